@@ -1,0 +1,23 @@
+#include "report/ReportFont.h"
+
+#include <QStringList>
+
+namespace nerova {
+
+QFont ReportFont::toQFont() const {
+    QFont font;
+    if (family == Family::TimesNewRoman)
+        font.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman")});
+    else
+        font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    // Hinting snaps glyphs to the device's pixel grid, which would make widths measured
+    // on the layout device differ from those on a printer or a PDF.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::PreferOutline);
+    return font;
+}
+
+} // namespace nerova
