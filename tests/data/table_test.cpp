@@ -1,0 +1,234 @@
+#include "data/Database.h"
+#include "data/EngineError.h"
+#include "data/Schema.h"
+#include "data/Table.h"
+#include "support/TempDatabase.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace nerova;
+using nerova::test::TempDatabase;
+
+namespace {
+
+// The five tables opened as the program's master-detail chain.
+struct Chain {
+    Table company, location, pump, test, flow;
+    explicit Chain(Database& db)
+        : company(db, TableId::Company), location(db, TableId::Location), pump(db, TableId::Pump),
+          test(db, TableId::Test), flow(db, TableId::Flow) {
+        location.setMaster(&company, {"CompanyID"});
+        pump.setMaster(&location, {"CompanyID", "LocationID"});
+        test.setMaster(&pump, {"CompanyID", "LocationID", "PumpID"});
+        flow.setMaster(&test, {"CompanyID", "LocationID", "PumpID", "TestID"});
+    }
+    void open() {
+        company.open();
+        location.open();
+        pump.open();
+        test.open();
+        flow.open();
+    }
+};
+
+void addCompany(Table& t, const QString& id, const QString& name = {}) {
+    t.insert();
+    t.setValue("CompanyID", id);
+    if (!name.isEmpty())
+        t.setValue("Name", name);
+    t.post();
+}
+
+} // namespace
+
+class TableTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void schemaHasEveryColumn() {
+        QCOMPARE(tableDef(TableId::Company).columns.size(), 17u);
+        QCOMPARE(tableDef(TableId::Location).columns.size(), 19u);
+        QCOMPARE(tableDef(TableId::Pump).columns.size(), 116u);
+        QCOMPARE(tableDef(TableId::Test).columns.size(), 185u);
+        QCOMPARE(tableDef(TableId::Flow).columns.size(), 38u);
+        QCOMPARE(tableDef(TableId::Flow).find("pumpid")->size, 40);
+        QCOMPARE(tableDef(TableId::Test).indexOf("Percent Rated Flow8"), 130);
+        QCOMPARE(tableDef(TableId::Test).indexOf("retransfer time"), 183);
+    }
+
+    void demoRowsReadBack() {
+        TempDatabase tmp;
+        Chain c(tmp.db());
+        c.open();
+        QCOMPARE(c.company.recordCount(), 1);
+        QCOMPARE(c.company.asString("Contact Phone"), QString("410-555-1234"));
+        QVERIFY(c.company.isNull("Address2"));
+        QCOMPARE(c.location.asString("LocationID"), QString("*"));
+        QCOMPARE(c.location.asBool("SameAsCompany"), true);
+        QCOMPARE(c.pump.asFloat("Impeller Diameter"), 9.125);
+        QCOMPARE(c.pump.asFloat("FC Pressure7"), 39.5);
+        QCOMPARE(c.pump.asFloat("FC Flow10"), 0.0);
+        QCOMPARE(c.pump.asString("Pump Auto Test On"), QString("7:00 am"));
+        QVERIFY(c.pump.asString("Notes").contains("location.  Water"));
+        QCOMPARE(c.test.asDate("Test Date"), QDate(2001, 7, 31));
+        QCOMPARE(c.test.asTime("Test End Time"), QTime(12, 30));
+        QCOMPARE(c.test.asFloat("Corrected Flow4"), 1117.0);
+        QCOMPARE(c.test.asString("Time5"), QString());
+        QCOMPARE(c.test.asFloat("Amp4-2"), 65.0);
+        QCOMPARE(c.test.asDate("Tachometer Cal Date"), QDate(2001, 8, 6));
+        QVERIFY(c.test.isNull("Tester3 License"));
+        QCOMPARE(c.flow.recordCount(), 3);
+        QCOMPARE(c.flow.asString("Flow Point Number"), QString("2"));
+        c.flow.last();
+        QCOMPARE(c.flow.asFloat("Calculated Flow2"), 563.0);
+        QCOMPARE(c.flow.asFloat("Nozzle Size3"), 0.0);
+    }
+
+    void keysAreUniqueAndRequired() {
+        TempDatabase tmp;
+        Table t(tmp.db(), TableId::Company);
+        t.open();
+        t.insert();
+        t.setValue("CompanyID", "ABC Paint Company");
+        try {
+            t.post();
+            QFAIL("duplicate key accepted");
+        } catch (const EngineError& e) {
+            QCOMPARE(e.code(), EngineError::Code::KeyViolation);
+            QVERIFY(e.text().startsWith("Key violation."));
+        }
+        // The row stays in insert with what was typed.
+        QCOMPARE(t.state(), TableState::Insert);
+        QCOMPARE(t.asString("CompanyID"), QString("ABC Paint Company"));
+        t.setValue("CompanyID", "   ");
+        QVERIFY_THROWS_EXCEPTION(EngineError, t.post());
+        QCOMPARE(t.state(), TableState::Insert);
+        t.cancel();
+        QCOMPARE(t.recordCount(), 1);
+        QVERIFY_THROWS_EXCEPTION(EngineError, (t.edit(), t.setValue("State", "TOO")));
+        t.cancel();
+
+        // The same PumpID under another location is fine; twice under one is not.
+        Table p(tmp.db(), TableId::Pump);
+        p.open();
+        p.insert();
+        p.setValue("CompanyID", "ABC Paint Company");
+        p.setValue("LocationID", "Other");
+        p.setValue("PumpID", "01");
+        p.post();
+        QCOMPARE(p.recordCount(), 2);
+        // A flow row takes a pump identifier of full pump width.
+        Table f(tmp.db(), TableId::Flow);
+        f.open();
+        f.insert();
+        f.setValue("CompanyID", "X");
+        f.setValue("LocationID", "Y");
+        f.setValue("PumpID", QString(40, 'P'));
+        f.setValue("TestID", "T");
+        f.setValue("Flow Point Number", "1");
+        f.post();
+        QCOMPARE(f.asString("PumpID").size(), 40);
+    }
+
+    void detailsReportBeforeMasterAndFollowMoves() {
+        TempDatabase tmp;
+        Chain c(tmp.db());
+        c.open();
+        addCompany(c.company, "AAA");
+        addCompany(c.company, "ZZZ");
+        QStringList order;
+        for (Table* t : {&c.company, &c.location, &c.pump, &c.test, &c.flow})
+            connect(t, &Table::afterScroll, this,
+                    [&order, t] { order << QString::fromLatin1(t->def().name); });
+        c.company.first();
+        QCOMPARE(c.company.asString("CompanyID"), QString("AAA"));
+        QCOMPARE(order, (QStringList{"flow", "test", "pump", "location", "company"}));
+        QCOMPARE(c.location.recordCount(), 0);
+        order.clear();
+        c.company.next();
+        QCOMPARE(c.company.asString("CompanyID"), QString("ABC Paint Company"));
+        QCOMPARE(order.last(), QString("company"));
+        QCOMPARE(c.flow.recordCount(), 3);
+        QCOMPARE(c.company.recNo(), 2);
+        QCOMPARE(c.company.recordCount(), 3);
+        c.company.last();
+        order.clear();
+        c.company.next(); // on the last row: no move, no notification
+        QVERIFY(c.company.eof());
+        QVERIFY(order.isEmpty());
+        // An inserted detail row takes its master's link values.
+        c.company.first();
+        c.location.insert();
+        QCOMPARE(c.location.asString("CompanyID"), QString("AAA"));
+    }
+
+    void openingEmptyTableReportsNothing() {
+        TempDatabase tmp(false);
+        tmp.db().createTable(TableId::Company);
+        Table t(tmp.db(), TableId::Company);
+        QSignalSpy spy(&t, &Table::afterScroll);
+        t.open();
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(t.recNo(), 0);
+        QCOMPARE(t.recordCount(), 0);
+    }
+
+    void prefixFilterIsLiteralAndIgnoresCase() {
+        TempDatabase tmp;
+        Table t(tmp.db(), TableId::Company);
+        t.open();
+        addCompany(t, "O'Brien Sprinkler", "O'Brien");
+        addCompany(t, "Star*Fire", "Star*Fire");
+        addCompany(t, "Stark", "Stark");
+        addCompany(t, "100% Safe", "100% Safe");
+        t.setPrefixFilter("Name", "o'b");
+        QCOMPARE(t.recordCount(), 1);
+        t.setPrefixFilter("Name", "Star*");
+        QCOMPARE(t.recordCount(), 1);
+        QCOMPARE(t.asString("CompanyID"), QString("Star*Fire"));
+        t.setPrefixFilter("Name", "%");
+        QCOMPARE(t.recordCount(), 0);
+        t.setPrefixFilter("Name", "STAR");
+        QCOMPARE(t.recordCount(), 2);
+        t.clearFilter();
+        QCOMPARE(t.recordCount(), 5);
+        QVERIFY(t.locate({"CompanyID"}, {"stark"}, Qt::CaseInsensitive));
+        QCOMPARE(t.asString("CompanyID"), QString("Stark"));
+        QVERIFY(!t.locate({"CompanyID"}, {"stark"}, Qt::CaseSensitive));
+    }
+
+    void deleteMovesToNextAndTransactionsRollBack() {
+        TempDatabase tmp;
+        Chain c(tmp.db());
+        c.open();
+        QCOMPARE(c.flow.recordCount(), 3);
+        {
+            Database::Transaction tx(tmp.db());
+            c.flow.remove();
+            QCOMPARE(c.flow.asString("Flow Point Number"), QString("3"));
+            c.flow.remove();
+            // no commit: everything comes back
+        }
+        c.flow.refresh();
+        QCOMPARE(c.flow.recordCount(), 3);
+        c.flow.remove();
+        QCOMPARE(c.flow.recordCount(), 2);
+    }
+
+    void readOnlyOrMissingFileRefusedOnOpen() {
+        TempDatabase tmp;
+        const QString path = tmp.db().tableFilePath(TableId::Pump);
+        QFile::setPermissions(path, QFileDevice::ReadOwner);
+        Table t(tmp.db(), TableId::Pump);
+        QVERIFY_THROWS_EXCEPTION(EngineError, t.open());
+        QVERIFY(!t.isOpen());
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::rename(path, tmp.dataDir() + "/NRVA2002PUMP.DB");
+        t.open(); // any letter case is the same file
+        QCOMPARE(t.recordCount(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TableTest)
+#include "table_test.moc"
