@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace nerova {
+
+// The backup window: archives every file of the five tables from the database directory
+// into "NRVA2002DataBackup<name part>.zip" in a folder of the user's choice. The caller
+// closes the tables before running it and reopens them afterwards.
+class TBackupFrm : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TBackupFrm(const QString& databaseDirectory, QWidget* parent = nullptr);
+
+    // Starts from the database directory again and runs the window modally through the
+    // prompt seam; answers Accepted when an archive was written.
+    int ShowBackupWindow();
+
+    // The button handlers, public so that the window can be driven without a screen.
+    void ChangeButtonClick();
+    void BackupButtonClick();
+    void CancelButtonClick();
+
+    // The destination folder, always ending in a separator.
+    QString backupFolder() const { return m_backupFolder; }
+    // The archive the current name part and folder lead to.
+    QString archivePath() const;
+
+    QLineEdit* FileNameField() const { return m_fileNameField; }
+    QLineEdit* FileFolderField() const { return m_fileFolderField; }
+    QLabel* BackupStatusLabel2() const { return m_statusLabel; }
+    QPushButton* ChangeButton() const { return m_changeButton; }
+
+private:
+    void buildLayout();
+    void setBackupFolder(const QString& folder);
+    void setStatus(const QString& text);
+    void cancelWith(QWidget* focus);
+    bool writeTestPasses() const;
+    QStringList filesOfTable(const QStringList& allFiles, const QString& word) const;
+    QStringList candidateFiles() const;
+    void writeArchive(const QString& path);
+
+    QString m_databaseDirectory;
+    QString m_backupFolder;
+    QLineEdit* m_fileNameField = nullptr;
+    QLineEdit* m_fileFolderField = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QPushButton* m_changeButton = nullptr;
+    QPushButton* m_backupButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+};
+
+} // namespace nerova

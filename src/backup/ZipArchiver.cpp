@@ -1,0 +1,227 @@
+#include "backup/ZipArchiver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDevice>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <zip.h>
+
+namespace nerova {
+
+namespace {
+
+QString libzipText(zip_error_t* error) {
+    return QString::fromLocal8Bit(zip_error_strerror(error));
+}
+
+QString libzipText(int code) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    QString text = libzipText(&error);
+    zip_error_fini(&error);
+    return text;
+}
+
+} // namespace
+
+ZipArchiver::~ZipArchiver() {
+    discard();
+}
+
+bool ZipArchiver::fail(const QString& subject, const QString& message) {
+    m_error = subject.isEmpty() ? message : subject + QStringLiteral(": ") + message;
+    return false;
+}
+
+QString ZipArchiver::archiveErrorText() const {
+    return m_zip ? libzipText(zip_get_error(m_zip)) : QString();
+}
+
+bool ZipArchiver::create(const QString& path) {
+    discard();
+    m_path = path;
+    int code = 0;
+    m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!m_zip)
+        return fail(QDir::toNativeSeparators(path), libzipText(code));
+    return true;
+}
+
+bool ZipArchiver::openForReading(const QString& path) {
+    discard();
+    m_path = path;
+    int code = 0;
+    m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!m_zip)
+        return fail(QDir::toNativeSeparators(path), libzipText(code));
+    return true;
+}
+
+bool ZipArchiver::addFile(const QString& filePath, const QString& entryName) {
+    const QString shown = QDir::toNativeSeparators(filePath);
+    if (!m_zip)
+        return fail(shown, libzipText(ZIP_ER_INVAL));
+
+    const QByteArray local = QFile::encodeName(filePath);
+    struct stat st {};
+    if (::stat(local.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return fail(shown, libzipText(ZIP_ER_OPEN));
+
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_file_create(local.constData(), 0, -1, &error);
+    if (!source) {
+        QString text = libzipText(&error);
+        zip_error_fini(&error);
+        return fail(shown, text);
+    }
+    zip_error_fini(&error);
+
+    // The data is only read when the archive is written; open the source now so that a
+    // file we cannot read is reported here and left out, not found while closing.
+    if (zip_source_open(source) != 0) {
+        QString text = libzipText(zip_source_error(source));
+        zip_source_free(source);
+        return fail(shown, text);
+    }
+    zip_source_close(source);
+
+    const zip_int64_t index =
+        zip_file_add(m_zip, entryName.toUtf8().constData(), source, ZIP_FL_ENC_GUESS);
+    if (index < 0) {
+        zip_source_free(source); // still ours when adding failed
+        return fail(shown, archiveErrorText());
+    }
+    const auto at = static_cast<zip_uint64_t>(index);
+    if (zip_set_file_compression(m_zip, at, ZIP_CM_DEFLATE, 9) != 0 ||
+        zip_file_set_mtime(m_zip, at, st.st_mtime, 0) != 0 ||
+        zip_file_set_external_attributes(m_zip, at, 0, ZIP_OPSYS_UNIX,
+                                         static_cast<zip_uint32_t>(st.st_mode & 0xFFFF) << 16) !=
+            0) {
+        QString text = archiveErrorText();
+        zip_delete(m_zip, at);
+        return fail(shown, text);
+    }
+    return true;
+}
+
+int ZipArchiver::entryCount() const {
+    return m_zip ? static_cast<int>(zip_get_num_entries(m_zip, 0)) : 0;
+}
+
+bool ZipArchiver::close() {
+    if (!m_zip)
+        return fail(QDir::toNativeSeparators(m_path), libzipText(ZIP_ER_INVAL));
+    if (zip_close(m_zip) != 0) {
+        QString text = archiveErrorText();
+        discard();
+        return fail(QDir::toNativeSeparators(m_path), text);
+    }
+    m_zip = nullptr;
+    return true;
+}
+
+void ZipArchiver::discard() {
+    if (m_zip) {
+        zip_discard(m_zip);
+        m_zip = nullptr;
+    }
+}
+
+QList<ZipArchiver::Entry> ZipArchiver::entries() const {
+    QList<Entry> out;
+    if (!m_zip)
+        return out;
+    const zip_int64_t count = zip_get_num_entries(m_zip, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto at = static_cast<zip_uint64_t>(i);
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(m_zip, at, ZIP_FL_ENC_GUESS, &st) != 0)
+            continue; // deleted in this session; never the case when reading
+        Entry e;
+        e.index = at;
+        if (st.valid & ZIP_STAT_NAME)
+            e.name = QString::fromUtf8(st.name);
+        if (st.valid & ZIP_STAT_SIZE)
+            e.size = st.size;
+        if (st.valid & ZIP_STAT_COMP_SIZE)
+            e.compressedSize = st.comp_size;
+        if (st.valid & ZIP_STAT_MTIME)
+            e.modified = QDateTime::fromSecsSinceEpoch(st.mtime);
+        if (st.valid & ZIP_STAT_CRC)
+            e.crc = st.crc;
+        if (st.valid & ZIP_STAT_COMP_METHOD)
+            e.method = st.comp_method;
+        zip_file_get_external_attributes(m_zip, at, 0, &e.opsys, &e.attributes);
+        out.append(e);
+    }
+    return out;
+}
+
+bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out) {
+    if (!m_zip)
+        return fail(QString(), libzipText(ZIP_ER_INVAL));
+    const char* rawName = zip_get_name(m_zip, index, ZIP_FL_ENC_GUESS);
+    const QString name = rawName ? QString::fromUtf8(rawName) : QString::number(index);
+
+    zip_file_t* file = zip_fopen_index(m_zip, index, 0);
+    if (!file)
+        return fail(name, archiveErrorText());
+
+    // libzip verifies the CRC when the last byte has been read, so read to the end even
+    // when the caller would be content with less.
+    char buffer[64 * 1024];
+    for (;;) {
+        const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+        if (n < 0) {
+            QString text = libzipText(zip_file_get_error(file));
+            zip_fclose(file);
+            return fail(name, text);
+        }
+        if (n == 0)
+            break;
+        if (out.write(buffer, n) != n) {
+            zip_fclose(file);
+            return fail(name, out.errorString());
+        }
+    }
+    const int closed = zip_fclose(file);
+    if (closed != 0)
+        return fail(name, libzipText(closed));
+    if (!out.flush())
+        return fail(name, out.errorString());
+
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(m_zip, index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
+        out.setFileTime(QDateTime::fromSecsSinceEpoch(st.mtime), QFileDevice::FileModificationTime);
+
+    zip_uint8_t opsys = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(m_zip, index, 0, &opsys, &attributes) == 0 &&
+        opsys == ZIP_OPSYS_UNIX) {
+        // Only the permission bits: an archive must not hand out set-user-ID files or
+        // turn the extracted data into anything but a plain file.
+        const mode_t mode = (attributes >> 16) & 0777;
+        if (mode != 0 && out.handle() >= 0)
+            ::fchmod(out.handle(), mode);
+    }
+    return true;
+}
+
+bool ZipArchiver::extract(std::uint64_t index, const QString& path) {
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(QDir::toNativeSeparators(path), out.errorString());
+    if (!extract(index, out)) {
+        out.remove();
+        return false;
+    }
+    out.close();
+    return true;
+}
+
+} // namespace nerova

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+
+struct zip;
+class QFileDevice;
+
+namespace nerova {
+
+// A thin owner of one libzip archive, holding the few choices the backup makes: entries
+// under the names given, deflated at level 9, each with its file's modification time and
+// Unix mode, no comment and no password. Failures answer false and leave the archiver's
+// own text in lastError(), so that the caller can report one file and go on with the next.
+class ZipArchiver {
+public:
+    struct Entry {
+        std::uint64_t index = 0;
+        QString name; // as stored, folder parts included
+        std::uint64_t size = 0;
+        std::uint64_t compressedSize = 0;
+        QDateTime modified;
+        std::uint32_t crc = 0;
+        int method = 0;               // ZIP_CM_* of the entry
+        std::uint8_t opsys = 0;       // ZIP_OPSYS_* of the external attributes
+        std::uint32_t attributes = 0; // external attributes as stored
+    };
+
+    ZipArchiver() = default;
+    ~ZipArchiver(); // discards an archive still open: an unfinished archive is never written
+    ZipArchiver(const ZipArchiver&) = delete;
+    ZipArchiver& operator=(const ZipArchiver&) = delete;
+
+    // Starts a new archive at path; a file of that name is replaced only when close()
+    // succeeds.
+    bool create(const QString& path);
+    // Opens an existing archive for reading, checking its directory for consistency.
+    bool openForReading(const QString& path);
+    bool isOpen() const { return m_zip != nullptr; }
+
+    // Adds the file at filePath under entryName. The file is checked for reading now; its
+    // contents are compressed when the archive is closed.
+    bool addFile(const QString& filePath, const QString& entryName);
+    int entryCount() const;
+
+    // Writes the central directory and closes the archive. An archive with no entries
+    // is not written at all (libzip's rule): callers that need a file must add one.
+    bool close();
+    // Closes without writing anything.
+    void discard();
+
+    QList<Entry> entries() const;
+
+    // Extracts one entry into out (open for writing, at its start): all its data is read
+    // so that the CRC check runs; a CRC mismatch or a read error answers false. On
+    // success the entry's modification time and, when it was stored with a Unix mode, its
+    // permission bits are given to the file.
+    bool extract(std::uint64_t index, QFileDevice& out);
+    // The same into a file at path, created or truncated; removed again on failure.
+    bool extract(std::uint64_t index, const QString& path);
+
+    QString lastError() const { return m_error; }
+
+private:
+    bool fail(const QString& subject, const QString& message);
+    QString archiveErrorText() const;
+
+    zip* m_zip = nullptr;
+    QString m_path;
+    QString m_error;
+};
+
+} // namespace nerova
