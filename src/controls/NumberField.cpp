@@ -1,0 +1,85 @@
+#include "controls/NumberField.h"
+
+#include "controls/FieldLink.h"
+#include "data/Table.h"
+
+#include <QKeyEvent>
+#include <QValidator>
+
+namespace nerova {
+
+namespace {
+
+class PictureValidator : public QValidator {
+public:
+    PictureValidator(const NumberPicture& picture, QObject* parent)
+        : QValidator(parent), m_picture(picture) {}
+    State validate(QString& input, int&) const override { return m_picture.validate(input); }
+
+private:
+    const NumberPicture& m_picture;
+};
+
+} // namespace
+
+NumberField::NumberField(Table& table, const QString& column, const QString& picture,
+                         QWidget* parent)
+    : QLineEdit(parent), m_link(new FieldLink(table, column, this, [this] { refresh(); })),
+      m_picture(picture) {
+    setValidator(new PictureValidator(m_picture, this));
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setAccessibleDescription(column);
+    connect(this, &QLineEdit::textEdited, this, &NumberField::userEdited);
+    refresh();
+}
+
+QString NumberField::column() const {
+    return m_link->column();
+}
+
+void NumberField::setNonNegative(bool on) {
+    m_picture.setNonNegative(on);
+}
+
+void NumberField::setAccess(FieldAccess access) {
+    m_access = access;
+    setReadOnly(access != FieldAccess::Normal);
+    applyFieldAccessLook(this, access);
+}
+
+void NumberField::refresh() {
+    const QVariant v = m_link->value();
+    QString text;
+    if (!v.isNull())
+        text = m_picture.format(v.toDouble(), !hasFocus());
+    if (text != QLineEdit::text())
+        setText(text);
+}
+
+void NumberField::userEdited(const QString& text) {
+    // A blank, or a lone sign or point, stands for no value yet.
+    const auto v = m_picture.parse(text);
+    m_link->write(v ? QVariant(*v) : QVariant());
+}
+
+void NumberField::keyReleaseEvent(QKeyEvent* event) {
+    QLineEdit::keyReleaseEvent(event);
+    Q_EMIT keyReleased(event->key());
+}
+
+void NumberField::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLineEdit::mouseDoubleClickEvent(event);
+    Q_EMIT doubleClicked();
+}
+
+void NumberField::focusInEvent(QFocusEvent* event) {
+    refresh(); // drop the thousands separators while typing (before select-all on Tab)
+    QLineEdit::focusInEvent(event);
+}
+
+void NumberField::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    refresh();
+}
+
+} // namespace nerova
