@@ -1,0 +1,61 @@
+#pragma once
+
+#include "controls/FieldGrid.h"
+#include "controls/FieldSpec.h"
+
+#include <QList>
+#include <QString>
+
+class QGridLayout;
+class QLabel;
+class QWidget;
+
+namespace nerova {
+
+class Table;
+
+// Collects the entry fields of one page while its groups are laid out, in the order of the
+// page's field tables, so that the page can hand them out by column and chain the tab order
+// across all its groups (each grid alone only orders its own fields).
+class PageFields {
+public:
+    explicit PageFields(Table& table) : m_table(table) {}
+
+    Table& table() const { return m_table; }
+
+    // Lays specs out in a new grid on parent (which must not have a layout yet).
+    QGridLayout* addGrid(QWidget* parent, const QList<FieldSpec>& specs);
+    // Lays specs out on a new layout of page in side-by-side grids of at most rowsPerColumn
+    // rows each, kept at the top left; fields marked sameRow stay with their row.
+    void addColumns(QWidget* page, const QList<FieldSpec>& specs, int rowsPerColumn);
+    // Adds specs to grid from row on, answering the row after the last one used.
+    int addToGrid(QGridLayout* grid, int row, QWidget* parent, const QList<FieldSpec>& specs);
+    // One field at a chosen cell: its caption at column (right aligned, the field as its
+    // buddy), the field at column + 1, its unit at column + 2.
+    QWidget* place(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& spec);
+    // A field in a table-like grid whose row and column headers stand for its caption;
+    // accessibleName tells a screen reader which cell it is.
+    QWidget* cell(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& spec,
+                  const QString& accessibleName, int columnSpan = 1);
+
+    // Sets the tab order of all fields collected so far, in the order they were added.
+    void chainTabOrder() const;
+
+    // The field of a column (letter case ignored); nullptr when the page has none.
+    QWidget* field(const QString& column) const;
+    const FieldMap& map() const { return m_map; }
+    const QList<QWidget*>& ordered() const { return m_ordered; }
+
+    // A plain label for headings and headers.
+    static QLabel* label(const QString& text, QWidget* parent,
+                         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+
+private:
+    void collect(const FieldSpec& spec, QWidget* field);
+
+    Table& m_table;
+    FieldMap m_map;
+    QList<QWidget*> m_ordered;
+};
+
+} // namespace nerova

@@ -1,0 +1,144 @@
+#include "app/PumpPage.h"
+
+#include "app/Notebook.h"
+#include "app/PumpSubPages.h"
+#include "data/Table.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace nerova {
+
+namespace {
+
+const QStringList kLabels = {"UL", "FM", "ULC", "UL/FM", "None"};
+
+const QList<FieldSpec> kIdentitySpecs = {
+    {"ID:", "PumpID", FieldKind::Text, {}, 40},
+    {.caption = "Pump Type:",
+     .column = "Pump Type",
+     .kind = FieldKind::ListOnly,
+     .items = {"Horizontal", "Vertical Turbine", "End Suction", "In-Line"}},
+    {"RPM:", "Pump RPM", FieldKind::Number, "9999"},
+    {"Mfr:", "Pump Mfr", FieldKind::Text, {}, 40},
+    {"Model #:", "Pump MN", FieldKind::Text, {}, 80},
+    {"Serial #:", "Pump SN", FieldKind::Text, {}, 40},
+};
+
+// The rated points: churn (its flow is always 0), 100 % and 150 % of the rated flow.
+const FieldSpec kChurnPressure = {.caption = "@",
+                                  .column = "Churn Pressure",
+                                  .kind = FieldKind::Number,
+                                  .picture = "###.#",
+                                  .unit = "psi"};
+const QList<FieldSpec> kRatingSpecs = {
+    {.caption = "100%:",
+     .column = "100% Flow",
+     .kind = FieldKind::Number,
+     .picture = "9999",
+     .unit = "gpm"},
+    {.caption = "@",
+     .column = "100% Pressure",
+     .kind = FieldKind::Number,
+     .picture = "###.#",
+     .unit = "psi",
+     .sameRow = true},
+    {.caption = "150%:",
+     .column = "150% Flow",
+     .kind = FieldKind::Number,
+     .picture = "9999",
+     .unit = "gpm"},
+    {.caption = "@",
+     .column = "150% Pressure",
+     .kind = FieldKind::Number,
+     .picture = "###.#",
+     .unit = "psi",
+     .sameRow = true},
+};
+
+const QList<FieldSpec> kDimensionSpecs = {
+    {"Pump Elevation:", "Pump Elevation", FieldKind::Number, "##.##", 0, {}, "ft"},
+    {"Discharge Elevation:", "Discharge Elevation", FieldKind::Number, "##.##", 0, {}, "ft"},
+    {"Suction Elevation:", "Suction Elevation", FieldKind::Number, "##.##", 0, {}, "ft"},
+    {"Impeller Diameter:", "Impeller Diameter", FieldKind::Number, "##.###", 0, {}, "in"},
+    {"Discharge Pipe Diameter:", "Discharge Diameter", FieldKind::Number, "##.###", 0, {}, "in"},
+    {"Suction Pipe Diameter:", "Suction Diameter", FieldKind::Number, "##.###", 0, {}, "in"},
+};
+
+const QList<FieldSpec> kEquipmentSpecs = {
+    {"Label:", "Label", FieldKind::ListOrText, {}, 0, kLabels},
+    {"Inner Bearing:", "Inner Bearing", FieldKind::Text, {}, 10},
+    {"Outer Bearing:", "Outer Bearing", FieldKind::Text, {}, 10},
+    {"Driver Type:",
+     "Driver Type",
+     FieldKind::ListOrText,
+     {},
+     0,
+     {"Electric", "Diesel", "Gas", "Electric & Diesel", "Other"}},
+    {"Rotation:", "Rotation", FieldKind::ListOrText, {}, 0, {"Clockwise", "Counterclockwise"}},
+    {"Max Discharge Pressure:", "Max Discharge Pressure", FieldKind::Number, "999", 0, {}, "psi"},
+};
+
+} // namespace
+
+PumpPage::PumpPage(Table& pump, QWidget* parent) : QWidget(parent), m_fields(pump) {
+    auto* identity = new QWidget(this);
+    QGridLayout* identityGrid = m_fields.addGrid(identity, kIdentitySpecs);
+    identityGrid->setContentsMargins(0, 0, 0, 0);
+
+    // The churn row: its flow is not a field but the fixed 0, which the caption ends with
+    // so that it stands where the flows of the rows below stand.
+    auto* rating = new QWidget(this);
+    auto* ratingGrid = new QGridLayout(rating);
+    ratingGrid->setContentsMargins(0, 0, 0, 0);
+    QLabel* churn = PageFields::label(tr("Rating -  Churn:             0"), rating,
+                                      Qt::AlignRight | Qt::AlignVCenter);
+    ratingGrid->addWidget(churn, 0, 0, 1, 2);
+    m_fields.place(ratingGrid, 0, 3, rating, kChurnPressure);
+    m_fields.addToGrid(ratingGrid, 1, rating, kRatingSpecs);
+    // The caption column takes the churn text's extra width, so the 0 ends at the right
+    // edge of the flow fields.
+    const int flowWidth = m_fields.field(QStringLiteral("100% Flow"))->maximumWidth();
+    ratingGrid->setColumnMinimumWidth(0, churn->sizeHint().width() - flowWidth -
+                                             ratingGrid->horizontalSpacing());
+
+    auto* dimensions = new QWidget(this);
+    m_fields.addGrid(dimensions, kDimensionSpecs)->setContentsMargins(0, 0, 0, 0);
+    auto* equipment = new QWidget(this);
+    m_fields.addGrid(equipment, kEquipmentSpecs)->setContentsMargins(0, 0, 0, 0);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(identity);
+    left->addWidget(rating);
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    auto* rightColumns = new QHBoxLayout;
+    rightColumns->addWidget(dimensions);
+    rightColumns->addWidget(equipment);
+    right->addLayout(rightColumns);
+    right->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 3);
+    top->addLayout(right, 4);
+
+    m_notebook = new Notebook(this);
+    m_notebook->setObjectName(QStringLiteral("PumpNotebook"));
+    addPumpSubPages(*m_notebook, m_fields);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_notebook, 1);
+
+    m_fields.chainTabOrder();
+    m_identifier = m_fields.field(QStringLiteral("PumpID"));
+    m_identifier->setEnabled(false);
+}
+
+QComboBox* PumpPage::driverTypeComboBox() const {
+    return qobject_cast<QComboBox*>(m_fields.field(QStringLiteral("Driver Type")));
+}
+
+} // namespace nerova

@@ -1,0 +1,99 @@
+#include "app/TestPage.h"
+
+#include "app/FlowsGrid.h"
+#include "app/Notebook.h"
+#include "app/TestSubPages.h"
+#include "data/Table.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace nerova {
+
+namespace {
+
+const QList<FieldSpec> kWhenSpecs = {
+    {"ID:", "TestID", FieldKind::Text, {}, 20},
+    {"Date:", "Test Date", FieldKind::Date},
+    {"Start:", "Test Start Time", FieldKind::Time},
+    {"End:", "Test End Time", FieldKind::Time},
+};
+
+const QList<FieldSpec> kHowSpecs = {
+    {.caption = "Method:",
+     .column = "Test Method",
+     .kind = FieldKind::ListOrText,
+     .items = {"Devices with hose", "Devices on test header", "Open butt", "Fire hydrant",
+               "Standpipe"}},
+    {.caption = "Discharge Devices:",
+     .column = "Discharge Device",
+     .kind = FieldKind::ListOrText,
+     .items = {"Playpipes", "Hose Monster 2-1/2\"", "Hose Monster 1-3/4\"", "Hose Monster 1-1/8\"",
+               "Flow Meter", "Other"}},
+    {"Suction Pressure Loc:", "Suction Pressure Loc", FieldKind::Text, {}, 25},
+    {"Discharge Pressure Loc:", "Discharge Pressure Loc", FieldKind::Text, {}, 25},
+};
+
+} // namespace
+
+TestPage::TestPage(Table& test, QWidget* parent) : QWidget(parent), m_fields(test) {
+    auto* when = new QWidget(this);
+    m_fields.addGrid(when, kWhenSpecs)->setContentsMargins(0, 0, 0, 0);
+    auto* how = new QWidget(this);
+    m_fields.addGrid(how, kHowSpecs)->setContentsMargins(0, 0, 0, 0);
+    auto* top = new QHBoxLayout;
+    top->addWidget(when);
+    top->addSpacing(24);
+    top->addWidget(how);
+    top->addStretch(1);
+
+    m_notebook = new Notebook(this);
+    m_notebook->setObjectName(QStringLiteral("TestNotebook"));
+    m_flows = new FlowsGrid(m_fields);
+    m_notebook->addPage(m_flows, tr("Flows"));
+    addTestSubPages(*m_notebook, m_fields);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_notebook, 1);
+
+    connect(m_flows, &FlowsGrid::pointInputKeyReleased, this, &TestPage::pointInputKeyReleased);
+    connect(m_flows, &FlowsGrid::velocityPressureKeyPressed, this,
+            &TestPage::velocityPressureKeyPressed);
+    connect(m_flows, &FlowsGrid::flowFieldDoubleClicked, this, &TestPage::flowFieldDoubleClicked);
+
+    m_fields.chainTabOrder();
+    m_identifier = m_fields.field(QStringLiteral("TestID"));
+    m_identifier->setEnabled(false);
+}
+
+void TestPage::setSuctionHeader(const QString& line1, const QString& line2) {
+    m_flows->setSuctionHeader(line1, line2);
+}
+
+QString TestPage::suctionHeaderText() const {
+    return m_flows->suctionHeaderText();
+}
+
+void TestPage::setElectricalEnabled(bool enabled) {
+    m_flows->setElectricalEnabled(enabled);
+}
+
+bool TestPage::electricalEnabled() const {
+    return m_flows->electricalEnabled();
+}
+
+void TestPage::setTimeEnabled(bool enabled) {
+    m_flows->setTimeEnabled(enabled);
+}
+
+QWidget* TestPage::flowField(int n) const {
+    return m_flows->flowField(n);
+}
+
+QWidget* TestPage::velocityPressureBox() const {
+    return m_flows->velocityPressureBox();
+}
+
+} // namespace nerova
