@@ -25,8 +25,8 @@ template <typename Field> Field* withAccess(Field* field, FieldAccess access) {
 }
 
 // Characters a short field needs on screen; 0 for a field that may take the column's width.
-int shortWidthInChars(const FieldSpec& spec, const QWidget* field) {
-    switch (spec.kind) {
+int shortWidthInChars(const FieldSpec& entry, const QWidget* field) {
+    switch (entry.kind) {
     case FieldKind::Phone:
         return 13;
     case FieldKind::Time:
@@ -34,7 +34,7 @@ int shortWidthInChars(const FieldSpec& spec, const QWidget* field) {
     case FieldKind::Date:
         return 14; // room for the calendar button
     case FieldKind::Number:
-        return std::max(4, static_cast<int>(spec.picture.size()) + 2);
+        return std::max(4, static_cast<int>(entry.picture.size()) + 2);
     case FieldKind::Text:
     case FieldKind::UpperText:
     case FieldKind::Digits: {
@@ -48,113 +48,115 @@ int shortWidthInChars(const FieldSpec& spec, const QWidget* field) {
 
 } // namespace
 
-QWidget* FieldGrid::createField(const FieldSpec& spec, Table& table, QWidget* parent) {
+QWidget* FieldGrid::createField(const FieldSpec& entry, Table& table, QWidget* parent) {
     QWidget* field = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case FieldKind::Text:
         field = withAccess(
-            new TextField(table, spec.column, TextField::Mode::Text, spec.maxLength, parent),
-            spec.access);
+            new TextField(table, entry.column, TextField::Mode::Text, entry.maxLength, parent),
+            entry.access);
         break;
     case FieldKind::UpperText:
         field = withAccess(
-            new TextField(table, spec.column, TextField::Mode::UpperCase, spec.maxLength, parent),
-            spec.access);
+            new TextField(table, entry.column, TextField::Mode::UpperCase, entry.maxLength, parent),
+            entry.access);
         break;
     case FieldKind::Digits:
         field = withAccess(
-            new TextField(table, spec.column, TextField::Mode::Digits, spec.maxLength, parent),
-            spec.access);
+            new TextField(table, entry.column, TextField::Mode::Digits, entry.maxLength, parent),
+            entry.access);
         break;
     case FieldKind::ReadOnly:
     case FieldKind::DisplayOnly: {
-        auto* f = new TextField(table, spec.column, TextField::Mode::Text, spec.maxLength, parent);
-        f->setAccess(spec.kind == FieldKind::ReadOnly ? FieldAccess::ReadOnly
-                                                      : FieldAccess::DisplayOnly);
+        auto* f =
+            new TextField(table, entry.column, TextField::Mode::Text, entry.maxLength, parent);
+        f->setAccess(entry.kind == FieldKind::ReadOnly ? FieldAccess::ReadOnly
+                                                       : FieldAccess::DisplayOnly);
         field = f;
         break;
     }
     case FieldKind::Phone:
-        field = withAccess(new MaskedField(table, spec.column, MaskedField::Mask::Phone, parent),
-                           spec.access);
+        field = withAccess(new MaskedField(table, entry.column, MaskedField::Mask::Phone, parent),
+                           entry.access);
         break;
     case FieldKind::Time:
-        field = withAccess(new MaskedField(table, spec.column, MaskedField::Mask::Time, parent),
-                           spec.access);
+        field = withAccess(new MaskedField(table, entry.column, MaskedField::Mask::Time, parent),
+                           entry.access);
         break;
     case FieldKind::Date:
-        field = withAccess(new DateField(table, spec.column, parent), spec.access);
+        field = withAccess(new DateField(table, entry.column, parent), entry.access);
         break;
     case FieldKind::Number: {
-        auto* f = new NumberField(table, spec.column, spec.picture, parent);
-        f->setNonNegative(spec.nonNegative);
-        field = withAccess(f, spec.access);
+        auto* f = new NumberField(table, entry.column, entry.picture, parent);
+        f->setNonNegative(entry.nonNegative);
+        field = withAccess(f, entry.access);
         break;
     }
     case FieldKind::ListOnly:
         field = withAccess(
-            new ListField(table, spec.column, spec.items, ListField::Mode::ListOnly, parent),
-            spec.access);
+            new ListField(table, entry.column, entry.items, ListField::Mode::ListOnly, parent),
+            entry.access);
         break;
     case FieldKind::ListOrText:
         field = withAccess(
-            new ListField(table, spec.column, spec.items, ListField::Mode::ListOrText, parent),
-            spec.access);
+            new ListField(table, entry.column, entry.items, ListField::Mode::ListOrText, parent),
+            entry.access);
         break;
     case FieldKind::Check:
-        field = withAccess(new CheckField(table, spec.column, spec.caption, parent), spec.access);
+        field =
+            withAccess(new CheckField(table, entry.column, entry.caption, parent), entry.access);
         break;
     case FieldKind::Memo:
-        field = withAccess(new MemoField(table, spec.column, parent), spec.access);
+        field = withAccess(new MemoField(table, entry.column, parent), entry.access);
         break;
     }
     return field;
 }
 
-FieldMap FieldGrid::build(QWidget* page, Table& table, const QList<FieldSpec>& specs) {
+FieldMap FieldGrid::build(QWidget* page, Table& table, const QList<FieldSpec>& entries) {
     auto* grid = new QGridLayout(page);
     FieldMap fields;
-    addToGrid(grid, 0, page, table, specs, fields);
+    addToGrid(grid, 0, page, table, entries, fields);
     return fields;
 }
 
 int FieldGrid::addToGrid(QGridLayout* grid, int firstRow, QWidget* parent, Table& table,
-                         const QList<FieldSpec>& specs, FieldMap& fields) {
+                         const QList<FieldSpec>& entries, FieldMap& fields) {
     int row = firstRow - 1;
     int column = 0;
     int lastColumn = 0;
     QWidget* previous = nullptr;
-    for (const FieldSpec& spec : specs) {
-        if (spec.sameRow && row >= firstRow) {
+    for (const FieldSpec& entry : entries) {
+        if (entry.sameRow && row >= firstRow) {
             column += 3;
         } else {
             ++row;
             column = 0;
         }
-        QWidget* field = createField(spec, table, parent);
-        fields.insert(spec.column, field);
+        QWidget* field = createField(entry, table, parent);
+        fields.insert(entry.column, field);
 
-        if (spec.kind != FieldKind::Check && !spec.caption.isEmpty()) {
-            auto* caption = new QLabel(spec.caption, parent);
+        if (entry.kind != FieldKind::Check && !entry.caption.isEmpty()) {
+            auto* caption = new QLabel(entry.caption, parent);
             caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             caption->setBuddy(field);
             grid->addWidget(caption, row, column,
-                            spec.kind == FieldKind::Memo ? Qt::AlignRight | Qt::AlignTop
-                                                         : Qt::Alignment());
+                            entry.kind == FieldKind::Memo ? Qt::AlignRight | Qt::AlignTop
+                                                          : Qt::Alignment());
         }
-        if (spec.kind == FieldKind::Memo) {
+        if (entry.kind == FieldKind::Memo) {
             // A memo takes the rest of the row's width and the grid's spare height.
             grid->addWidget(field, row, column + 1, 1, -1);
             grid->setRowStretch(row, 1);
-        } else if (const int chars = shortWidthInChars(spec, field); chars > 0) {
+        } else if (const int chars = shortWidthInChars(entry, field); chars > 0) {
             field->setFixedWidth(field->fontMetrics().averageCharWidth() * chars +
                                  field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2 + 8);
             grid->addWidget(field, row, column + 1, Qt::AlignLeft);
         } else {
             grid->addWidget(field, row, column + 1);
         }
-        if (!spec.unit.isEmpty())
-            grid->addWidget(new QLabel(spec.unit, parent), row, column + 2);
+        if (!entry.unit.isEmpty())
+            grid->addWidget(new QLabel(entry.unit, parent), row, column + 2);
         lastColumn = std::max(lastColumn, column + 2);
 
         if (previous)

@@ -18,20 +18,20 @@ class Table;
 using FieldMap = QHash<QString, QWidget*>;
 
 // Builds pages from their field tables: each row of a grid holds a caption label (right
-// aligned, the field as its buddy), the field, and its unit; a spec marked sameRow goes on
+// aligned, the field as its buddy), the field, and its unit; an entry marked sameRow goes on
 // in the next three columns of the previous row. Tab order follows the list.
 class FieldGrid {
 public:
-    // Creates the field of one spec, bound to its column of table.
-    static QWidget* createField(const FieldSpec& spec, Table& table, QWidget* parent = nullptr);
+    // Creates the field of one entry, bound to its column of table.
+    static QWidget* createField(const FieldSpec& entry, Table& table, QWidget* parent = nullptr);
 
     // Lays the fields out on page in a new grid layout (page must not have a layout yet).
-    static FieldMap build(QWidget* page, Table& table, const QList<FieldSpec>& specs);
+    static FieldMap build(QWidget* page, Table& table, const QList<FieldSpec>& entries);
 
     // Adds the fields to an existing grid starting at firstRow; widgets are parented to
     // parent (the grid's widget). Answers the row after the last one used.
     static int addToGrid(QGridLayout* grid, int firstRow, QWidget* parent, Table& table,
-                         const QList<FieldSpec>& specs, FieldMap& fields);
+                         const QList<FieldSpec>& entries, FieldMap& fields);
 
     // The link of a field made here (nullptr for any other widget).
     static FieldLink* linkOf(QWidget* field);

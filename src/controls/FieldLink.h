@@ -12,7 +12,6 @@ class QWidget;
 
 namespace nerova {
 
-
 // The tie between one entry field and one column of a table cursor. It asks the field to
 // show the current row whenever that may have changed (a move, a refresh, a post or
 // cancel, a change of state, a value written by other code) and carries what the user

@@ -26,7 +26,7 @@ private Q_SLOTS:
 
 namespace {
 
-const QList<FieldSpec> kSpecs = {
+const QList<FieldSpec> kEntries = {
     {"&ID:", "TestID", FieldKind::Text},
     {"&Date:", "Test Date", FieldKind::Date},
     {"Method:", "Test Method", FieldKind::ListOrText, {}, 0, {"Open butt", "Standpipe"}},
@@ -55,20 +55,20 @@ void FieldGridTest::buildsEveryFieldWithItsCaptionAndKind() {
     table.open();
 
     QWidget page;
-    const FieldMap fields = FieldGrid::build(&page, table, kSpecs);
-    QCOMPARE(fields.size(), kSpecs.size());
-    for (const FieldSpec& spec : kSpecs) {
-        QWidget* field = fields.value(spec.column);
-        QVERIFY2(field, qPrintable(spec.column));
-        QCOMPARE(field->accessibleDescription(), spec.column);
-        QCOMPARE(FieldGrid::linkOf(field)->column(), spec.column);
-        if (spec.kind == FieldKind::Check) {
-            QCOMPARE(qobject_cast<QCheckBox*>(field)->text(), spec.caption);
+    const FieldMap fields = FieldGrid::build(&page, table, kEntries);
+    QCOMPARE(fields.size(), kEntries.size());
+    for (const FieldSpec& entry : kEntries) {
+        QWidget* field = fields.value(entry.column);
+        QVERIFY2(field, qPrintable(entry.column));
+        QCOMPARE(field->accessibleDescription(), entry.column);
+        QCOMPARE(FieldGrid::linkOf(field)->column(), entry.column);
+        if (entry.kind == FieldKind::Check) {
+            QCOMPARE(qobject_cast<QCheckBox*>(field)->text(), entry.caption);
             QVERIFY(!FieldGrid::captionOf(field));
         } else {
             auto* caption = qobject_cast<QLabel*>(FieldGrid::captionOf(field));
-            QVERIFY2(caption, qPrintable(spec.column));
-            QCOMPARE(caption->text(), spec.caption);
+            QVERIFY2(caption, qPrintable(entry.column));
+            QCOMPARE(caption->text(), entry.caption);
         }
     }
     QVERIFY(qobject_cast<DateField*>(fields["Test Date"]));
@@ -79,7 +79,7 @@ void FieldGridTest::buildsEveryFieldWithItsCaptionAndKind() {
     QCOMPARE(qobject_cast<NumberField*>(fields["Net Pressure1"])->access(),
              FieldAccess::DisplayOnly);
 
-    // The unit follows its field; a sameRow spec continues the row of the one before.
+    // The unit follows its field; an entry marked sameRow continues the row of the one before.
     auto* grid = qobject_cast<QGridLayout*>(page.layout());
     int row = 0, column = 0, rs = 0, cs = 0;
     grid->getItemPosition(grid->indexOf(fields["Discharge Pressure1"]), &row, &column, &rs, &cs);
@@ -101,14 +101,14 @@ void FieldGridTest::tabFollowsTheListAndSkipsDisplayOnly() {
     table.open();
 
     QWidget page;
-    const FieldMap fields = FieldGrid::build(&page, table, kSpecs);
+    const FieldMap fields = FieldGrid::build(&page, table, kEntries);
     page.show();
     QApplication::setActiveWindow(&page);
     QVERIFY(QTest::qWaitForWindowActive(&page));
 
     fields["TestID"]->setFocus();
     QStringList visited;
-    for (int i = 0; i < kSpecs.size() - 2; ++i) {
+    for (int i = 0; i < kEntries.size() - 2; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* w = QApplication::focusWidget();
         while (w && !FieldGrid::linkOf(w))
