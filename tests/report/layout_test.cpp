@@ -340,10 +340,6 @@ void LayoutTest::itemsPlacedByMarginAlignmentAndFollowing() {
     QCOMPARE(value.item.x, left + 37);
     QVERIFY(value.item.font.bold);
     QCOMPARE(unit.item.x, left + 37 + ReportMetrics::textWidth(QStringLiteral("120"), bold));
-    // Fonts resolve to the metric-compatible families.
-    QVERIFY(ReportFont::arial(12).toQFont().families().contains(QStringLiteral("Liberation Sans")));
-    QVERIFY(
-        ReportFont::times(12).toQFont().families().contains(QStringLiteral("Liberation Serif")));
 }
 
 QTEST_MAIN(LayoutTest)
