@@ -618,13 +618,33 @@ bool Table::gotoBookmark(Bookmark b) {
     return true;
 }
 
-void Table::setPrefixFilter(const QString& column, const QString& prefix) {
+void Table::setPrefixFilter(const QString& column, const QString& prefix, bool keepPosition) {
     if (!column.isEmpty())
         columnIndex(column); // unknown columns are refused before anything changes
     m_filterColumn = prefix.isEmpty() ? QString() : column;
     m_filterText = prefix;
     if (!isOpen())
         return;
+    if (keepPosition) {
+        const bool inserting = m_state == TableState::Insert;
+        const int at = inserting ? m_savedIndex : m_index;
+        const qint64 current = at >= 0 && at < m_rows.size() ? m_rows[at] : 0;
+        requery();
+        int index = static_cast<int>(m_rows.indexOf(current));
+        if (index < 0)
+            index = m_rows.isEmpty() ? -1 : 0;
+        if (inserting) {
+            m_savedIndex = index;
+        } else {
+            m_index = index;
+            if (m_state == TableState::Browse)
+                loadCurrent();
+        }
+        m_eof = m_rows.isEmpty();
+        m_bof = m_index <= 0;
+        emitScroll();
+        return;
+    }
     if (isEditing())
         post();
     requery();

@@ -97,8 +97,11 @@ public:
 
     // Visible rows: a prefix filter on one column (letter case ignored, text taken
     // literally); an empty text clears it.
-    void setPrefixFilter(const QString& column, const QString& prefix);
-    void clearFilter() { setPrefixFilter({}, {}); }
+    // The table moves to its first visible row. With keepPosition the current row (or the
+    // row an insert will return to) stays current instead, nothing is posted, and an edit
+    // in progress is left exactly as it is.
+    void setPrefixFilter(const QString& column, const QString& prefix, bool keepPosition = false);
+    void clearFilter(bool keepPosition = false) { setPrefixFilter({}, {}, keepPosition); }
     QString filterColumn() const { return m_filterColumn; }
     QString filterText() const { return m_filterText; }
 

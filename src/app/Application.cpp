@@ -1,0 +1,38 @@
+#include "app/Application.h"
+
+#include "app/MainForm.h"
+#include "controls/Prompt.h"
+#include "data/Database.h"
+#include "data/EngineError.h"
+#include "settings/PreferencesRecord.h"
+
+#include <QDir>
+
+namespace nerova {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Nerova 2002"));
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(13);
+    setFont(f);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const EngineError& e) {
+        Prompt::error(e.text());
+    } catch (const std::exception& e) {
+        Prompt::error(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+int Application::run() {
+    Database db(Database::defaultRegistryPath(), Database::defaultDataDirectory());
+    TMainForm1 form(db, preferences(), QDir::currentPath());
+    form.show();
+    return exec();
+}
+
+} // namespace nerova

@@ -1,0 +1,85 @@
+// The menu commands of the main window: each checks for pending changes first, hides the
+// working area while its own window is open, and always brings the window back usable.
+#include "app/AboutBox.h"
+#include "app/MainForm.h"
+#include "backup/BackupFrmU.h"
+#include "backup/RestoreFrmU.h"
+#include "controls/Prompt.h"
+#include "data/Database.h"
+#include "data/EngineError.h"
+#include "settings/PreferencesDlgU.h"
+#include "settings/PreferencesRecord.h"
+
+namespace nerova {
+
+namespace {
+
+// Shows the panel again however the command ends.
+struct PanelHidden {
+    QWidget* panel;
+    explicit PanelHidden(QWidget* p) : panel(p) { panel->hide(); }
+    ~PanelHidden() { panel->show(); }
+};
+
+} // namespace
+
+void TMainForm1::Backup1Click() {
+    if (!CheckTableState())
+        return;
+    closeTables();
+    {
+        PanelHidden hidden(MainPanel);
+        try {
+            TBackupFrm frm(m_db.databaseDirectory(), this);
+            frm.ShowBackupWindow();
+        } catch (const EngineError& e) {
+            Prompt::error(e.text());
+        }
+    }
+    openTables();
+}
+
+void TMainForm1::Restore1Click() {
+    if (!CheckTableState())
+        return;
+    closeTables();
+    {
+        PanelHidden hidden(MainPanel);
+        try {
+            TRestoreFrm frm(m_db.databaseDirectory(), this);
+            frm.RunRestore();
+        } catch (const EngineError& e) {
+            Prompt::error(e.text());
+        }
+    }
+    openTables();
+}
+
+void TMainForm1::Browse1Click() { CheckTableState(); }
+
+void TMainForm1::Preferences1Click() {
+    if (!CheckTableState())
+        return;
+    PanelHidden hidden(MainPanel);
+    TPreferencesDlg dlg(m_prefs, this);
+    if (Prompt::instance().runDialog(dlg) != QDialog::Accepted)
+        return;
+    try {
+        SavePreferences(m_prefs, m_startupDir);
+    } catch (const EngineError& e) {
+        // The record keeps what the dialog accepted; only the file is behind.
+        Prompt::error(e.text());
+    }
+}
+
+void TMainForm1::About1Click() {
+    AboutBox box(this);
+    Prompt::instance().runDialog(box);
+}
+
+void TMainForm1::FlowPointDialogs(int n) {
+    if (flowPointDialogs)
+        flowPointDialogs(n);
+}
+
+} // namespace nerova

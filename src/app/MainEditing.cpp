@@ -1,0 +1,171 @@
+// Inserting, saving, cancelling and deleting records, and the live evaluation of a test's
+// flow points as readings are typed.
+#include "app/ContactPage.h"
+#include "app/MainForm.h"
+#include "app/Notebook.h"
+#include "app/PumpPage.h"
+#include "app/TestPage.h"
+#include "controls/Prompt.h"
+#include "data/Cascade.h"
+#include "data/EngineError.h"
+#include "eval/Calculations.h"
+#include "eval/FlowPointColumns.h"
+#include "eval/TestInitializationU.h"
+#include "settings/PreferencesRecord.h"
+
+#include <QPushButton>
+
+namespace nerova {
+
+namespace {
+
+const QString kDeleteTexts[4] = {
+    QStringLiteral("Delete this COMPANY and all associated LOCATIONS, PUMPS, TESTS, FLOW "
+                   "POINTS?\nThis deletion is permanent!"),
+    QStringLiteral("Delete this LOCATION and all associated PUMPS, TESTS, FLOW POINTS?\nThis "
+                   "deletion is permanent!"),
+    QStringLiteral("Delete this PUMP and all associated TESTS, FLOW POINTS?\nThis deletion is "
+                   "permanent!"),
+    QStringLiteral("Delete this TEST and all associated FLOW POINTS?\nThis deletion is permanent!"),
+};
+
+} // namespace
+
+void TMainForm1::SetBrowseButtons() {
+    for (QPushButton* b : {FirstBtn, PriorBtn, NextBtn, LastBtn, InsertBtn, DeleteBtn})
+        b->setEnabled(true);
+    SaveBtn->setEnabled(false);
+    CancelBtn->setEnabled(false);
+}
+
+void TMainForm1::SetEditButtons() {
+    for (QPushButton* b : {FirstBtn, PriorBtn, NextBtn, LastBtn, InsertBtn, DeleteBtn})
+        b->setEnabled(false);
+    SaveBtn->setEnabled(true);
+    CancelBtn->setEnabled(true);
+}
+
+void TMainForm1::afterInsert(int level) {
+    SetEditButtons();
+    switch (level) {
+    case 1:
+        focusField(0, QStringLiteral("Name"));
+        break;
+    case 2:
+        m_tables.location.setValue(QStringLiteral("SameAsCompany"), true);
+        focusField(1, QStringLiteral("Name"));
+        break;
+    case 3:
+        focusField(2, QStringLiteral("Pump SN"));
+        break;
+    case 4:
+        focusField(3, QStringLiteral("Test Date"));
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm1::afterPost(int level) {
+    SetBrowseButtons();
+    identifierField(level - 1)->setEnabled(false);
+    refreshIdentifierPanel(level);
+}
+
+void TMainForm1::afterCancel(int level) {
+    identifierField(level - 1)->setEnabled(false);
+    SetBrowseButtons();
+}
+
+void TMainForm1::InsertBtnClick() {
+    const int page = MainNotebook->currentIndex();
+    Table& t = pageTable(page);
+    QWidget* id = identifierField(page);
+    id->setEnabled(true);
+    t.insert();
+    switch (page) {
+    case 1:
+        t.setValue(QStringLiteral("LocationID"), QStringLiteral("*"));
+        t.setValue(QStringLiteral("SameAsCompany"), true);
+        t.setValue(QStringLiteral("CompanyID"), m_tables.company.value(QStringLiteral("CompanyID")));
+        break;
+    case 2:
+        t.setValue(QStringLiteral("CompanyID"), m_tables.company.value(QStringLiteral("CompanyID")));
+        t.setValue(QStringLiteral("LocationID"),
+                   m_tables.location.value(QStringLiteral("LocationID")));
+        break;
+    case 3:
+        t.setValue(QStringLiteral("CompanyID"), m_tables.company.value(QStringLiteral("CompanyID")));
+        t.setValue(QStringLiteral("LocationID"),
+                   m_tables.location.value(QStringLiteral("LocationID")));
+        t.setValue(QStringLiteral("PumpID"), m_tables.pump.value(QStringLiteral("PumpID")));
+        t.setValue(QStringLiteral("Velocity Pressure"), false);
+        InitializeTest(t, m_prefs);
+        break;
+    default:
+        break;
+    }
+    id->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm1::SaveBtnClick() {
+    // A refused save throws: the record stays in edit with what was typed, the buttons stay
+    // in edit mode, and the engine's text is shown by the caller.
+    pageTable(MainNotebook->currentIndex()).post();
+}
+
+void TMainForm1::CancelBtnClick() {
+    if (!Prompt::askYesNo(Prompt::Kind::Confirmation, QStringLiteral("Lose changed data?")))
+        return;
+    pageTable(MainNotebook->currentIndex()).cancel();
+}
+
+void TMainForm1::DeleteBtnClick() {
+    const int page = MainNotebook->currentIndex();
+    if (!Prompt::askYesNo(Prompt::Kind::Confirmation, kDeleteTexts[page]))
+        return;
+    deleteCascade(page);
+}
+
+void TMainForm1::deleteCascade(int page) {
+    Table& t = pageTable(page);
+    if (!t.isOpen() || t.isEmpty())
+        throw EngineError(QStringLiteral("Cannot perform this operation on an empty table."));
+    QVariantList key;
+    for (const QString& column : t.def().keyNames())
+        key << t.value(column);
+    // One transaction for the whole cascade: an error part-way leaves every row in place
+    // instead of orphans or a half-deleted company.
+    deleteWithDependants(m_db, t.id(), key);
+    t.refresh(); // the next row (or none) becomes current; the levels below follow
+}
+
+void TMainForm1::CalculateTest(int n) {
+    Table& pump = m_tables.pump;
+    Table& test = m_tables.test;
+    const bool notVertical = isNotVerticalTurbine(pump.asString(QStringLiteral("Pump Type")));
+    test.edit();
+    if (n < 1 || n > kFlowPointCount)
+        return;
+    FlowPointInputs in;
+    in.notVerticalTurbine = notVertical;
+    in.velocityPressure = test.asBool(QStringLiteral("Velocity Pressure"));
+    in.flow = test.asFloat(flowPointColumn(kFlowStem, n));
+    in.dischargeElevation = pump.asFloat(QStringLiteral("Discharge Elevation"));
+    in.suctionElevation = pump.asFloat(QStringLiteral("Suction Elevation"));
+    in.pumpElevation = pump.asFloat(QStringLiteral("Pump Elevation"));
+    in.dischargePressure = test.asFloat(flowPointColumn(kDischargePressureStem, n));
+    in.suctionPressure = test.asFloat(flowPointColumn(kSuctionPressureStem, n));
+    in.dischargeDiameter = pump.asFloat(QStringLiteral("Discharge Diameter"));
+    in.suctionDiameter = pump.asFloat(QStringLiteral("Suction Diameter"));
+    in.measuredSpeed = test.asFloat(flowPointColumn(kRpmStem, n));
+    in.ratedSpeed = pump.asFloat(QStringLiteral("Pump RPM"));
+    in.ratedFlow = pump.asFloat(QStringLiteral("100% Flow"));
+    const FlowPointResults r = evaluateFlowPoint(in);
+    test.setValue(flowPointColumn(kNetPressureStem, n), r.netPressure);
+    test.setValue(flowPointColumn(kCorrectedFlowStem, n), r.correctedFlow);
+    test.setValue(flowPointColumn(kCorrectedNetPressureStem, n), r.correctedNetPressure);
+    test.setValue(flowPointColumn(kPercentRatedFlowStem, n), r.percentRatedFlow);
+}
+
+} // namespace nerova

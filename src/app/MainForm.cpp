@@ -1,0 +1,367 @@
+#include "app/MainForm.h"
+
+#include "app/ContactPage.h"
+#include "app/Notebook.h"
+#include "app/PumpPage.h"
+#include "app/TablesExistCreateFrm.h"
+#include "app/TestPage.h"
+#include "controls/Prompt.h"
+#include "data/Database.h"
+#include "data/EngineError.h"
+#include "data/Global.h"
+#include "data/TablesExistCreateU.h"
+#include "settings/PreferencesRecord.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace nerova {
+
+QString literalCaption(const QString& text) {
+    QString out = text;
+    out.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return out;
+}
+
+TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& startupDir,
+                       QWidget* parent)
+    : QMainWindow(parent), m_db(db), m_prefs(prefs), m_startupDir(startupDir), m_tables(db) {
+    setObjectName(QStringLiteral("MainForm1"));
+    setWindowTitle(QStringLiteral("Nerova 2002"));
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(13);
+    setFont(f);
+    resize(808, 623);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect r = screen->availableGeometry();
+        move(r.center() - QPoint(808 / 2, 623 / 2));
+    }
+    buildFrame();
+    buildMenus();
+    connectTables();
+    FormCreate();
+    // The windows that live as long as the program.
+    tablesExistCreateFrm = new TTablesExistCreateFrm(this);
+    SetBrowseButtons();
+}
+
+TMainForm1::~TMainForm1() {
+    // Closing here keeps the tables' notifications from reaching half-destroyed pages.
+    for (int level = 1; level <= 5; ++level)
+        m_tables.at(level).disableNotifications();
+}
+
+void TMainForm1::buildFrame() {
+    MainPanel = new QWidget(this);
+    MainPanel->setObjectName(QStringLiteral("MainPanel"));
+    setCentralWidget(MainPanel);
+    auto* column = new QVBoxLayout(MainPanel);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(0);
+    auto makeButton = [this, top](const QString& caption, const char* name) {
+        auto* b = new QPushButton(caption, MainPanel);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setFixedSize(56, 20);
+        b->setFocusPolicy(Qt::TabFocus);
+        top->addWidget(b);
+        return b;
+    };
+    FirstBtn = makeButton(QStringLiteral("First"), "FirstBtn");
+    PriorBtn = makeButton(QStringLiteral("Prior"), "PriorBtn");
+    RecCountPanel = new QLabel(QStringLiteral("9999 of 999"), MainPanel);
+    RecCountPanel->setObjectName(QStringLiteral("RecCountPanel"));
+    RecCountPanel->setFixedSize(89, 20);
+    RecCountPanel->setAlignment(Qt::AlignCenter);
+    RecCountPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    top->addWidget(RecCountPanel);
+    NextBtn = makeButton(QStringLiteral("Next"), "NextBtn");
+    LastBtn = makeButton(QStringLiteral("Last"), "LastBtn");
+    top->addSpacing(16);
+    InsertBtn = makeButton(QStringLiteral("Insert"), "InsertBtn");
+    DeleteBtn = makeButton(QStringLiteral("Delete"), "DeleteBtn");
+    SaveBtn = makeButton(QStringLiteral("Save"), "SaveBtn");
+    CancelBtn = makeButton(QStringLiteral("Cancel"), "CancelBtn");
+    top->addStretch(1);
+    column->addLayout(top);
+
+    MainNotebook = new Notebook(MainPanel);
+    MainNotebook->setObjectName(QStringLiteral("MainNotebook"));
+    companyPage = new ContactPage(m_tables.company, false, MainNotebook);
+    locationPage = new ContactPage(m_tables.location, true, MainNotebook);
+    pumpPage = new PumpPage(m_tables.pump, MainNotebook);
+    testPage = new TestPage(m_tables.test, MainNotebook);
+    MainNotebook->addPage(companyPage, QStringLiteral("Company"));
+    MainNotebook->addPage(locationPage, QStringLiteral("Location"));
+    MainNotebook->addPage(pumpPage, QStringLiteral("Pump"));
+    MainNotebook->addPage(testPage, QStringLiteral("Test"));
+    column->addWidget(MainNotebook, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(2);
+    auto makePanel = [this, bottom](const char* name) {
+        auto* p = new QLabel(MainPanel);
+        p->setObjectName(QString::fromLatin1(name));
+        p->setFixedWidth(195);
+        p->setMinimumHeight(20);
+        p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Plain text without a buddy: an identifier such as "R&D" shows its ampersand.
+        p->setTextFormat(Qt::PlainText);
+        bottom->addWidget(p);
+        return p;
+    };
+    CompanyIDPanel = makePanel("CompanyIDPanel");
+    LocationIDPanel = makePanel("LocationIDPanel");
+    PumpIDPanel = makePanel("PumpIDPanel");
+    TestIdPanel = makePanel("TestIdPanel");
+    bottom->addStretch(1);
+    column->addLayout(bottom);
+
+    connect(FirstBtn, &QPushButton::clicked, this, [this] { guarded([this] { FirstBtnClick(); }); });
+    connect(PriorBtn, &QPushButton::clicked, this, [this] { guarded([this] { PriorBtnClick(); }); });
+    connect(NextBtn, &QPushButton::clicked, this, [this] { guarded([this] { NextBtnClick(); }); });
+    connect(LastBtn, &QPushButton::clicked, this, [this] { guarded([this] { LastBtnClick(); }); });
+    connect(InsertBtn, &QPushButton::clicked, this,
+            [this] { guarded([this] { InsertBtnClick(); }); });
+    connect(DeleteBtn, &QPushButton::clicked, this,
+            [this] { guarded([this] { DeleteBtnClick(); }); });
+    connect(SaveBtn, &QPushButton::clicked, this, [this] { guarded([this] { SaveBtnClick(); }); });
+    connect(CancelBtn, &QPushButton::clicked, this,
+            [this] { guarded([this] { CancelBtnClick(); }); });
+
+    MainNotebook->setGuard([this](int to) { return MainNotebookPageChange(to); });
+    connect(MainNotebook, &Notebook::currentChanged, this,
+            [this](int k) { guarded([this, k] { MainNotebookPageChanged(k); }); });
+    testPage->testNotebook()->setGuard([this](int to) { return TestNotebookPageChange(to); });
+    connect(pumpPage->driverTypeComboBox(), qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { DriverTypeComboBoxChange(index); });
+    connect(testPage, &TestPage::pointInputKeyReleased, this,
+            [this](int n) { guarded([this, n] { CalculateTest(n); }); });
+    connect(testPage, &TestPage::velocityPressureKeyPressed, this, [this] {
+        guarded([this] {
+            for (int n = 1; n <= 8; ++n)
+                CalculateTest(n);
+        });
+    });
+    connect(testPage, &TestPage::flowFieldDoubleClicked, this,
+            [this](int n) { guarded([this, n] { FlowPointDialogs(n); }); });
+}
+
+void TMainForm1::buildMenus() {
+    QMenuBar* bar = menuBar();
+    auto add = [this](QMenu* menu, const QString& caption, const char* name,
+                      const std::function<void()>& handler) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, handler] { guarded(handler); });
+        return a;
+    };
+    FileMenu = bar->addMenu(QStringLiteral("&File"));
+    Backup1 = add(FileMenu, QStringLiteral("&Backup"), "Backup1", [this] { Backup1Click(); });
+    Restore1 = add(FileMenu, QStringLiteral("&Restore"), "Restore1", [this] { Restore1Click(); });
+    FileMenu->addSeparator();
+    Exit1 = add(FileMenu, QStringLiteral("E&xit"), "Exit1", [this] { Exit1Click(); });
+    EditMenu = bar->addMenu(QStringLiteral("&Edit"));
+    ChangeID1 =
+        add(EditMenu, QStringLiteral("&Change ID"), "ChangeID1", [this] { ChangeID1Click(); });
+    LookupMenu = bar->addMenu(QStringLiteral("&Lookup"));
+    LookupID1 = add(LookupMenu, QStringLiteral("&ID"), "LookupID1",
+                    [this] { LookupClick(QStringLiteral("ID")); });
+    LookupName1 = add(LookupMenu, QStringLiteral("&Name"), "LookupName1",
+                      [this] { LookupClick(QStringLiteral("Name")); });
+    LookupCity1 = add(LookupMenu, QStringLiteral("&City"), "LookupCity1",
+                      [this] { LookupClick(QStringLiteral("City")); });
+    LookupState1 = add(LookupMenu, QStringLiteral("&State"), "LookupState1",
+                       [this] { LookupClick(QStringLiteral("State")); });
+    LookupMenu->addSeparator();
+    LookupAll1 = add(LookupMenu, QStringLiteral("&All"), "LookupAll1", [this] { LookupAllClick(); });
+    connect(LookupMenu, &QMenu::aboutToShow, this, &TMainForm1::LookupMenuPopup);
+    // Menus without items act when their title is chosen.
+    auto addCommand = [this, bar](const QString& caption, const char* name,
+                                  const std::function<void()>& handler) {
+        QAction* a = bar->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, handler] { guarded(handler); });
+        return a;
+    };
+    Browse1 = addCommand(QStringLiteral("&Browse"), "Browse1", [this] { Browse1Click(); });
+    Print1 = addCommand(QStringLiteral("&Print"), "Print1", [this] { Print1Click(); });
+    Preferences1 =
+        addCommand(QStringLiteral("&Preferences"), "Preferences1", [this] { Preferences1Click(); });
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    About1 = add(help, QStringLiteral("About"), "About1", [this] { About1Click(); });
+}
+
+void TMainForm1::connectTables() {
+    for (int level = 1; level <= 4; ++level) {
+        Table& t = m_tables.at(level);
+        connect(&t, &Table::afterScroll, this, [this, level] { levelScrolled(level); });
+        connect(&t, &Table::afterEdit, this, [this] { SetEditButtons(); });
+        connect(&t, &Table::afterInsert, this, [this, level] { afterInsert(level); });
+        connect(&t, &Table::afterPost, this, [this, level] { afterPost(level); });
+        connect(&t, &Table::afterCancel, this, [this, level] { afterCancel(level); });
+    }
+}
+
+void TMainForm1::guarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const EngineError& e) {
+        Prompt::error(e.text());
+    } catch (const std::exception& e) {
+        Prompt::error(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+// ---- start-up -------------------------------------------------------------------------------
+
+void TMainForm1::FormCreate() {
+    if (!m_db.aliasExists(QString::fromLatin1(kAliasName))) {
+        Prompt::error(QStringLiteral("Alias NRVA2002 does not exist"));
+        return;
+    }
+    CurrentPage = 0;
+    setStartupDirectory(m_startupDir);
+    try {
+        LoadPreferences(m_prefs, m_startupDir);
+    } catch (const EngineError& e) {
+        Prompt::error(e.text());
+    }
+}
+
+void TMainForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shown || event->spontaneous())
+        return;
+    m_shown = true;
+    guarded([this] { FormShow(); });
+}
+
+void TMainForm1::FormShow() {
+    bool open = TablesExist(m_db, *tablesExistCreateFrm);
+    if (!open) {
+        const bool create = Prompt::askYesNo(
+            Prompt::Kind::Error,
+            QStringLiteral("One or more data tables or their associated files are missing.\n"
+                           "If this is a new installation, click on Yes to create new tables.\n"
+                           "If this is an existing installation, please call Technical "
+                           "Support.\n\nDo you wish to create new Tables?"));
+        if (create)
+            open = TablesCreate(m_db, *tablesExistCreateFrm,
+                                [](const QString& text) { Prompt::error(text); });
+    }
+    if (open)
+        openTables();
+    ShowRecordCount(1);
+}
+
+void TMainForm1::openTables() { m_tables.open(5); }
+
+void TMainForm1::closeTables() { m_tables.close(); }
+
+bool TMainForm1::CheckTableState() {
+    for (int level = 1; level <= 4; ++level) {
+        if (m_tables.at(level).isEditing()) {
+            Prompt::information(
+                QStringLiteral("Changed data must be Saved or Cancelled before proceeding."));
+            return false;
+        }
+    }
+    return true;
+}
+
+void TMainForm1::ShowRecordCount(int level) {
+    if (level < 1 || level > 4)
+        return;
+    RecCountPanel->setText(QStringLiteral("%1 of %2").arg(m_recNo[level]).arg(m_recCount[level]));
+}
+
+QLabel* TMainForm1::identifierPanel(int level) const {
+    switch (level) {
+    case 1:
+        return CompanyIDPanel;
+    case 2:
+        return LocationIDPanel;
+    case 3:
+        return PumpIDPanel;
+    case 4:
+        return TestIdPanel;
+    default:
+        return nullptr;
+    }
+}
+
+void TMainForm1::refreshIdentifierPanel(int level) {
+    Table& t = m_tables.at(level);
+    const QString id = t.isOpen() ? t.asString(identifierColumn(t.id())) : QString();
+    identifierPanel(level)->setText(id);
+}
+
+void TMainForm1::levelScrolled(int level) {
+    Table& t = m_tables.at(level);
+    m_recNo[level] = t.recNo();
+    m_recCount[level] = t.recordCount();
+    ShowRecordCount(level);
+    if (level == 3)
+        UpdateDriverPages();
+    refreshIdentifierPanel(level);
+}
+
+void TMainForm1::Exit1Click() {
+    if (!CheckTableState())
+        return;
+    closeTables();
+    m_exitRequested = true;
+    close();
+    QCoreApplication::exit(0);
+}
+
+Table& TMainForm1::pageTable(int page) { return m_tables.at(std::clamp(page, 0, 3) + 1); }
+
+QWidget* TMainForm1::identifierField(int page) const {
+    switch (page) {
+    case 0:
+        return companyPage->identifierField();
+    case 1:
+        return locationPage->identifierField();
+    case 2:
+        return pumpPage->identifierField();
+    case 3:
+        return testPage->identifierField();
+    default:
+        return nullptr;
+    }
+}
+
+QWidget* TMainForm1::pageField(int page, const QString& column) const {
+    switch (page) {
+    case 0:
+        return companyPage->field(column);
+    case 1:
+        return locationPage->field(column);
+    case 2:
+        return pumpPage->field(column);
+    case 3:
+        return testPage->field(column);
+    default:
+        return nullptr;
+    }
+}
+
+void TMainForm1::focusField(int page, const QString& column) {
+    if (QWidget* w = pageField(page, column))
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace nerova

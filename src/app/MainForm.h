@@ -1,0 +1,168 @@
+#pragma once
+
+#include "data/TableChain.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QComboBox;
+
+namespace nerova {
+
+class ContactPage;
+class Database;
+class Notebook;
+class PreferencesRecord;
+class PumpPage;
+class TTablesExistCreateFrm;
+class TestPage;
+
+// The main window: four pages over the company, location, pump and test tables, the
+// navigation and editing buttons, the record-count and identifier panels, and the menu
+// commands. Every modal box goes through the prompt seam.
+class TMainForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // db: the table engine; prefs: the process-wide preferences record; startupDir: the
+    // folder of the preferences file.
+    TMainForm1(Database& db, PreferencesRecord& prefs, const QString& startupDir,
+               QWidget* parent = nullptr);
+    ~TMainForm1() override;
+
+    // ---- start-up, frame and shutdown
+    void FormCreate();
+    void FormShow();
+    bool CheckTableState();
+    void ShowRecordCount(int level);
+    void Exit1Click();
+    bool exitRequested() const { return m_exitRequested; }
+
+    // ---- pages and navigation
+    void FirstBtnClick();
+    void PriorBtnClick();
+    void NextBtnClick();
+    void LastBtnClick();
+    bool MainNotebookPageChange(int to);
+    void MainNotebookPageChanged(int k);
+    bool TestNotebookPageChange(int to);
+    void UpdateDriverPages();
+    void DriverTypeComboBoxChange(int index);
+    bool selectPage(int k); // as a click on the page's tab
+
+    // ---- editing
+    void SetBrowseButtons();
+    void SetEditButtons();
+    void InsertBtnClick();
+    void SaveBtnClick();
+    void CancelBtnClick();
+    void DeleteBtnClick();
+    void CalculateTest(int n);
+
+    // ---- menu commands
+    void Backup1Click();
+    void Restore1Click();
+    void ChangeID1Click();
+    void LookupClick(const QString& criterion); // "ID", "Name", "City", "State"
+    void LookupAllClick();
+    void Browse1Click();
+    void Print1Click();
+    void Preferences1Click();
+    void About1Click();
+    void FlowPointDialogs(int n);
+    void LookupMenuPopup();
+
+    // ---- parts other windows and the tests reach
+    TableChain& tables() { return m_tables; }
+    Table& pageTable(int page);
+    Database& database() { return m_db; }
+    PreferencesRecord& prefs() { return m_prefs; }
+    QString startupDirectory() const { return m_startupDir; }
+    int CurrentPage = 0;
+
+    QWidget* MainPanel = nullptr;
+    QLabel* RecCountPanel = nullptr;
+    QLabel* CompanyIDPanel = nullptr;
+    QLabel* LocationIDPanel = nullptr;
+    QLabel* PumpIDPanel = nullptr;
+    QLabel* TestIdPanel = nullptr;
+    Notebook* MainNotebook = nullptr;
+    QPushButton* FirstBtn = nullptr;
+    QPushButton* PriorBtn = nullptr;
+    QPushButton* NextBtn = nullptr;
+    QPushButton* LastBtn = nullptr;
+    QPushButton* InsertBtn = nullptr;
+    QPushButton* DeleteBtn = nullptr;
+    QPushButton* SaveBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+    ContactPage* companyPage = nullptr;
+    ContactPage* locationPage = nullptr;
+    PumpPage* pumpPage = nullptr;
+    TestPage* testPage = nullptr;
+    TTablesExistCreateFrm* tablesExistCreateFrm = nullptr;
+
+    QMenu* FileMenu = nullptr;
+    QMenu* EditMenu = nullptr;
+    QMenu* LookupMenu = nullptr;
+    QAction* Backup1 = nullptr;
+    QAction* Restore1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* ChangeID1 = nullptr;
+    QAction* LookupID1 = nullptr;
+    QAction* LookupName1 = nullptr;
+    QAction* LookupCity1 = nullptr;
+    QAction* LookupState1 = nullptr;
+    QAction* LookupAll1 = nullptr;
+    QAction* Browse1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Preferences1 = nullptr;
+    QAction* About1 = nullptr;
+
+    // Where the program's other windows plug in (set by those windows' owners); each is
+    // called after the command's own guard and bracketing.
+    std::function<void(int point)> flowPointDialogs;
+    // The print dialog, given the current company, location, pump and test identifiers.
+    std::function<void(const QStringList& ids)> printDialog;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildFrame();
+    void buildMenus();
+    void connectTables();
+    void levelScrolled(int level);
+    void refreshIdentifierPanel(int level);
+    QLabel* identifierPanel(int level) const;
+    QWidget* identifierField(int page) const;
+    QWidget* pageField(int page, const QString& column) const;
+    void openTables();
+    void closeTables();
+    void afterInsert(int level);
+    void afterPost(int level);
+    void afterCancel(int level);
+    void startNewRecord(int page);
+    void deleteCascade(int page);
+    void emptyDetail(Table& detail);
+    void focusField(int page, const QString& column);
+    // Runs a command and shows an engine or file error instead of letting it escape.
+    void guarded(const std::function<void()>& command);
+
+    Database& m_db;
+    PreferencesRecord& m_prefs;
+    QString m_startupDir;
+    TableChain m_tables;
+    std::array<int, 5> m_recNo{};   // per level 1..4
+    std::array<int, 5> m_recCount{};
+    bool m_shown = false;
+    bool m_exitRequested = false;
+};
+
+// Doubles every "&" so that a text shown in a mnemonic-aware label appears literally.
+QString literalCaption(const QString& text);
+
+} // namespace nerova

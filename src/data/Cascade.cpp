@@ -1,0 +1,68 @@
+#include "data/Cascade.h"
+
+#include "data/Database.h"
+#include "data/EngineError.h"
+#include "data/Statement.h"
+
+#include <QStringList>
+
+namespace nerova {
+
+namespace {
+
+QString keyCondition(const TableDef& def, int count) {
+    QStringList conds;
+    for (int i = 0; i < count; ++i)
+        conds << quoteIdent(QString::fromLatin1(def.columns[static_cast<std::size_t>(i)].name)) +
+                     QStringLiteral(" = ?");
+    return conds.join(QStringLiteral(" AND "));
+}
+
+void deleteRow(Database& db, TableId id, const QVariantList& key,
+               const CascadeObserver& observer) {
+    const TableDef& def = tableDef(id);
+    if (id != TableId::Flow) {
+        const auto childId = static_cast<TableId>(static_cast<int>(id) + 1);
+        const TableDef& child = tableDef(childId);
+        QStringList keyCols;
+        for (const QString& k : child.keyNames())
+            keyCols << quoteIdent(k);
+        // The children's keys are read first: deleting while a statement walks the same
+        // table would disturb it.
+        QList<QVariantList> children;
+        {
+            Statement& st = db.statement(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1")
+                                             .arg(keyCols.join(QStringLiteral(", ")),
+                                                  db.qualifiedName(childId),
+                                                  keyCondition(child, def.keyCount)));
+            st.bindAll(key);
+            while (st.step()) {
+                QVariantList childKey;
+                for (int i = 0; i < child.keyCount; ++i)
+                    childKey << st.raw(i);
+                children << childKey;
+            }
+        }
+        for (const QVariantList& childKey : std::as_const(children))
+            deleteRow(db, childId, childKey, observer);
+    }
+    if (observer)
+        observer(id, key);
+    Statement& del = db.statement(QStringLiteral("DELETE FROM %1 WHERE %2")
+                                      .arg(db.qualifiedName(id), keyCondition(def, def.keyCount)));
+    del.bindAll(key);
+    del.run();
+}
+
+} // namespace
+
+void deleteWithDependants(Database& db, TableId table, const QVariantList& key,
+                          const CascadeObserver& observer) {
+    if (key.size() != tableDef(table).keyCount)
+        throw EngineError(QStringLiteral("Cannot perform this operation on an empty table."));
+    Database::Transaction tx(db);
+    deleteRow(db, table, key, observer);
+    tx.commit();
+}
+
+} // namespace nerova

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "data/Table.h"
+
+namespace nerova {
+
+// The tables opened as one master-detail chain on the key columns: location under company,
+// pump under location, test under pump, flow under test. The main window, the print
+// dialog and the report holders each keep a chain of their own cursors.
+class TableChain {
+public:
+    explicit TableChain(Database& db);
+
+    // Opens the first `levels` tables (company first); closes in the same order.
+    void open(int levels = 5);
+    void close();
+
+    Table& table(TableId id);
+    Table& at(int level) { return table(static_cast<TableId>(level - 1)); } // 1 company … 5 flow
+
+    Table company;
+    Table location;
+    Table pump;
+    Table test;
+    Table flow;
+};
+
+} // namespace nerova
