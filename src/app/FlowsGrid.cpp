@@ -106,7 +106,7 @@ FlowsGrid::FlowsGrid(PageFields& fields, QWidget* parent) : QWidget(parent), m_f
                                        .trimmed();
             QWidget* field = m_fields.cell(grid, row, c + 1, this, spec,
                                            QStringLiteral("%1 %2").arg(header).arg(n));
-            field->setMinimumWidth(30);
+            field->setMinimumWidth(c == kTimeColumn ? PageFields::shortWidth(spec, field) : 30);
             field->setSizePolicy(QSizePolicy::Ignored, field->sizePolicy().verticalPolicy());
             if (column.electrical)
                 m_electrical.append(field);

@@ -1,8 +1,10 @@
 #include "app/PageFields.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
 #include <algorithm>
 
@@ -10,16 +12,40 @@ namespace nerova {
 
 namespace {
 
-// Number fields are as wide as their picture needs, like the ones FieldGrid lays out.
-void fitNumberWidth(QWidget* field, const FieldSpec& spec) {
-    if (spec.kind != FieldKind::Number)
-        return;
-    const int chars = std::max(4, static_cast<int>(spec.picture.size()) + 2);
-    field->setFixedWidth(field->fontMetrics().averageCharWidth() * chars +
-                         field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2 + 8);
+constexpr int kShortText = 12; // text fields up to this length are sized to it
+constexpr int kLongTextChars = 20;
+constexpr int kListChars = 12; // a list is as wide as its entries, up to this
+
+int charsWide(const FieldSpec& spec, const QWidget* field) {
+    switch (spec.kind) {
+    case FieldKind::Phone:
+        return 13;
+    case FieldKind::Time:
+        return 9;
+    case FieldKind::Date:
+        return 14; // room for the calendar button
+    case FieldKind::Number:
+        return std::max(4, static_cast<int>(spec.picture.size()) + 1);
+    case FieldKind::Text:
+    case FieldKind::UpperText:
+    case FieldKind::Digits: {
+        const auto* edit = qobject_cast<const QLineEdit*>(field);
+        return edit && edit->maxLength() <= kShortText ? edit->maxLength() + 2 : 0;
+    }
+    default:
+        return 0;
+    }
 }
 
 } // namespace
+
+int PageFields::shortWidth(const FieldSpec& spec, const QWidget* field) {
+    const int chars = charsWide(spec, field);
+    if (chars == 0)
+        return 0;
+    return field->fontMetrics().averageCharWidth() * chars +
+           field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2 + 8;
+}
 
 QGridLayout* PageFields::addGrid(QWidget* parent, const QList<FieldSpec>& specs) {
     auto* grid = new QGridLayout(parent);
@@ -35,8 +61,7 @@ void PageFields::addColumns(QWidget* page, const QList<FieldSpec>& specs, int ro
         if (chunk.isEmpty())
             return;
         auto* grid = new QGridLayout;
-        addToGrid(grid, 0, page, chunk);
-        grid->setRowStretch(grid->rowCount(), 1);
+        grid->setRowStretch(addToGrid(grid, 0, page, chunk), 1);
         columns->addLayout(grid);
         chunk.clear();
         rows = 0;
@@ -54,26 +79,59 @@ void PageFields::addColumns(QWidget* page, const QList<FieldSpec>& specs, int ro
 
 int PageFields::addToGrid(QGridLayout* grid, int row, QWidget* parent,
                           const QList<FieldSpec>& specs) {
-    FieldMap added;
-    const int next = FieldGrid::addToGrid(grid, row, parent, m_table, specs, added);
-    for (const FieldSpec& spec : specs)
-        collect(spec, added.value(spec.column));
-    return next;
+    int r = row - 1;
+    int column = 0;
+    for (const FieldSpec& spec : specs) {
+        if (spec.sameRow && r >= row) {
+            column += 2;
+        } else {
+            ++r;
+            column = 0;
+        }
+        place(grid, r, column, parent, spec);
+    }
+    return r + 1;
 }
 
 QWidget* PageFields::place(QGridLayout* grid, int row, int column, QWidget* parent,
                            const FieldSpec& spec) {
     QWidget* field = FieldGrid::createField(spec, m_table, parent);
     if (spec.kind != FieldKind::Check && !spec.caption.isEmpty()) {
-        QLabel* caption = label(spec.caption, parent, Qt::AlignRight | Qt::AlignVCenter);
+        QLabel* caption = label(
+            spec.caption, parent,
+            Qt::AlignRight | (spec.kind == FieldKind::Memo ? Qt::AlignTop : Qt::AlignVCenter));
         caption->setBuddy(field);
         grid->addWidget(caption, row, column);
     }
-    fitNumberWidth(field, spec);
-    grid->addWidget(field, row, column + 1,
-                    spec.kind == FieldKind::Number ? Qt::AlignLeft : Qt::Alignment());
-    if (!spec.unit.isEmpty())
-        grid->addWidget(label(spec.unit, parent), row, column + 2);
+    if (spec.kind == FieldKind::Memo) {
+        // A memo takes the rest of the row's width and the grid's spare height.
+        grid->addWidget(field, row, column + 1, 1, -1);
+        grid->setRowStretch(row, 1);
+    } else {
+        auto* box = new QHBoxLayout;
+        box->setSpacing(4);
+        box->addWidget(field);
+        if (const int width = shortWidth(spec, field); width > 0) {
+            field->setFixedWidth(width);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(field); edit && edit->maxLength() > 0) {
+            // Room for a good part of a long text; the column may give it more.
+            field->setMinimumWidth(field->fontMetrics().averageCharWidth() *
+                                   std::min(edit->maxLength(), kLongTextChars));
+        }
+        if (auto* list = qobject_cast<QComboBox*>(field)) {
+            qsizetype longest = 6;
+            for (const QString& item : spec.items)
+                longest = std::max(longest, item.size());
+            list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            list->setMinimumContentsLength(
+                static_cast<int>(std::min<qsizetype>(longest, kListChars)));
+        }
+        if (!spec.unit.isEmpty())
+            box->addWidget(label(spec.unit, parent));
+        if (field->maximumWidth() < QWIDGETSIZE_MAX || spec.kind == FieldKind::Check)
+            box->addStretch(1);
+        grid->addLayout(box, row, column + 1);
+    }
     collect(spec, field);
     return field;
 }

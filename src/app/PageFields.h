@@ -23,20 +23,29 @@ public:
 
     Table& table() const { return m_table; }
 
+    // The grids lay a field out in two columns: its caption (right aligned, the field as
+    // its buddy) and the field followed by its unit; a spec marked sameRow goes on in the
+    // next two columns of the previous row. A long text or list field takes its column's
+    // width, a short field keeps the width of its mask or picture, so one column can mix
+    // them and units still stand right after their fields.
+
     // Lays specs out in a new grid on parent (which must not have a layout yet).
     QGridLayout* addGrid(QWidget* parent, const QList<FieldSpec>& specs);
     // Lays specs out on a new layout of page in side-by-side grids of at most rowsPerColumn
-    // rows each, kept at the top left; fields marked sameRow stay with their row.
+    // rows each, kept at the top left.
     void addColumns(QWidget* page, const QList<FieldSpec>& specs, int rowsPerColumn);
     // Adds specs to grid from row on, answering the row after the last one used.
     int addToGrid(QGridLayout* grid, int row, QWidget* parent, const QList<FieldSpec>& specs);
-    // One field at a chosen cell: its caption at column (right aligned, the field as its
-    // buddy), the field at column + 1, its unit at column + 2.
+    // One field at a chosen cell: its caption at column, the field and its unit at column + 1.
     QWidget* place(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& spec);
     // A field in a table-like grid whose row and column headers stand for its caption;
     // accessibleName tells a screen reader which cell it is.
     QWidget* cell(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& spec,
                   const QString& accessibleName, int columnSpan = 1);
+
+    // The width a short field is given (its mask or picture); 0 for one that takes the
+    // width of its column.
+    static int shortWidth(const FieldSpec& spec, const QWidget* field);
 
     // Sets the tab order of all fields collected so far, in the order they were added.
     void chainTabOrder() const;

@@ -90,45 +90,48 @@ PumpPage::PumpPage(Table& pump, QWidget* parent) : QWidget(parent), m_fields(pum
     identityGrid->setContentsMargins(0, 0, 0, 0);
 
     // The churn row: its flow is not a field but the fixed 0, which the caption ends with
-    // so that it stands where the flows of the rows below stand.
+    // so that it stands where the flows of the rows below end.
     auto* rating = new QWidget(this);
     auto* ratingGrid = new QGridLayout(rating);
     ratingGrid->setContentsMargins(0, 0, 0, 0);
     QLabel* churn = PageFields::label(tr("Rating -  Churn:             0"), rating,
                                       Qt::AlignRight | Qt::AlignVCenter);
     ratingGrid->addWidget(churn, 0, 0, 1, 2);
-    m_fields.place(ratingGrid, 0, 3, rating, kChurnPressure);
+    m_fields.place(ratingGrid, 0, 2, rating, kChurnPressure);
     m_fields.addToGrid(ratingGrid, 1, rating, kRatingSpecs);
-    // The caption column takes the churn text's extra width, so the 0 ends at the right
-    // edge of the flow fields.
-    const int flowWidth = m_fields.field(QStringLiteral("100% Flow"))->maximumWidth();
-    ratingGrid->setColumnMinimumWidth(0, churn->sizeHint().width() - flowWidth -
-                                             ratingGrid->horizontalSpacing());
+    const QWidget* flow = m_fields.field(QStringLiteral("100% Flow"));
+    const int unitWidth = churn->fontMetrics().horizontalAdvance(QStringLiteral(" gpm")) + 4;
+    churn->setContentsMargins(0, 0, unitWidth, 0);
+    ratingGrid->setColumnMinimumWidth(0, churn->sizeHint().width() - flow->maximumWidth() -
+                                             unitWidth - ratingGrid->horizontalSpacing());
+    ratingGrid->setColumnStretch(4, 1);
 
     auto* dimensions = new QWidget(this);
     m_fields.addGrid(dimensions, kDimensionSpecs)->setContentsMargins(0, 0, 0, 0);
     auto* equipment = new QWidget(this);
     m_fields.addGrid(equipment, kEquipmentSpecs)->setContentsMargins(0, 0, 0, 0);
+    // The one long caption of this column goes on two lines, so the three columns fit the
+    // window's width.
+    if (auto* caption = qobject_cast<QLabel*>(
+            FieldGrid::captionOf(m_fields.field(QStringLiteral("Max Discharge Pressure")))))
+        caption->setWordWrap(true);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(identity);
-    left->addWidget(rating);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    auto* rightColumns = new QHBoxLayout;
-    rightColumns->addWidget(dimensions);
-    rightColumns->addWidget(equipment);
-    right->addLayout(rightColumns);
-    right->addStretch(1);
-    auto* top = new QHBoxLayout;
-    top->addLayout(left, 3);
-    top->addLayout(right, 4);
+    // The rating block sits below the pump's identity and may reach under the dimensions,
+    // which leaves the three columns above narrow enough for the window.
+    auto* top = new QGridLayout;
+    top->setHorizontalSpacing(12);
+    top->addWidget(identity, 0, 0);
+    top->addWidget(dimensions, 0, 1, Qt::AlignTop);
+    top->addWidget(equipment, 0, 2, Qt::AlignTop);
+    top->addWidget(rating, 1, 0, 1, 2, Qt::AlignLeft);
+    top->setColumnStretch(0, 1);
 
     m_notebook = new Notebook(this);
     m_notebook->setObjectName(QStringLiteral("PumpNotebook"));
     addPumpSubPages(*m_notebook, m_fields);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(top);
     layout->addWidget(m_notebook, 1);
 

@@ -164,11 +164,11 @@ QWidget* reliefValvesPage(PageFields& fields) {
     for (const ReliefValve& valve : kReliefValves) {
         grid->addWidget(PageFields::label(QString::fromLatin1(valve.row), page), row, 0);
         for (int i = 0; i < valve.specs.size(); ++i)
-            fields.place(grid, row, 1 + 3 * i, page, valve.specs[i]);
+            fields.place(grid, row, 1 + 2 * i, page, valve.specs[i]);
         ++row;
     }
     grid->setRowStretch(row, 1);
-    grid->setColumnStretch(10, 1);
+    grid->setColumnStretch(7, 1);
     return page;
 }
 
@@ -218,6 +218,7 @@ QWidget* gridPage(PageFields& fields, const QList<FieldSpec>& specs) {
     auto* page = new QWidget;
     QGridLayout* grid = fields.addGrid(page, specs);
     grid->setRowStretch(grid->rowCount(), 1);
+    grid->setColumnStretch(grid->columnCount(), 1);
     return page;
 }
 

@@ -123,6 +123,7 @@ QWidget* gridPage(PageFields& fields, const QList<FieldSpec>& specs) {
     auto* page = new QWidget;
     QGridLayout* grid = fields.addGrid(page, specs);
     grid->setRowStretch(grid->rowCount(), 1);
+    grid->setColumnStretch(grid->columnCount(), 1);
     return page;
 }
 
@@ -154,11 +155,11 @@ QWidget* temperaturesPage(PageFields& fields) {
     for (const auto& [heading, specs] : kTemperatures) {
         grid->addWidget(PageFields::label(QObject::tr(heading), page), row, 0);
         for (int i = 0; i < specs.size(); ++i)
-            fields.place(grid, row, 1 + 3 * i, page, specs[i]);
+            fields.place(grid, row, 1 + 2 * i, page, specs[i]);
         ++row;
     }
     grid->setRowStretch(row, 1);
-    grid->setColumnStretch(7, 1);
+    grid->setColumnStretch(5, 1);
     return page;
 }
 
@@ -166,7 +167,7 @@ QWidget* gaugesPage(PageFields& fields) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     grid->addWidget(PageFields::label(QObject::tr("Type"), page), 0, 1);
-    grid->addWidget(PageFields::label(QObject::tr("Calibration Date"), page), 0, 4);
+    grid->addWidget(PageFields::label(QObject::tr("Calibration Date"), page), 0, 3);
     const int end = fields.addToGrid(grid, 1, page, kGauges);
     // The dates have no caption of their own: their row caption and header name them.
     for (int i = 0; i < kGauges.size(); i += 2) {
@@ -176,6 +177,7 @@ QWidget* gaugesPage(PageFields& fields) {
         fields.field(kGauges[i].column)->setAccessibleName(QStringLiteral("%1 Type").arg(row));
     }
     grid->setRowStretch(end, 1);
+    grid->setColumnStretch(4, 1);
     return page;
 }
 
