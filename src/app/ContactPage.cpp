@@ -72,6 +72,9 @@ ContactPage::ContactPage(Table& table, bool location, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(notes, 1);
 
+    // The second address line has no caption of its own.
+    m_fields.field(QStringLiteral("Address2"))->setAccessibleName(tr("Address line 2"));
+
     m_fields.chainTabOrder();
     m_identifier = m_fields.field(identifier);
     m_identifier->setEnabled(false);
