@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/MainForm.h"
+#include "settings/PreferencesRecord.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDatabase.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace nerova::test {
+
+// A main window on a database of its own, its prompts scripted and its preferences file in
+// a temporary start-up folder. With demo tables the window opens straight onto them.
+struct AppFixture {
+    explicit AppFixture(bool withDemoTables = true) : db(withDemoTables) {}
+
+    TMainForm1& open() {
+        form = std::make_unique<TMainForm1>(db.db(), prefs, startup.path());
+        form->show();
+        return *form;
+    }
+
+    Table& company() { return form->tables().company; }
+    Table& location() { return form->tables().location; }
+    Table& pump() { return form->tables().pump; }
+    Table& test() { return form->tables().test; }
+    Table& flow() { return form->tables().flow; }
+
+    ScriptedPrompt prompt;
+    TempDatabase db;
+    QTemporaryDir startup;
+    PreferencesRecord prefs;
+    std::unique_ptr<TMainForm1> form;
+};
+
+} // namespace nerova::test

@@ -1,0 +1,262 @@
+// Inserting, saving, cancelling and deleting through the window, and the live evaluation
+// of flow points as readings are typed.
+#include "AppFixture.h"
+#include "app/ContactPage.h"
+#include "app/Notebook.h"
+#include "app/PumpPage.h"
+#include "app/TestPage.h"
+#include "data/Database.h"
+#include "eval/Calculations.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace nerova;
+using namespace nerova::test;
+
+namespace {
+
+int countRows(Database& db, TableId id) {
+    Table t(db, id);
+    t.open();
+    return t.recordCount();
+}
+
+// A second test of the demonstration pump, with flow rows of its own.
+void addSecondTest(AppFixture& f) {
+    Table& test = f.test();
+    test.insert();
+    test.setValue("TestID", "20020101");
+    test.post();
+    for (int n = 1; n <= 8; ++n) {
+        f.flow().insert();
+        f.flow().setValue("Flow Point Number", QString::number(n));
+        f.flow().post();
+    }
+}
+
+} // namespace
+
+class EditingTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void insertOnLocationPage() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(1);
+        w.InsertBtnClick();
+        QCOMPARE(f.location().state(), TableState::Insert);
+        QCOMPARE(f.location().asString("LocationID"), QString("*"));
+        QCOMPARE(f.location().asBool("SameAsCompany"), true);
+        QCOMPARE(f.location().asString("CompanyID"), QString("ABC Paint Company"));
+        QWidget* id = w.locationPage->identifierField();
+        QVERIFY(id->isEnabled());
+        QCOMPARE(w.focusWidget(), id);
+        QVERIFY(!w.InsertBtn->isEnabled());
+        QVERIFY(w.CancelBtn->isEnabled());
+    }
+
+    void insertOnTestPageInitialises() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        f.prefs.setPressureGaugeType("Gauge X");
+        f.prefs.setPressureGaugeCalDate("03/15/05");
+        w.selectPage(3);
+        w.InsertBtnClick();
+        Table& t = f.test();
+        QCOMPARE(t.state(), TableState::Insert);
+        QCOMPARE(t.asBool("Velocity Pressure"), false);
+        QCOMPARE(t.asString("PumpID"), QString("01"));
+        QCOMPARE(t.asString("Pressure Gauge Type"), QString("Gauge X"));
+        QCOMPARE(t.asDate("Pressure Gauge Cal Date"), QDate(2005, 3, 15));
+        QCOMPARE(t.asFloat("Discharge Pressure3"), 0.0);
+        QCOMPARE(w.focusWidget(), w.testPage->identifierField());
+        // Saved without an identifier: refused, nothing lost.
+        f.prompt.clear();
+        w.SaveBtn->click();
+        QVERIFY(f.prompt.lastText().startsWith("Field value required."));
+        QCOMPARE(t.state(), TableState::Insert);
+    }
+
+    void cancelAnsweredNoKeepsTheEdit() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        QTest::keyClicks(w.companyPage->field("City"), "X");
+        QCOMPARE(f.company().state(), TableState::Edit);
+        f.prompt.buttons.enqueue(Prompt::Button::No);
+        w.CancelBtnClick();
+        QCOMPARE(f.prompt.lastText(), QString("Lose changed data?"));
+        QCOMPARE(f.company().state(), TableState::Edit);
+        QCOMPARE(f.company().asString("City"), QString("MaplewoodX"));
+        QVERIFY(w.SaveBtn->isEnabled());
+        f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        w.CancelBtnClick();
+        QCOMPARE(f.company().asString("City"), QString("Maplewood"));
+        QVERIFY(!w.SaveBtn->isEnabled());
+    }
+
+    void duplicateCompanyRefusedAndKeptInInsert() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.InsertBtnClick();
+        QTest::keyClicks(w.companyPage->identifierField(), "ABC Paint Company");
+        QTest::keyClicks(w.companyPage->field("Name"), "Typed name");
+        f.prompt.clear();
+        w.SaveBtn->click();
+        QVERIFY(f.prompt.lastText().startsWith("Key violation."));
+        QCOMPARE(f.company().state(), TableState::Insert);
+        QCOMPARE(f.company().asString("Name"), QString("Typed name"));
+        QVERIFY(w.SaveBtn->isEnabled());
+        QCOMPARE(countRows(f.db.db(), TableId::Company), 1);
+    }
+
+    void saveDisablesIdentifierAndRefreshesPanel() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.InsertBtnClick();
+        QTest::keyClicks(w.companyPage->identifierField(), "R&D Fire");
+        w.SaveBtn->click();
+        QCOMPARE(f.company().state(), TableState::Browse);
+        QVERIFY(!w.companyPage->identifierField()->isEnabled());
+        QCOMPARE(w.CompanyIDPanel->text(), QString("R&D Fire"));
+        QVERIFY(w.InsertBtn->isEnabled());
+        QVERIFY(!w.SaveBtn->isEnabled());
+    }
+
+    void deletingATestRemovesExactlyItsFlowRows() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        addSecondTest(f); // current: the new test with eight flow rows
+        QCOMPARE(countRows(f.db.db(), TableId::Flow), 11);
+        w.selectPage(3);
+        f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        w.DeleteBtnClick();
+        QCOMPARE(f.prompt.lastText(),
+                 QString("Delete this TEST and all associated FLOW POINTS?\nThis deletion is "
+                         "permanent!"));
+        QCOMPARE(countRows(f.db.db(), TableId::Test), 1);
+        QCOMPARE(countRows(f.db.db(), TableId::Flow), 3);
+        QCOMPARE(w.TestIdPanel->text(), QString("20010731"));
+    }
+
+    void deleteAnsweredNoKeepsEverything() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        f.prompt.buttons.enqueue(Prompt::Button::No);
+        w.DeleteBtnClick();
+        QCOMPARE(countRows(f.db.db(), TableId::Company), 1);
+    }
+
+    void companyCascadeAndCompanyWithoutLocations() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        addSecondTest(f);
+        f.company().insert();
+        f.company().setValue("CompanyID", "Lonely");
+        f.company().post();
+        f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        w.DeleteBtnClick();
+        QCOMPARE(countRows(f.db.db(), TableId::Company), 1);
+        QCOMPARE(countRows(f.db.db(), TableId::Location), 1);
+        f.company().first();
+        f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        w.DeleteBtnClick();
+        for (TableId id : kAllTables)
+            QCOMPARE(countRows(f.db.db(), id), 0);
+        QCOMPARE(w.CompanyIDPanel->text(), QString());
+        QCOMPARE(w.RecCountPanel->text(), QString("0 of 0"));
+    }
+
+    void failedCascadeRemovesNothing() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        addSecondTest(f);
+        // The disk refuses the delete of one flow row of the second test part-way.
+        f.db.db().exec("CREATE TEMP TRIGGER refuse BEFORE DELETE ON flow.NRVA2002flow "
+                       "WHEN old.\"Flow Point Number\" = '5' BEGIN "
+                       "SELECT RAISE(ABORT, 'disk I/O error'); END");
+        f.company().first();
+        f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        w.DeleteBtn->click();
+        QCOMPARE(f.prompt.messages.last().kind, Prompt::Kind::Error);
+        QCOMPARE(countRows(f.db.db(), TableId::Company), 1);
+        QCOMPARE(countRows(f.db.db(), TableId::Test), 2);
+        QCOMPARE(countRows(f.db.db(), TableId::Flow), 11);
+        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
+    }
+
+    void typingEvaluatesEachKeystroke() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(3);
+        QList<double> seen;
+        connect(w.testPage, &TestPage::pointInputKeyReleased, this, [&](int n) {
+            QCOMPARE(n, 3);
+            seen << f.test().asFloat("Discharge Pressure3");
+        });
+        QWidget* field = w.testPage->pointField("Discharge Pressure3");
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, "120");
+        QCOMPARE(seen.mid(seen.size() - 3), (QList<double>{1, 12, 120}));
+        // Point 3 of the demo pump: flow 756 at 1767 rpm, suction 54.
+        const double net = NetPressure(true, false, 756, 1, 1, 0, 120, 54, 6, 6, 54);
+        QCOMPARE(f.test().asFloat("Net Pressure3"), net);
+        QCOMPARE(f.test().asFloat("Corrected Flow3"), CorrectedFlow(756, 1767, 1750));
+        QCOMPARE(f.test().state(), TableState::Edit);
+        QVERIFY(w.SaveBtn->isEnabled());
+    }
+
+    void flowWithoutSpeedAndVerticalTurbine() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(3);
+        QWidget* rpm = w.testPage->pointField("RPM2");
+        rpm->setFocus();
+        QTest::keyClick(rpm, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(rpm, Qt::Key_Backspace);
+        QVERIFY(f.test().asFloat("Net Pressure2") != 0);
+        QCOMPARE(f.test().asFloat("Corrected Flow2"), 0.0);
+        QCOMPARE(f.test().asFloat("Corrected Net Pressure2"), 0.0);
+        QCOMPARE(f.test().asFloat("Percent Rated Flow2"), 0.0);
+        w.SaveBtnClick();
+
+        // A vertical turbine adds its water level.
+        w.selectPage(2);
+        f.pump().edit();
+        f.pump().setValue("Pump Type", "Vertical Turbine");
+        f.pump().setValue("Pump RPM", 3500.0); // stored results stay until re-evaluated
+        f.pump().post();
+        w.selectPage(3);
+        QCOMPARE(f.test().asFloat("Corrected Flow4"), 1117.0);
+        w.CalculateTest(4);
+        QCOMPARE(f.test().asFloat("Net Pressure4"),
+                 NetPressure(false, false, 1126, 1, 1, 0, 84, 47, 6, 6, 47));
+        QVERIFY(f.test().asFloat("Net Pressure4") > 84);
+    }
+
+    void keyOnVelocityPressureEvaluatesEveryPoint() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(3);
+        int evaluated = 0;
+        connect(&f.test(), &Table::fieldChanged, this, [&](int column) {
+            if (f.test().def().columns[std::size_t(column)].name ==
+                QByteArray("Percent Rated Flow8"))
+                ++evaluated;
+        });
+        QWidget* box = w.testPage->velocityPressureBox();
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Space);
+        QVERIFY(evaluated >= 1);
+        QCOMPARE(f.test().asFloat("Net Pressure5"), 0.0);
+        QCOMPARE(f.test().asFloat("Net Pressure1"), 56.0);
+        QCOMPARE(f.test().state(), TableState::Edit);
+    }
+};
+
+QTEST_MAIN(EditingTest)
+#include "editing_test.moc"

@@ -1,0 +1,189 @@
+// Moving between records and pages, and what the window adapts on the way.
+#include "AppFixture.h"
+#include "app/ContactPage.h"
+#include "app/Notebook.h"
+#include "app/PumpPage.h"
+#include "app/TestPage.h"
+#include "data/Global.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace nerova;
+using namespace nerova::test;
+
+namespace {
+const QString kLeaveText =
+    QStringLiteral("Changed data must be Saved or Cancelled before changing pages.");
+
+void addCompany(Table& t, const QString& id) {
+    t.insert();
+    t.setValue("CompanyID", id);
+    t.post();
+}
+} // namespace
+
+class NavigationTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void nextOnLastCompanyDoesNothing() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        addCompany(f.company(), "AAA");
+        addCompany(f.company(), "ZZZ");
+        w.FirstBtnClick();
+        QCOMPARE(w.RecCountPanel->text(), QString("1 of 3"));
+        w.NextBtnClick();
+        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
+        QCOMPARE(w.RecCountPanel->text(), QString("2 of 3"));
+        QCOMPARE(w.PumpIDPanel->text(), QString("01")); // the lower levels followed
+        w.LastBtnClick();
+        QSignalSpy spy(&f.company(), &Table::afterScroll);
+        w.NextBtnClick();
+        w.LastBtnClick();
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(w.RecCountPanel->text(), QString("3 of 3"));
+        QCOMPARE(w.PumpIDPanel->text(), QString());
+        w.PriorBtnClick();
+        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
+    }
+
+    void locationPageOfCompanyWithoutLocationsStartsOne() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        addCompany(f.company(), "New Co");
+        QVERIFY(w.selectPage(1));
+        QCOMPARE(f.location().state(), TableState::Insert);
+        QCOMPARE(f.location().asString("LocationID"), QString("*"));
+        QCOMPARE(f.location().asBool("SameAsCompany"), true);
+        QCOMPARE(f.location().asString("CompanyID"), QString("New Co"));
+        QVERIFY(w.locationPage->identifierField()->isEnabled());
+        QVERIFY(w.SaveBtn->isEnabled());
+        f.prompt.clear();
+        QVERIFY(!w.selectPage(0));
+        QCOMPARE(f.prompt.lastText(), kLeaveText);
+        QCOMPARE(w.MainNotebook->currentIndex(), 1);
+        QCOMPARE(w.CurrentPage, 1);
+        w.SaveBtnClick();
+        QVERIFY(w.selectPage(0));
+        QCOMPARE(w.CurrentPage, 0);
+    }
+
+    void testPageOfPumpWithoutTestsStartsInitialisedTest() {
+        AppFixture f;
+        setTodayForTesting([] { return QDate(2026, 3, 4); });
+        TMainForm1& w = f.open();
+        f.prefs.setTester(1, "Pat Doe"); // after start-up, which loads the record
+        w.selectPage(2);
+        f.pump().insert();
+        f.pump().setValue("PumpID", "02");
+        f.pump().setValue("Pump Type", "Vertical Turbine");
+        f.pump().setValue("Driver Type", "Diesel");
+        f.pump().post();
+        QVERIFY(w.selectPage(3));
+        QCOMPARE(f.test().state(), TableState::Insert);
+        QCOMPARE(f.test().asBool("Velocity Pressure"), false);
+        QCOMPARE(f.test().asString("Tester1"), QString("Pat Doe"));
+        QCOMPARE(f.test().asDate("Test Date"), QDate(2026, 3, 4));
+        QCOMPARE(f.test().asFloat("RPM8"), 0.0);
+        QCOMPARE(f.test().asString("PumpID"), QString("02"));
+        QCOMPARE(w.testPage->suctionHeaderText(), QString("Water\nLevel"));
+        QVERIFY(!w.testPage->electricalEnabled());
+        // A new test cannot switch sub-pages until saved once.
+        f.prompt.clear();
+        QVERIFY(!w.testPage->testNotebook()->setCurrentIndex(1));
+        QCOMPARE(f.prompt.lastText(), kLeaveText);
+        setTodayForTesting({});
+    }
+
+    void suctionHeaderAndElectricalByPump() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(3);
+        QCOMPARE(w.testPage->suctionHeaderText(), QString("Suction\nPress"));
+        QVERIFY(w.testPage->electricalEnabled());
+        w.selectPage(2);
+        f.pump().edit();
+        f.pump().setValue("Driver Type", QVariant());
+        f.pump().post();
+        w.selectPage(3);
+        QVERIFY(w.testPage->electricalEnabled()); // an empty driver type counts as electric
+    }
+
+    void driverPagesFollowDriverType() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(2);
+        Notebook* nb = w.pumpPage->pumpNotebook();
+        QVERIFY(nb->isPageEnabled(0));
+        QVERIFY(!nb->isPageEnabled(1));
+        f.pump().edit();
+        f.pump().setValue("Driver Type", "Diesel");
+        f.pump().post();
+        f.pump().refresh(); // a record change re-reads the driver type
+        QVERIFY(!nb->isPageEnabled(0));
+        QVERIFY(nb->isPageEnabled(1));
+        f.pump().edit();
+        f.pump().setValue("Driver Type", "Steam");
+        f.pump().post();
+        f.pump().refresh();
+        QVERIFY(!nb->isPageEnabled(0)); // unknown types leave the pages as they were
+        QVERIFY(nb->isPageEnabled(1));
+        w.DriverTypeComboBoxChange(3);
+        QVERIFY(nb->isPageEnabled(0));
+        QVERIFY(nb->isPageEnabled(1));
+        // Pump sub-pages may change while the pump is edited.
+        f.pump().edit();
+        QVERIFY(nb->setCurrentIndex(2));
+    }
+
+    void typingADischargePressureHoldsTheSubPage() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(3);
+        QWidget* field = w.testPage->pointField("Discharge Pressure1");
+        QVERIFY(field);
+        field->setFocus();
+        QTest::keyClicks(field, "5");
+        QCOMPARE(f.test().state(), TableState::Edit);
+        QVERIFY(w.SaveBtn->isEnabled());
+        QVERIFY(!w.NextBtn->isEnabled());
+        f.prompt.clear();
+        QVERIFY(!w.testPage->testNotebook()->setCurrentIndex(1));
+        QCOMPARE(f.prompt.lastText(), kLeaveText);
+        QCOMPARE(w.testPage->testNotebook()->currentIndex(), 0);
+    }
+
+    void timeColumnFollowsPreference() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        f.prefs.setUseTestTime(false);
+        w.selectPage(3);
+        QVERIFY(!w.testPage->pointField("Time1")->isEnabled());
+        w.selectPage(0);
+        f.prefs.setUseTestTime(true);
+        w.selectPage(3);
+        QVERIFY(w.testPage->pointField("Time8")->isEnabled());
+    }
+
+    void lookupMenuEnablingByPage() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.LookupMenuPopup();
+        QVERIFY(w.LookupName1->isEnabled());
+        QVERIFY(w.LookupAll1->isEnabled());
+        w.selectPage(2);
+        w.LookupMenuPopup();
+        QVERIFY(w.LookupID1->isEnabled());
+        QVERIFY(!w.LookupName1->isEnabled());
+        QVERIFY(!w.LookupCity1->isEnabled());
+        QVERIFY(!w.LookupState1->isEnabled());
+        QVERIFY(!w.LookupAll1->isEnabled());
+    }
+};
+
+QTEST_MAIN(NavigationTest)
+#include "navigation_test.moc"

@@ -1,0 +1,166 @@
+// Start-up, the window frame and shutdown.
+#include "AppFixture.h"
+#include "app/TablesExistCreateFrm.h"
+#include "data/EngineError.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace nerova;
+using namespace nerova::test;
+
+namespace {
+const QString kCreateQuestion = QStringLiteral(
+    "One or more data tables or their associated files are missing.\nIf this is a new "
+    "installation, click on Yes to create new tables.\nIf this is an existing installation, "
+    "please call Technical Support.\n\nDo you wish to create new Tables?");
+}
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void firstStartCreatesPreferencesAndTables() {
+        AppFixture f(false);
+        f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        TMainForm1& w = f.open();
+        QCOMPARE(w.windowTitle(), QString("Nerova 2002"));
+        QCOMPARE(w.size(), QSize(808, 623));
+        // The preferences file holds exactly the defaults.
+        QFile ini(f.startup.filePath("Nrva2002.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray bytes = ini.readAll();
+        QCOMPARE(bytes.size(), 992);
+        for (int i = 0; i < 992; ++i) {
+            const bool one = (i >= 328 && i <= 330) || (i >= 345 && i <= 348) || i >= 983;
+            QCOMPARE(int(bytes[i]), one ? 1 : 0);
+        }
+        // The creation question, then the demonstration data opened as one chain.
+        QCOMPARE(f.prompt.messages.size(), 1);
+        QCOMPARE(f.prompt.messages[0].text, kCreateQuestion);
+        QCOMPARE(f.prompt.messages[0].kind, Prompt::Kind::Error);
+        QCOMPARE(w.tablesExistCreateFrm->Label1->text(), QString("Test Tables Filled Successfully"));
+        QVERIFY(w.tablesExistCreateFrm->isVisible());
+        QCOMPARE(w.RecCountPanel->text(), QString("1 of 1"));
+        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
+        QCOMPARE(w.LocationIDPanel->text(), QString("*"));
+        QCOMPARE(w.PumpIDPanel->text(), QString("01"));
+        QCOMPARE(w.TestIdPanel->text(), QString("20010731"));
+        QCOMPARE(f.flow().recordCount(), 3);
+        QVERIFY(!w.SaveBtn->isEnabled());
+        QVERIFY(!w.CancelBtn->isEnabled());
+    }
+
+    void refusedCreationLeavesTablesClosed() {
+        AppFixture f(false);
+        f.prompt.buttons.enqueue(Prompt::Button::No);
+        TMainForm1& w = f.open();
+        QVERIFY(!f.company().isOpen());
+        // Nothing reported a record change: the panel shows its figures of none.
+        QCOMPARE(w.RecCountPanel->text(), QString("0 of 0"));
+        QCOMPARE(w.CompanyIDPanel->text(), QString());
+    }
+
+    void emptyDatabaseShowsZeroOfZero() {
+        AppFixture f(false);
+        for (TableId id : kAllTables)
+            f.db.db().createTable(id);
+        TMainForm1& w = f.open();
+        QVERIFY(f.prompt.messages.isEmpty());
+        QVERIFY(f.company().isOpen());
+        QCOMPARE(w.RecCountPanel->text(), QString("0 of 0"));
+        for (QLabel* p : {w.CompanyIDPanel, w.LocationIDPanel, w.PumpIDPanel, w.TestIdPanel})
+            QCOMPARE(p->text(), QString());
+    }
+
+    void existingPreferencesFileIsLeftAlone() {
+        AppFixture f;
+        QByteArray bytes(992, '\0');
+        bytes[0] = 3;
+        bytes[1] = 'A';
+        bytes[2] = 'B';
+        bytes[3] = 'C';
+        QFile ini(f.startup.filePath("Nrva2002.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(bytes);
+        ini.close();
+        f.open();
+        QCOMPARE(f.prefs.companyInfo(1), QString("ABC"));
+        QVERIFY(!f.prefs.printGridLines()); // nothing defaulted over a good file
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), bytes);
+    }
+
+    void missingAliasIsReportedAndStartUpGoesOn() {
+        AppFixture f;
+        QFile reg(f.db.registryPath());
+        QVERIFY(reg.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        reg.write("[OTHER]\nPATH=/tmp\n");
+        reg.close();
+        f.form = std::make_unique<TMainForm1>(f.db.db(), f.prefs, f.startup.path());
+        QCOMPARE(f.prompt.messages.size(), 1);
+        QCOMPARE(f.prompt.lastText(), QString("Alias NRVA2002 does not exist"));
+        // Preferences neither read nor created: the record stays all zero.
+        QVERIFY(!QFile::exists(f.startup.filePath("Nrva2002.ini")));
+        QCOMPARE(f.prefs.bytes(), QByteArray(992, '\0'));
+    }
+
+    void identifierPanelShowsAmpersands() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        f.company().insert();
+        f.company().setValue("CompanyID", "R&D && Sons");
+        f.company().post();
+        QCOMPARE(w.CompanyIDPanel->text(), QString("R&D && Sons"));
+        QCOMPARE(w.CompanyIDPanel->textFormat(), Qt::PlainText);
+        QVERIFY(!w.CompanyIDPanel->buddy()); // so "&" is never taken as a mnemonic
+    }
+
+    void guardedCommandsRefusedWhileEditing() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(2);
+        f.pump().edit();
+        f.pump().setValue("Pump Mfr", "Changed");
+        f.prompt.clear();
+        w.Exit1Click();
+        QCOMPARE(f.prompt.lastText(),
+                 QString("Changed data must be Saved or Cancelled before proceeding."));
+        QVERIFY(!w.exitRequested());
+        QCOMPARE(f.pump().state(), TableState::Edit);
+        QCOMPARE(f.pump().asString("Pump Mfr"), QString("Changed"));
+        for (auto command : {&TMainForm1::Backup1Click, &TMainForm1::Restore1Click,
+                             &TMainForm1::ChangeID1Click, &TMainForm1::Browse1Click,
+                             &TMainForm1::Print1Click, &TMainForm1::Preferences1Click}) {
+            f.prompt.clear();
+            (w.*command)();
+            QCOMPARE(f.prompt.messages.size(), 1);
+            QCOMPARE(f.prompt.dialogTitles.size(), 0);
+        }
+        QVERIFY(f.pump().isOpen());
+        QCOMPARE(f.pump().state(), TableState::Edit);
+        f.pump().cancel();
+        w.Exit1Click();
+        QVERIFY(w.exitRequested());
+        QVERIFY(!f.company().isOpen());
+    }
+
+    void menuBarHasEveryCommand() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        QStringList titles;
+        for (QAction* a : w.menuBar()->actions())
+            titles << a->text();
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Lookup", "&Browse", "&Print",
+                                      "&Preferences", "&Help"}));
+        QStringList file;
+        for (QAction* a : w.FileMenu->actions())
+            file << (a->isSeparator() ? "-" : a->text());
+        QCOMPARE(file, (QStringList{"&Backup", "&Restore", "-", "E&xit"}));
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"
