@@ -1,0 +1,148 @@
+// Finding companies and changing identifiers through the window.
+#include "AppFixture.h"
+#include "app/LookUpDlg1.h"
+#include "app/Notebook.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace nerova;
+using namespace nerova::test;
+
+namespace {
+
+void addCompany(Table& t, const QString& id, const QString& name, const QString& state) {
+    t.insert();
+    t.setValue("CompanyID", id);
+    t.setValue("Name", name);
+    t.setValue("State", state);
+    t.post();
+}
+
+// Answers the next lookup dialog with text (OK) or cancels it.
+void answerLookup(ScriptedPrompt& p, const QString& text, bool ok = true,
+                  QString* label = nullptr) {
+    p.dialogs.enqueue([=](QDialog& d) {
+        auto& dlg = static_cast<TLookUpDlg&>(d);
+        if (label)
+            *label = dlg.LookUpFieldLabel->text();
+        dlg.LookUpField->setText(text);
+        return ok ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    });
+}
+
+void fill(AppFixture& f) {
+    addCompany(f.company(), "C1", "Coastal Fire", "CA");
+    addCompany(f.company(), "C2", "O'Hara*Sprinklers", "NV");
+    addCompany(f.company(), "C3", "Fire & Safety", "CA");
+}
+
+} // namespace
+
+class LookupTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void stateTypedInLowerCase() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        fill(f);
+        QString label;
+        answerLookup(f.prompt, "ca", true, &label);
+        w.LookupClick("State");
+        QCOMPARE(label, QString("Look Up - Company State"));
+        QCOMPARE(f.company().recordCount(), 2);
+        QCOMPARE(f.company().asString("CompanyID"), QString("C1"));
+        QCOMPARE(w.RecCountPanel->text(), QString("1 of 2"));
+    }
+
+    void blanksTrimmedAndTextTakenLiterally() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        fill(f);
+        answerLookup(f.prompt, "  fire  ");
+        w.LookupClick("Name");
+        QCOMPARE(f.company().recordCount(), 1);
+        QCOMPARE(f.company().asString("CompanyID"), QString("C3"));
+        answerLookup(f.prompt, "o'hara*");
+        w.LookupClick("Name");
+        QCOMPARE(f.company().recordCount(), 1);
+        QCOMPARE(f.company().asString("CompanyID"), QString("C2"));
+        answerLookup(f.prompt, "*");
+        w.LookupClick("Name");
+        QCOMPARE(f.company().recordCount(), 0);
+        // A cancelled lookup keeps the filter.
+        answerLookup(f.prompt, "C", false);
+        w.LookupClick("ID");
+        QCOMPARE(f.company().recordCount(), 0);
+        w.LookupAllClick();
+        QCOMPARE(f.company().recordCount(), 4);
+        QCOMPARE(f.company().asString("CompanyID"), QString("ABC Paint Company"));
+    }
+
+    void lookupOnPumpPageShowsFirstPumpOfMatch() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        fill(f);
+        f.company().first();
+        w.selectPage(2);
+        answerLookup(f.prompt, "abc");
+        w.LookupClick("ID");
+        QCOMPARE(w.MainNotebook->currentIndex(), 2);
+        QCOMPARE(w.PumpIDPanel->text(), QString("01"));
+        QCOMPARE(w.RecCountPanel->text(), QString("1 of 1"));
+    }
+
+    void lookupAllDuringAnEditKeepsIt() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        fill(f);
+        answerLookup(f.prompt, "C3");
+        w.LookupClick("ID");
+        f.company().edit();
+        f.company().setValue("City", "Typed");
+        w.LookupAllClick();
+        QCOMPARE(f.company().state(), TableState::Edit);
+        QCOMPARE(f.company().asString("City"), QString("Typed"));
+        QCOMPARE(f.company().recordCount(), 4);
+        w.SaveBtnClick();
+        QCOMPARE(f.company().asString("CompanyID"), QString("C3"));
+        QCOMPARE(f.company().asString("City"), QString("Typed"));
+    }
+
+    void changeIdMessagesAndCascade() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        fill(f);
+        f.company().locate({"CompanyID"}, {"ABC Paint Company"});
+        // Cancel, blank, itself in other case, a company hidden by the filter.
+        w.ChangeID1Click();
+        QCOMPARE(f.prompt.inputPrompts.last(), QString("Change Company ID|Enter new Company ID:"));
+        f.prompt.inputs.enqueue(QString("   "));
+        w.ChangeID1Click();
+        QCOMPARE(f.prompt.lastText(), QString("New Company ID can't be blank"));
+        f.prompt.inputs.enqueue(QString(" abc paint company "));
+        w.ChangeID1Click();
+        QCOMPARE(f.prompt.lastText(), QString("New Company ID must be unique!"));
+        answerLookup(f.prompt, "ABC");
+        w.LookupClick("ID");
+        f.prompt.inputs.enqueue(QString("c2"));
+        w.ChangeID1Click();
+        QCOMPARE(f.prompt.lastText(), QString("New Company ID must be unique!"));
+        // A free identifier with blanks is written as typed; every level follows.
+        f.prompt.clear();
+        w.selectPage(1);
+        f.prompt.inputs.enqueue(QString(" Plant 9 "));
+        w.ChangeID1Click();
+        QVERIFY(f.prompt.messages.isEmpty());
+        QCOMPARE(f.location().asString("LocationID"), QString(" Plant 9 "));
+        QCOMPARE(w.LocationIDPanel->text(), QString(" Plant 9 "));
+        QCOMPARE(f.pump().asString("PumpID"), QString("01"));
+        QCOMPARE(f.test().asString("TestID"), QString("20010731"));
+        QCOMPARE(f.flow().recordCount(), 3);
+        QCOMPARE(f.flow().asString("LocationID"), QString(" Plant 9 "));
+    }
+};
+
+QTEST_MAIN(LookupTest)
+#include "lookup_test.moc"
