@@ -1,0 +1,61 @@
+#include "flow/FlowEntry.h"
+
+#include <QValidator>
+
+namespace nerova {
+
+namespace {
+
+class PictureValidator : public QValidator {
+public:
+    PictureValidator(const NumberPicture& picture, QObject* parent)
+        : QValidator(parent), m_picture(picture) {}
+    State validate(QString& input, int&) const override { return m_picture.validate(input); }
+
+private:
+    const NumberPicture& m_picture;
+};
+
+} // namespace
+
+FlowEntry::FlowEntry(const QString& picture, const QString& column, QWidget* parent)
+    : QLineEdit(parent), m_picture(picture) {
+    m_picture.setNonNegative(true);
+    setValidator(new PictureValidator(m_picture, this));
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setAccessibleDescription(column);
+    connect(this, &QLineEdit::textEdited, this, &FlowEntry::edited);
+    showValue();
+}
+
+void FlowEntry::setValue(double value) {
+    m_value = value;
+    showValue();
+    Q_EMIT valueChanged();
+}
+
+void FlowEntry::edited(const QString& text) {
+    // A blank, or a lone point, is no value yet: it counts as 0.
+    m_value = m_picture.parse(text).value_or(0.0);
+    Q_EMIT valueChanged();
+}
+
+void FlowEntry::showValue() {
+    // Thousands separators only while the user is not typing into the entry.
+    const QString text = m_picture.format(m_value, !hasFocus());
+    if (text != QLineEdit::text())
+        setText(text);
+}
+
+void FlowEntry::focusInEvent(QFocusEvent* event) {
+    if (m_picture.grouped())
+        showValue(); // before the base class selects the text on Tab
+    QLineEdit::focusInEvent(event);
+}
+
+void FlowEntry::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    showValue();
+}
+
+} // namespace nerova

@@ -1,0 +1,61 @@
+#include "flow/FlowPointDialog.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace nerova {
+
+FlowPointDialog::FlowPointDialog(Table& flow, const QString& caption, QWidget* parent)
+    : QDialog(parent), m_flow(flow) {
+    setWindowTitle(caption);
+    FlowPointNumberLabel = new QLabel(QStringLiteral("Flow Point #1"), this);
+    FlowPointNumberLabel->setObjectName(QStringLiteral("FlowPointNumberLabel"));
+    QFont font = FlowPointNumberLabel->font();
+    font.setBold(true);
+    FlowPointNumberLabel->setFont(font);
+    FlowPointNumberLabel->setAlignment(Qt::AlignCenter);
+    OKBtn = makeButton(QStringLiteral("OK"));
+    CancelBtn = makeButton(QStringLiteral("Cancel"));
+    connect(OKBtn, &QPushButton::clicked, this, &FlowPointDialog::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &FlowPointDialog::CancelBtnClick);
+}
+
+void FlowPointDialog::OKBtnClick() {
+    accept();
+}
+
+void FlowPointDialog::CancelBtnClick() {
+    reject();
+}
+
+QPushButton* FlowPointDialog::makeButton(const QString& text) {
+    auto* button = new QPushButton(text, this);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+void FlowPointDialog::setFocusOrder(const QList<QWidget*>& widgets) {
+    for (qsizetype i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+}
+
+void FlowPointDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (QWidget* w = firstFocus())
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+void FlowPointDialog::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        focusNextChild();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace nerova
