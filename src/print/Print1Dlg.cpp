@@ -1,0 +1,270 @@
+#include "print/Print1Dlg.h"
+
+#include "settings/ColorComboBox.h"
+#include "settings/PreferencesRecord.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHideEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace nerova {
+
+namespace {
+
+const char* const kListCaptions[4] = {"Company ID", "Location ID", "Pump ID", "Test ID"};
+const char* const kListNames[4] = {"CompanyID", "LocationID", "PumpID", "TestID"};
+
+QLineEdit* textEntry(QWidget* parent, const QString& name, int maxLength) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name + QStringLiteral("Edit"));
+    edit->setAccessibleDescription(name);
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+} // namespace
+
+TPrintDlg::TPrintDlg(Database& db, PreferencesRecord& prefs, const QStringList& ids,
+                     QWidget* parent)
+    : QDialog(parent), m_db(db), m_prefs(prefs), m_startIds(ids), m_chain(db), m_lister(db) {
+    setObjectName(QStringLiteral("PrintDlg"));
+    setWindowTitle(QStringLiteral("Print Dialog"));
+    // No system menu: "Close" is the way out.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+
+    m_notebook = new QTabWidget(this);
+    m_notebook->setObjectName(QStringLiteral("Notebook"));
+    for (int curve = 1; curve <= 4; ++curve)
+        buildCurvePage(curve);
+    buildRatingPage();
+    buildButtons();
+
+    auto* buttons = new QGridLayout;
+    buttons->addWidget(m_summaryBtn, 0, 0);
+    buttons->addWidget(m_curveBtn, 0, 1);
+    buttons->addWidget(m_detailBtn, 1, 0);
+    buttons->addWidget(m_closeBtn, 2, 0, 1, 2, Qt::AlignHCenter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_notebook, 1);
+    layout->addLayout(buttons);
+
+    for (int level = 1; level <= 4; ++level) {
+        connect(&m_chain.at(level), &Table::afterScroll, this,
+                [this, level] { TableAfterScroll(level); });
+    }
+    connect(m_notebook, &QTabWidget::currentChanged, this, &TPrintDlg::NotebookPageChanged);
+}
+
+TPrintDlg::~TPrintDlg() {
+    m_chain.close();
+    m_lister.close();
+}
+
+void TPrintDlg::buildCurvePage(int curve) {
+    CurvePage& cp = m_pages[std::size_t(curve - 1)];
+    cp.page = new QWidget(m_notebook);
+    cp.page->setObjectName(QStringLiteral("Curve%1Page").arg(curve));
+    auto* form = new QFormLayout(cp.page);
+
+    for (int level = 1; level <= 4; ++level) {
+        auto* list = new QListWidget(cp.page);
+        list->setObjectName(
+            QStringLiteral("%1List%2").arg(QLatin1String(kListNames[level - 1])).arg(curve));
+        list->setAccessibleDescription(QLatin1String(kListNames[level - 1]));
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setFixedHeight(list->fontMetrics().height() * 5);
+        auto* label = new QLabel(QLatin1String(kListCaptions[level - 1]), cp.page);
+        label->setBuddy(list);
+        form->addRow(label, list);
+        cp.lists[std::size_t(level - 1)] = list;
+        connect(list, &QListWidget::currentRowChanged, this,
+                [this, level](int row) { ListRowChanged(level, row); });
+    }
+
+    auto* radios = new QWidget(cp.page);
+    auto* radioLayout = new QHBoxLayout(radios);
+    radioLayout->setContentsMargins(0, 0, 0, 0);
+    cp.actual = new QRadioButton(QStringLiteral("Actual"), radios);
+    cp.actual->setObjectName(QStringLiteral("Actual%1RadioButton").arg(curve));
+    cp.corrected = new QRadioButton(QStringLiteral("Corrected"), radios);
+    cp.corrected->setObjectName(QStringLiteral("Corrected%1RadioButton").arg(curve));
+    cp.corrected->setAccessibleDescription(QStringLiteral("Corrected%1").arg(curve));
+    cp.actual->setChecked(true);
+    radioLayout->addWidget(cp.actual);
+    radioLayout->addWidget(cp.corrected);
+    radioLayout->addStretch(1);
+    form->addRow(radios);
+
+    cp.color = new ColorComboBox(cp.page);
+    cp.color->setObjectName(QStringLiteral("Color%1ComboBox").arg(curve));
+    cp.color->setAccessibleDescription(QStringLiteral("Color%1").arg(curve));
+    auto* colorLabel = new QLabel(QStringLiteral("Color:"), cp.page);
+    colorLabel->setBuddy(cp.color);
+    form->addRow(colorLabel, cp.color);
+
+    cp.legend =
+        textEntry(cp.page, QStringLiteral("Legend%1").arg(curve), CurveRequest::kLegendLength);
+    auto* legendLabel = new QLabel(QStringLiteral("Legend:"), cp.page);
+    legendLabel->setBuddy(cp.legend);
+    form->addRow(legendLabel, cp.legend);
+
+    if (curve > 1) {
+        cp.include = new QCheckBox(QStringLiteral("Include Curve"), cp.page);
+        cp.include->setObjectName(QStringLiteral("IncludeCurve%1CheckBox").arg(curve));
+        cp.include->setAccessibleDescription(QStringLiteral("IncludeCurve%1").arg(curve));
+        form->addRow(cp.include);
+    } else {
+        cp.title1 = textEntry(cp.page, QStringLiteral("Title1"), CurveRequest::kTitleLength);
+        auto* t1 = new QLabel(QStringLiteral("Title1:"), cp.page);
+        t1->setBuddy(cp.title1);
+        form->addRow(t1, cp.title1);
+        cp.title2 = textEntry(cp.page, QStringLiteral("Title2"), CurveRequest::kTitleLength);
+        auto* t2 = new QLabel(QStringLiteral("Title2:"), cp.page);
+        t2->setBuddy(cp.title2);
+        form->addRow(t2, cp.title2);
+    }
+    m_notebook->addTab(cp.page, QStringLiteral("Curve %1").arg(curve));
+}
+
+void TPrintDlg::buildRatingPage() {
+    auto* page = new QWidget(m_notebook);
+    page->setObjectName(QStringLiteral("RatingPage"));
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(new QLabel(QStringLiteral("Curve 1 Pump Only"), page));
+
+    m_plotRatingPoints = new QCheckBox(QStringLiteral("Plot Rating Points"), page);
+    m_plotRatingPoints->setObjectName(QStringLiteral("PlotRatingPointsCheckBox"));
+    m_plotRatingPoints->setAccessibleDescription(QStringLiteral("PlotRatingPoints"));
+    m_connectRatingPoints = new QCheckBox(QStringLiteral("Connect Rating Points"), page);
+    m_connectRatingPoints->setObjectName(QStringLiteral("ConnectRatingPointsCheckBox"));
+    m_connectRatingPoints->setAccessibleDescription(QStringLiteral("ConnectRatingPoints"));
+    m_connectRatingPoints->setEnabled(false);
+    m_plotFactoryCurve = new QCheckBox(QStringLiteral("Plot Factory Curve"), page);
+    m_plotFactoryCurve->setObjectName(QStringLiteral("PlotFactoryCurveCheckBox"));
+    m_plotFactoryCurve->setAccessibleDescription(QStringLiteral("PlotFactoryCurve"));
+    layout->addWidget(m_plotRatingPoints);
+    layout->addWidget(m_connectRatingPoints);
+    layout->addWidget(m_plotFactoryCurve);
+    // The rules run on every change, whether the user or the opening steps tick a box, so
+    // that the switches always end consistent.
+    connect(m_plotRatingPoints, &QCheckBox::toggled, this,
+            &TPrintDlg::PlotRatingPointsCheckBoxClick);
+    connect(m_plotFactoryCurve, &QCheckBox::toggled, this,
+            &TPrintDlg::PlotFactoryCurveCheckBoxClick);
+
+    auto* form = new QFormLayout;
+    m_ratingLegend = textEntry(page, QStringLiteral("Legend5"), CurveRequest::kLegendLength);
+    auto* legendLabel = new QLabel(QStringLiteral("Legend:"), page);
+    legendLabel->setBuddy(m_ratingLegend);
+    form->addRow(legendLabel, m_ratingLegend);
+    m_ratingColor = new ColorComboBox(page);
+    m_ratingColor->setObjectName(QStringLiteral("Color5ComboBox"));
+    m_ratingColor->setAccessibleDescription(QStringLiteral("Color5"));
+    auto* colorLabel = new QLabel(QStringLiteral("Color:"), page);
+    colorLabel->setBuddy(m_ratingColor);
+    form->addRow(colorLabel, m_ratingColor);
+    layout->addLayout(form);
+    layout->addStretch(1);
+    m_notebook->addTab(page, QStringLiteral("Rating"));
+}
+
+void TPrintDlg::buildButtons() {
+    auto button = [this](const QString& text, const QString& name) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        return b;
+    };
+    m_summaryBtn = button(QStringLiteral("Summary Report"), QStringLiteral("SummaryReportBtn"));
+    m_curveBtn = button(QStringLiteral("Curve"), QStringLiteral("CurveBtn"));
+    m_detailBtn = button(QStringLiteral("Detail Report"), QStringLiteral("DetailReportBtn"));
+    m_closeBtn = button(QStringLiteral("Close"), QStringLiteral("CloseBtn"));
+    connect(m_summaryBtn, &QPushButton::clicked, this, &TPrintDlg::SummaryReportBtnClick);
+    connect(m_curveBtn, &QPushButton::clicked, this, &TPrintDlg::CurveBtnClick);
+    connect(m_detailBtn, &QPushButton::clicked, this, &TPrintDlg::DetailReportBtnClick);
+    connect(m_closeBtn, &QPushButton::clicked, this, &TPrintDlg::CloseBtnClick);
+}
+
+void TPrintDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TPrintDlg::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (!event->spontaneous()) {
+        m_chain.close();
+        m_lister.close();
+    }
+}
+
+void TPrintDlg::FormShow() {
+    m_chain.close();
+    m_lister.close();
+    {
+        // The dialog opens on the first curve page.
+        const QSignalBlocker blocker(m_notebook);
+        m_notebook->setCurrentIndex(0);
+    }
+    m_chain.open(4);
+    m_lister.open(4);
+
+    for (CurveSelection& s : m_selection)
+        s = CurveSelection::fromList(m_startIds);
+
+    for (int n = 1; n <= 4; ++n)
+        m_pages[std::size_t(n - 1)].color->setColorValue(m_prefs.color(n));
+    m_ratingColor->setColorValue(m_prefs.color(5));
+    for (int n = 1; n <= 4; ++n) {
+        const CurvePage& cp = m_pages[std::size_t(n - 1)];
+        (m_prefs.corrected(n) ? cp.corrected : cp.actual)->setChecked(true);
+    }
+    for (int n = 2; n <= 4; ++n)
+        m_pages[std::size_t(n - 1)].include->setChecked(m_prefs.includeCurve(n));
+    m_plotRatingPoints->setChecked(m_prefs.plotRatingPoints());
+    m_connectRatingPoints->setChecked(m_prefs.connectRatingPoints());
+    m_plotFactoryCurve->setChecked(m_prefs.plotFactoryCurve());
+    for (int n = 1; n <= 4; ++n)
+        m_pages[std::size_t(n - 1)].legend->setText(m_prefs.legend(n));
+    m_ratingLegend->setText(m_prefs.legend(5));
+
+    syncLists(1);
+    positionPage(1);
+    setTitle1();
+    setTitle2();
+}
+
+void TPrintDlg::PlotRatingPointsCheckBoxClick(bool checked) {
+    if (checked) {
+        m_plotFactoryCurve->setChecked(false);
+        m_connectRatingPoints->setEnabled(true);
+    } else {
+        m_connectRatingPoints->setEnabled(false);
+    }
+}
+
+void TPrintDlg::PlotFactoryCurveCheckBoxClick(bool checked) {
+    if (checked) {
+        m_plotRatingPoints->setChecked(false);
+        m_connectRatingPoints->setChecked(false);
+    }
+    m_connectRatingPoints->setEnabled(false);
+}
+
+void TPrintDlg::CloseBtnClick() {
+    accept();
+}
+
+} // namespace nerova

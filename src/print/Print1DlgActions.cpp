@@ -1,0 +1,56 @@
+// The print dialog's buttons: the two reports of curve 1's test and the curve sheet.
+#include "print/Print1Dlg.h"
+
+#include "controls/Prompt.h"
+#include "print/DetailReportFrmU.h"
+#include "print/PrintCurveFrm1.h"
+#include "print/SummaryReportFrmU.h"
+#include "settings/ColorComboBox.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace nerova {
+
+CurveRequest TPrintDlg::curveRequest() const {
+    CurveRequest r;
+    r.selection = m_selection;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const CurvePage& cp = m_pages[i];
+        r.corrected[i] = cp.corrected->isChecked();
+        r.included[i] = i == 0 || cp.include->isChecked();
+        r.legend[i] = cp.legend->text().left(CurveRequest::kLegendLength);
+        r.color[i] = cp.color->colorValue();
+    }
+    r.legend[4] = m_ratingLegend->text().left(CurveRequest::kLegendLength);
+    r.color[4] = m_ratingColor->colorValue();
+    r.plotRatingPoints = m_plotRatingPoints->isChecked();
+    r.connectRatingPoints = m_connectRatingPoints->isChecked();
+    r.plotFactoryCurve = m_plotFactoryCurve->isChecked();
+    r.title1 = m_pages[0].title1->text().left(CurveRequest::kTitleLength);
+    r.title2 = m_pages[0].title2->text().left(CurveRequest::kTitleLength);
+    return r;
+}
+
+// Whichever page is shown, the reports are of curve 1's test. A selection no longer found
+// prints from wherever the report's own positioning stopped.
+void TPrintDlg::DetailReportBtnClick() {
+    TDetailReportFrm report(m_db, m_prefs, this);
+    report.position(m_selection[0].toList());
+    report.preview();
+}
+
+void TPrintDlg::SummaryReportBtnClick() {
+    TSummaryReportFrm report(m_db, m_prefs, this);
+    report.position(m_selection[0].toList());
+    report.preview();
+}
+
+void TPrintDlg::CurveBtnClick() {
+    TPrintCurveFrm curve(m_db, m_prefs, curveRequest(), this);
+    if (Prompt::instance().runDialog(curve) == QDialog::Accepted)
+        curve.print();
+}
+
+} // namespace nerova
