@@ -1,0 +1,63 @@
+#include "print/ReportFeed.h"
+
+#include "print/ReportRules.h"
+
+namespace nerova {
+
+ReportFeed::ReportFeed(Database& db, int levels) : m_chain(db), m_levels(levels) {}
+
+ReportFeed::~ReportFeed() {
+    try {
+        close();
+    } catch (...) {
+        // Closing a read-only cursor has nothing to lose; a failure here must not escape
+        // a destructor.
+    }
+}
+
+void ReportFeed::open() {
+    if (!isOpen())
+        m_chain.open(m_levels);
+}
+
+void ReportFeed::close() {
+    m_chain.close();
+}
+
+bool ReportFeed::position(const QStringList& ids) {
+    open();
+    static const char* const keys[] = {"CompanyID", "LocationID", "PumpID", "TestID"};
+    for (int level = 1; level <= 4; ++level) {
+        const QString id = level <= ids.size() ? ids.at(level - 1) : QString();
+        if (!m_chain.at(level).locate({QString::fromLatin1(keys[level - 1])}, {id},
+                                      Qt::CaseInsensitive))
+            return false;
+    }
+    if (!hasFlow())
+        return true;
+    // The flow rows of the test: its first one, as the link already leaves only these.
+    QStringList columns;
+    QVariantList values;
+    for (int i = 0; i < 4; ++i) {
+        columns << QString::fromLatin1(keys[i]);
+        values << ids.at(i);
+    }
+    m_chain.flow.locate(columns, values, Qt::CaseInsensitive);
+    return true;
+}
+
+const Table& ReportFeed::headingParty() const {
+    return ReportRules::locationShown(location()) ? location() : company();
+}
+
+QString ReportFeed::headingPartyName() const {
+    return headingParty().value(QStringLiteral("Name")).toString();
+}
+
+QString ReportFeed::cityLine(const Table& table) {
+    return table.value(QStringLiteral("City")).toString() + QStringLiteral(", ") +
+           table.value(QStringLiteral("State")).toString() + QStringLiteral("   ") +
+           table.value(QStringLiteral("Zip")).toString();
+}
+
+} // namespace nerova

@@ -1,0 +1,63 @@
+#include "print/ReportRules.h"
+
+#include "data/Table.h"
+
+namespace nerova {
+
+bool ReportRules::present(const Table& table, const QString& column) {
+    const QVariant value = table.value(column);
+    if (value.isNull() || !value.isValid())
+        return false;
+    const ColumnDef* def = table.def().find(column);
+    switch (def ? def->type : ColumnType::Alpha) {
+    case ColumnType::Number:
+        return value.toDouble() != 0.0;
+    case ColumnType::Logical:
+        return value.toBool();
+    case ColumnType::Date:
+        return value.toDate().isValid();
+    case ColumnType::Time:
+        return value.toTime().isValid();
+    case ColumnType::Alpha:
+    case ColumnType::Memo:
+        break;
+    }
+    return !value.toString().isEmpty();
+}
+
+bool ReportRules::any(const Table& table, const QStringList& columns) {
+    for (const QString& column : columns) {
+        if (present(table, column))
+            return true;
+    }
+    return false;
+}
+
+bool ReportRules::locationShown(const Table& location) {
+    return !location.asBool(QStringLiteral("SameAsCompany"));
+}
+
+bool ReportRules::electricDriver(const Table& pump) {
+    const QString type = pump.value(QStringLiteral("Driver Type")).toString();
+    return type == QLatin1String("Electric") || type == QLatin1String("Electric & Diesel");
+}
+
+bool ReportRules::dieselDriver(const Table& pump) {
+    const QString type = pump.value(QStringLiteral("Driver Type")).toString();
+    return type == QLatin1String("Diesel") || type == QLatin1String("Gas") ||
+           type == QLatin1String("Electric & Diesel");
+}
+
+bool ReportRules::electric(const Table& pump, const QStringList& columns) {
+    return electricDriver(pump) && (columns.isEmpty() || any(pump, columns));
+}
+
+bool ReportRules::diesel(const Table& pump, const QStringList& columns) {
+    return dieselDriver(pump) && (columns.isEmpty() || any(pump, columns));
+}
+
+bool ReportRules::point(const Table& test, int n) {
+    return test.asFloat(QStringLiteral("Net Pressure%1").arg(n)) != 0.0;
+}
+
+} // namespace nerova
