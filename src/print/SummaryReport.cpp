@@ -1,0 +1,101 @@
+#include "print/SummaryReport.h"
+
+#include "print/DetailReportRows.h"
+#include "print/FlowPointTable.h"
+#include "print/ReportFeed.h"
+#include "print/ReportFeedSource.h"
+#include "print/ReportRules.h"
+#include "print/ReportRulesFormat.h"
+#include "print/ReportRulesFrame.h"
+#include "print/ReportRulesRow.h"
+#include "settings/PreferencesRecord.h"
+
+namespace nerova {
+
+namespace {
+
+constexpr double kValueX = DetailReportRows::kValueX;
+constexpr double kRatingValueX = 46.0;
+constexpr auto kNoKeep = ReportSection::Keep::None;
+
+// Phone, extension, fax and cell on one line.
+ReportRow telephones(const Table& party, bool shown) {
+    const QStringList columns = {QStringLiteral("Contact Phone"),
+                                 QStringLiteral("Contact Phone Ext"), QStringLiteral("Contact Fax"),
+                                 QStringLiteral("Contact Cell")};
+    return ReportRulesRow(party)
+        .pair(0, kValueX, QStringLiteral("Phone:  "), columns.at(0))
+        .pair(60.0, 80.0, QStringLiteral("Ext:  "), columns.at(1))
+        .pair(88.0, 108.0, QStringLiteral("Fax:  "), columns.at(2))
+        .pair(130.0, 150.0, QStringLiteral("Cell:  "), columns.at(3))
+        .when(shown && ReportRules::any(party, columns));
+}
+
+} // namespace
+
+ReportDocument SummaryReport::build(const ReportFeed& feed, const PreferencesRecord& preferences,
+                                    const ReportFeedSource& source) {
+    ReportDocument doc;
+    doc.page.marginLeft = 6.35;
+    doc.page.marginRight = 6.35;
+    const double width = doc.page.bodyWidth();
+    doc.header = ReportRulesFrame::pageHeader(
+        width, feed.headingPartyName(),
+        ReportRulesFormat::field(feed.test(), QStringLiteral("Test Date")), false);
+    doc.footer = ReportRulesFrame::pageFooter(
+        width, source.fieldAsString(QStringLiteral("TestingCompanyName")), false);
+
+    doc.sections << partySection(QStringLiteral("Company"), feed.company(), true,
+                                 QStringLiteral("CompanyID"), preferences.printSummaryCompanyID(),
+                                 true);
+    doc.sections << partySection(
+        QStringLiteral("Location"), feed.location(), ReportRules::locationShown(feed.location()),
+        QStringLiteral("LocationID"), preferences.printSummaryLocationID(), false);
+    doc.sections << pumpSection(feed.pump(), preferences.printSummaryPumpID());
+    doc.sections << testSection(feed.test(), preferences.printSummaryTestID());
+    const bool withTime = preferences.useTestTime();
+    doc.sections << FlowPointTable::section(feed.test(), withTime, true, kNoKeep);
+    return doc;
+}
+
+ReportSection SummaryReport::partySection(const QString& heading, const Table& party, bool shown,
+                                          const QString& idColumn, bool printId, bool first) {
+    ReportSection section = ReportRulesFrame::section(heading, shown, kNoKeep, first);
+    section.rows << DetailReportRows::identifier(party, idColumn, kValueX, shown && printId);
+    section.rows << DetailReportRows::nameAndAddress(party, shown);
+    section.rows << telephones(party, shown);
+    return section;
+}
+
+ReportSection SummaryReport::pumpSection(const Table& pump, bool printId) {
+    const double v = DetailReportRows::kPumpValueX;
+    ReportSection section = ReportRulesFrame::section(QStringLiteral("Pump"), true, kNoKeep);
+    section.rows << DetailReportRows::identifier(pump, QStringLiteral("PumpID"), v, printId);
+    section.rows << DetailReportRows::pumpMaker(pump);
+    section.rows << ReportRulesRow(pump)
+                        .pair(0, v, QStringLiteral("Pump Type:  "), QStringLiteral("Pump Type"))
+                        .pair(DetailReportRows::kSecondX, 85.0, QStringLiteral("RPM:  "),
+                              QStringLiteral("Pump RPM"), kBlankZero)
+                        .pair(105.0, 140.0, QStringLiteral("Driver Type:  "),
+                              QStringLiteral("Driver Type"))
+                        .when(ReportRules::any(pump, {QStringLiteral("Pump Type"),
+                                                      QStringLiteral("Pump RPM"),
+                                                      QStringLiteral("Driver Type")}));
+    section.rows << DetailReportRows::rating(pump, kRatingValueX);
+    return section;
+}
+
+ReportSection SummaryReport::testSection(const Table& test, bool printId) {
+    ReportSection section = ReportRulesFrame::section(QStringLiteral("Test"), true, kNoKeep);
+    section.rows << DetailReportRows::identifier(test, QStringLiteral("TestID"), kValueX, printId);
+    // Unlike the detail report, the date row prints even when all three are empty.
+    section.rows << ReportRulesRow(test)
+                        .pair(0, kValueX, QStringLiteral("Date:  "), QStringLiteral("Test Date"))
+                        .pair(DetailReportRows::kSecondX, 85.0, QStringLiteral("Start:  "),
+                              QStringLiteral("Test Start Time"))
+                        .pair(117.0, 138.0, QStringLiteral("End:  "),
+                              QStringLiteral("Test End Time"));
+    return section;
+}
+
+} // namespace nerova

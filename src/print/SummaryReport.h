@@ -1,0 +1,28 @@
+#pragma once
+
+#include "report/ReportDocument.h"
+
+namespace nerova {
+
+class PreferencesRecord;
+class ReportFeed;
+class ReportFeedSource;
+class Table;
+
+// The layout of the summary report: the company, location and pump in brief, the test's
+// identity and times, and the flow-point table, on US Letter with a header and footer on
+// every page and never a page number. Built from the feed's positioned rows and the
+// preferences as they are when it is built.
+class SummaryReport {
+public:
+    static ReportDocument build(const ReportFeed& feed, const PreferencesRecord& preferences,
+                                const ReportFeedSource& source);
+
+private:
+    static ReportSection partySection(const QString& heading, const Table& party, bool shown,
+                                      const QString& idColumn, bool printId, bool first);
+    static ReportSection pumpSection(const Table& pump, bool printId);
+    static ReportSection testSection(const Table& test, bool printId);
+};
+
+} // namespace nerova
