@@ -1,0 +1,193 @@
+#include "print/DetailReport.h"
+
+#include "data/Table.h"
+#include "print/DetailReportEquipment.h"
+#include "print/DetailReportRows.h"
+#include "print/DetailReportTest.h"
+#include "print/ReportFeed.h"
+#include "print/ReportFeedSource.h"
+#include "print/ReportRules.h"
+#include "print/ReportRulesFormat.h"
+#include "print/ReportRulesFrame.h"
+#include "print/ReportRulesRow.h"
+#include "settings/PreferencesRecord.h"
+
+namespace nerova {
+
+namespace {
+
+using Keep = ReportSection::Keep;
+constexpr double kValueX = DetailReportRows::kValueX;
+constexpr double kPumpX = DetailReportRows::kPumpValueX;
+constexpr double kSecondX = DetailReportRows::kSecondX;
+constexpr double kSecondValueX = DetailReportRows::kSecondValueX;
+constexpr double kThirdX = DetailReportRows::kThirdX;
+constexpr double kThirdValueX = DetailReportRows::kThirdValueX;
+
+ReportItem coverLine(double y, const QString& text, const ReportFont& font, double width) {
+    ReportItem item = ReportItem::caption(0.0, width, text, Qt::AlignHCenter, font);
+    item.y = y;
+    return item;
+}
+
+} // namespace
+
+ReportDocument DetailReport::build(ReportFeed& feed, const PreferencesRecord& preferences,
+                                   const ReportFeedSource& source) {
+    ReportDocument doc;
+    const double width = doc.page.bodyWidth();
+    doc.title = cover(feed, source, width);
+    doc.titleOnOwnPage = true;
+    doc.header = ReportRulesFrame::pageHeader(
+        width, feed.headingPartyName(),
+        ReportRulesFormat::field(feed.test(), QStringLiteral("Test Date")), true);
+    doc.headerOnFirstPage = false;
+    doc.footer = ReportRulesFrame::pageFooter(
+        width, source.fieldAsString(QStringLiteral("TestingCompanyName")),
+        preferences.printReportPageNumber());
+    doc.footerOnFirstPage = false;
+
+    doc.sections << partySection("Company", feed.company(), true, "CompanyID",
+                                 preferences.printDetailCompanyID(), 150.0, Keep::None, true);
+    doc.sections << partySection("Location", feed.location(),
+                                 ReportRules::locationShown(feed.location()), "LocationID",
+                                 preferences.printDetailLocationID(), 149.5, Keep::Whole, false);
+    doc.sections << pumpSection(feed.pump(), preferences.printDetailPumpID());
+    doc.sections << brakeHorsepowerSection(feed.pump());
+    doc.sections << DetailReportEquipment::sections(feed.pump());
+    doc.sections << DetailReportTest::sections(feed, preferences);
+    return doc;
+}
+
+QStringList DetailReport::ppTitleBand1BeforePrint(const ReportFeed& feed) {
+    const Table& party = feed.headingParty();
+    const QString date = ReportRulesFormat::field(feed.test(), QStringLiteral("Test Date"));
+    const QString address2 = party.value(QStringLiteral("Address2")).toString();
+    QStringList lines{party.value(QStringLiteral("Address1")).toString()};
+    if (!address2.isEmpty())
+        lines << address2 << ReportFeed::cityLine(party) << date;
+    else
+        lines << ReportFeed::cityLine(party) << date << QString();
+    return lines;
+}
+
+ReportRow DetailReport::cover(const ReportFeed& feed, const ReportFeedSource& source,
+                              double width) {
+    ReportRow row;
+    row.add(coverLine(25.4, QStringLiteral("Fire Pump Test"), ReportFont::times(48), width));
+    row.add(coverLine(45.5, QStringLiteral("Report"), ReportFont::times(48), width));
+    row.add(coverLine(101.9, feed.headingPartyName(), ReportFont::arial(24), width));
+    const QStringList address = ppTitleBand1BeforePrint(feed);
+    const double addressY[] = {112.2, 120.1, 128.1, 136.0};
+    for (int i = 0; i < 4; ++i)
+        row.add(coverLine(addressY[i], address.value(i), ReportFont::arial(18), width));
+    row.add(coverLine(199.8, QStringLiteral("Conducted by:"), ReportFont::times(16), width));
+    // The testing company's letterhead, in smaller type line by line; lines keep their
+    // places when empty.
+    const double infoY[] = {206.6, 214.3, 220.1, 226.0, 231.8, 236.8, 241.8, 246.9};
+    for (int n = 1; n <= 8; ++n) {
+        const double size = n == 1 ? 18.0 : n <= 4 ? 14.0 : 12.0;
+        row.add(coverLine(infoY[n - 1],
+                          source.fieldAsString(QStringLiteral("CompanyInfo%1").arg(n)),
+                          ReportFont::arial(size), width));
+    }
+    row.height = 246.9 + 5.0;
+    return row;
+}
+
+ReportSection DetailReport::partySection(const QString& heading, const Table& party, bool shown,
+                                         const QString& idColumn, bool printId, double memoWidth,
+                                         ReportSection::Keep keep, bool first) {
+    const double v = kValueX;
+    auto when = [&](const QStringList& columns) {
+        return shown && ReportRules::any(party, columns);
+    };
+    using R = ReportRulesRow;
+    ReportSection s = ReportRulesFrame::section(heading, shown, keep, first);
+    s.rows << DetailReportRows::identifier(party, idColumn, v, shown && printId);
+    s.rows << DetailReportRows::nameAndAddress(party, shown);
+    s.rows << R(party).pair(0, v, "Title:  ", "Contact Title").when(when({"Contact Title"}));
+    s.rows
+        << R(party).pair(0, v, "Dept:  ", "Contact Department").when(when({"Contact Department"}));
+    s.rows << R(party)
+                  .pair(0, v, "Phone:  ", "Contact Phone")
+                  .pair(kSecondX, kSecondValueX, "Ext:  ", "Contact Phone Ext")
+                  .when(when({"Contact Phone", "Contact Phone Ext"}));
+    s.rows << R(party)
+                  .pair(0, v, "Fax:  ", "Contact Fax")
+                  .pair(kSecondX, kSecondValueX, "Cell:  ", "Contact Cell")
+                  .when(when({"Contact Fax", "Contact Cell"}));
+    s.rows << R(party).pair(0, v, "E-mail:  ", "Contact Email").when(when({"Contact Email"}));
+    // "Private Notes" are the user's own and never print.
+    s.rows << R(party).label(0, v, "Notes:  ").memo(v, memoWidth, "Notes").when(when({"Notes"}));
+    return s;
+}
+
+ReportSection DetailReport::pumpSection(const Table& pump, bool printId) {
+    const double v = kPumpX;
+    auto when = [&](const QStringList& columns) { return ReportRules::any(pump, columns); };
+    using R = ReportRulesRow;
+    const FieldFormat feet{"##.##", true};
+    const FieldFormat inches{"##.###", true};
+    ReportSection s = ReportRulesFrame::section("Pump", true, Keep::Whole);
+    s.rows << DetailReportRows::identifier(pump, "PumpID", v, printId);
+    s.rows << DetailReportRows::pumpMaker(pump);
+    s.rows << R(pump)
+                  .pair(0, v, "Pump Type:  ", "Pump Type")
+                  .pair(kSecondX, kSecondValueX, "RPM:  ", "Pump RPM", kBlankZero)
+                  .when(when({"Pump Type", "Pump RPM"}));
+    s.rows << DetailReportRows::rating(pump, v);
+    s.rows << R(pump)
+                  .label(0, v, "Elevations -  ")
+                  .next()
+                  .pair(0, v, "Pump:  ", "Pump Elevation", feet)
+                  .unit("  ft")
+                  .pair(kSecondX, kSecondValueX, "Discharge Gauge:  ", "Discharge Elevation", feet)
+                  .unit("  ft")
+                  .pair(kThirdX, kThirdValueX, "Suction Gauge:  ", "Suction Elevation", feet)
+                  .unit("  ft")
+                  .when(when({"Pump Elevation", "Discharge Elevation", "Suction Elevation"}));
+    s.rows << R(pump)
+                  .label(0, v, "Diameters -  ")
+                  .next()
+                  .pair(0, v, "Impeller:  ", "Impeller Diameter", inches)
+                  .unit("  in")
+                  .pair(kSecondX, kSecondValueX, "Discharge Pipe:  ", "Discharge Diameter", inches)
+                  .unit("  in")
+                  .pair(kThirdX, kThirdValueX, "Suction Pipe:  ", "Suction Diameter", inches)
+                  .unit("  in")
+                  .when(when({"Impeller Diameter", "Discharge Diameter", "Suction Diameter"}));
+    s.rows << R(pump)
+                  .pair(0, v, "Inner Bearing:  ", "Inner Bearing")
+                  .pair(kSecondX, kSecondValueX, "Outer Bearing:  ", "Outer Bearing")
+                  .when(when({"Inner Bearing", "Outer Bearing"}));
+    s.rows << R(pump)
+                  .pair(0, v, "Rotation:  ", "Rotation")
+                  .pair(kSecondX, 125.0, "Max. Discharge Pressure:  ", "Max Discharge Pressure",
+                        kBlankZero)
+                  .unit("  psi")
+                  .when(when({"Rotation", "Max Discharge Pressure"}));
+    s.rows << R(pump).pair(0, v, "Driver Type:  ", "Driver Type").when(when({"Driver Type"}));
+    return s;
+}
+
+ReportSection DetailReport::brakeHorsepowerSection(const Table& pump) {
+    const double v = kPumpX;
+    auto when = [&](const QStringList& columns) { return ReportRules::any(pump, columns); };
+    const FieldFormat hundredths{"#,0.00;-#,0.00", true};
+    ReportSection s = ReportRulesFrame::section(
+        "Brake Horsepower", when({"Brake Horsepower", "Maximum BHP", "Positive Suction Pressure"}),
+        Keep::Whole);
+    s.rows << ReportRulesRow(pump)
+                  .pair(0, v, "Brake Horsepower:  ", "Brake Horsepower", hundredths)
+                  .when(when({"Brake Horsepower"}));
+    s.rows << ReportRulesRow(pump)
+                  .pair(0, v, "Maximum BHP:  ", "Maximum BHP", hundredths)
+                  .unit("  at Positive Suction Pressure:  ")
+                  .thenField("Positive Suction Pressure", kBlankZero)
+                  .unit("  psi")
+                  .when(when({"Maximum BHP", "Positive Suction Pressure"}));
+    return s;
+}
+
+} // namespace nerova

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "report/ReportDocument.h"
+
+namespace nerova {
+
+class PreferencesRecord;
+class ReportFeed;
+class ReportFeedSource;
+class Table;
+
+// The layout of the detail report: a cover page of its own, then the company, location,
+// pump and every piece of its equipment, then the test with its flow points. US Letter;
+// header and footer on every page but the cover. Built from the feed's positioned rows and
+// the preferences as they are when it is built; only the flow-point boxes move a cursor
+// (the flow cursor).
+class DetailReport {
+public:
+    static ReportDocument build(ReportFeed& feed, const PreferencesRecord& preferences,
+                                const ReportFeedSource& source);
+
+    // The cover's address block under the heading party's name: address, then the second
+    // address line when there is one, the city line and the test date, so no empty line
+    // ever stands between address and city.
+    static QStringList ppTitleBand1BeforePrint(const ReportFeed& feed);
+
+private:
+    static ReportRow cover(const ReportFeed& feed, const ReportFeedSource& source, double width);
+    static ReportSection partySection(const QString& heading, const Table& party, bool shown,
+                                      const QString& idColumn, bool printId, double memoWidth,
+                                      ReportSection::Keep keep, bool first);
+    static ReportSection pumpSection(const Table& pump, bool printId);
+    static ReportSection brakeHorsepowerSection(const Table& pump);
+};
+
+} // namespace nerova
