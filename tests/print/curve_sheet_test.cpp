@@ -309,18 +309,15 @@ private Q_SLOTS:
         frm.show();
         frm.PrintBtnClick();
         QCOMPARE(frm.result(), int(QDialog::Accepted));
-        int resolution = 0;
         prompt.dialogs.enqueue([&](QDialog& d) {
             auto* printer = static_cast<QPrintDialog&>(d).printer();
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(pdf);
-            resolution = printer->resolution();
             return int(QDialog::Accepted);
         });
         QVERIFY(frm.print());
         QCOMPARE(frm.graph().printQuality(), -3);
         QCOMPARE(frm.graph().printOrientation(), 0);
-        Q_UNUSED(resolution);
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.read(5) == "%PDF-");
