@@ -7,9 +7,9 @@
 
 namespace nerova {
 
-// The state of an x-y graph as a set of properties, in the manner of the graph controls
-// the curve sheet was first drawn with: numbered rows of (x, y) points, series ("columns")
-// that each draw a range of rows, and two axes. Column…/Axis… properties address the
+// The state of an x-y graph as a set of properties, in the manner of classic charting
+// controls: numbered rows of (x, y) points, series ("columns") that each draw a range of
+// rows, and two axes. Column…/Axis… properties address the
 // series and axis selected by setColumn() and setAxis().
 //
 // This class holds data only; GraphPainter draws it and TFlpGrf shows and prints it. Every
