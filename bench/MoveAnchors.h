@@ -1,0 +1,85 @@
+#pragma once
+
+// The plain-SQL anchors of a move, shared by the engine and the window benchmarks so that
+// each program prints its figures next to their anchors.
+
+#include "BenchSupport.h"
+
+#include <memory>
+
+namespace nerova::bench {
+
+// Plain SQL: the next company by its key, then the first row of each level below it, one
+// indexed SELECT per level, every column read.
+inline void companyNextAnchor(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    RawConnection conn;
+    RawStatement company(conn.handle(),
+                         "SELECT * FROM " + qualified(TableId::Company) +
+                             " WHERE \"CompanyID\" > ?1 ORDER BY \"CompanyID\" LIMIT 1");
+    std::vector<std::unique_ptr<RawStatement>> details;
+    for (TableId id : {TableId::Location, TableId::Pump, TableId::Test, TableId::Flow})
+        details.push_back(std::make_unique<RawStatement>(
+            conn.handle(), "SELECT * FROM " + qualified(id) + " WHERE " +
+                               keyWhere(id, tableDef(id).keyCount - 1) + " ORDER BY " +
+                               keyOrder(id) + " LIMIT 1"));
+    std::string current;
+    std::size_t sum = 0;
+    for (auto _ : state) {
+        company.reset().bind(1, current);
+        if (!company.step()) {
+            state.PauseTiming();
+            current.clear();
+            state.ResumeTiming();
+            continue;
+        }
+        sum += company.readRow();
+        current = company.text(0);
+        std::vector<std::string> key{current};
+        for (auto& st : details) {
+            st->reset();
+            for (std::size_t i = 0; i < key.size(); ++i)
+                st->bind(static_cast<int>(i + 1), key[i]);
+            if (!st->step())
+                break;
+            sum += st->readRow();
+            key.push_back(st->text(static_cast<int>(key.size())));
+        }
+    }
+    benchmark::DoNotOptimize(sum);
+}
+// Plain SQL: the pump's next test by its key, then its first flow row.
+inline void testNextAnchor(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    RawConnection conn;
+    RawStatement test(conn.handle(), "SELECT * FROM " + qualified(TableId::Test) + " WHERE " +
+                                         keyWhere(TableId::Test, 3) +
+                                         " AND \"TestID\" > ?4 ORDER BY " +
+                                         keyOrder(TableId::Test) + " LIMIT 1");
+    RawStatement flow(conn.handle(), "SELECT * FROM " + qualified(TableId::Flow) + " WHERE " +
+                                         keyWhere(TableId::Flow, 4) + " ORDER BY " +
+                                         keyOrder(TableId::Flow) + " LIMIT 1");
+    const std::string company = kFiftyCompany;
+    const std::string location = kFiftyLocation;
+    const std::string pump = kFiftyPump;
+    std::string current;
+    std::size_t sum = 0;
+    for (auto _ : state) {
+        test.reset().bind(1, company).bind(2, location).bind(3, pump).bind(4, current);
+        if (!test.step()) {
+            state.PauseTiming();
+            current.clear();
+            state.ResumeTiming();
+            continue;
+        }
+        sum += test.readRow();
+        current = test.text(3);
+        flow.reset().bind(1, company).bind(2, location).bind(3, pump).bind(4, current);
+        if (flow.step())
+            sum += flow.readRow();
+    }
+    benchmark::DoNotOptimize(sum);
+}
+} // namespace nerova::bench

@@ -1,0 +1,96 @@
+// A lookup by name prefix: the prefix filter on the company table of an open chain (the
+// details follow the first company found), then the first move within the filtered rows.
+
+#include "BenchSupport.h"
+
+#include "data/TableChain.h"
+
+#include <memory>
+
+using namespace nerova;
+using namespace nerova::bench;
+
+namespace {
+
+void BM_LookupPrefix(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    Database db(registryPath(), dataDir());
+    TableChain chain(db);
+    chain.open(5);
+    const QString prefix = QString::fromLatin1(kLookupPrefix);
+    int found = 0;
+    for (auto _ : state) {
+        chain.company.setPrefixFilter(QStringLiteral("Name"), prefix);
+        chain.company.next();
+        found = chain.company.recordCount();
+        state.PauseTiming();
+        chain.company.clearFilter();
+        state.ResumeTiming();
+    }
+    state.counters["companies"] = found;
+    chain.close();
+}
+BENCHMARK(BM_LookupPrefix)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Plain SQL: the ids of the companies whose name starts with the prefix (letter case
+// ignored) in key order, then the first and second of them, each with the first row of
+// every level below it.
+void BM_LookupPrefix_anchor(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    RawConnection conn;
+    RawStatement filter(conn.handle(), "SELECT rowid FROM " + qualified(TableId::Company) +
+                                           " WHERE substr(\"Name\", 1, ?1) = ?2 COLLATE NOCASE "
+                                           "ORDER BY \"CompanyID\"");
+    RawStatement company(conn.handle(),
+                         "SELECT * FROM " + qualified(TableId::Company) + " WHERE rowid = ?1");
+    std::vector<std::unique_ptr<RawStatement>> details;
+    for (TableId id : {TableId::Location, TableId::Pump, TableId::Test, TableId::Flow})
+        details.push_back(std::make_unique<RawStatement>(
+            conn.handle(), "SELECT * FROM " + qualified(id) + " WHERE " +
+                               keyWhere(id, tableDef(id).keyCount - 1) + " ORDER BY " +
+                               keyOrder(id) + " LIMIT 1"));
+    const std::string prefix = kLookupPrefix;
+    std::size_t sum = 0;
+    auto show = [&](sqlite3_int64 rowid) {
+        company.reset().bind(1, rowid);
+        if (!company.step())
+            return;
+        sum += company.readRow();
+        std::vector<std::string> key{company.text(0)};
+        for (auto& st : details) {
+            st->reset();
+            for (std::size_t i = 0; i < key.size(); ++i)
+                st->bind(static_cast<int>(i + 1), key[i]);
+            if (!st->step())
+                break;
+            sum += st->readRow();
+            key.push_back(st->text(static_cast<int>(key.size())));
+        }
+    };
+    for (auto _ : state) {
+        std::vector<sqlite3_int64> rows;
+        filter.reset().bind(1, static_cast<sqlite3_int64>(prefix.size())).bind(2, prefix);
+        while (filter.step())
+            rows.push_back(filter.int64(0));
+        if (rows.size() > 1) {
+            show(rows[0]);
+            show(rows[1]);
+        }
+    }
+    benchmark::DoNotOptimize(sum);
+}
+BENCHMARK(BM_LookupPrefix_anchor)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return runBenchmarks(argc, argv);
+}

@@ -1,0 +1,93 @@
+// A move on the large database: Next on the companies with location, pump, test and flow
+// following, and Next on the 50 tests of one pump with its flow rows following.
+
+#include "MoveAnchors.h"
+
+#include "data/TableChain.h"
+
+#include <memory>
+
+using namespace nerova;
+using namespace nerova::bench;
+
+namespace {
+
+// The chain positioned on the pump with 50 tests.
+bool gotoFiftyPump(TableChain& chain) {
+    return chain.company.locate({QStringLiteral("CompanyID")},
+                                {QString::fromLatin1(kFiftyCompany)}) &&
+           chain.location.locate({QStringLiteral("LocationID")},
+                                 {QString::fromLatin1(kFiftyLocation)}) &&
+           chain.pump.locate({QStringLiteral("PumpID")}, {QString::fromLatin1(kFiftyPump)});
+}
+
+void BM_CompanyNext(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    Database db(registryPath(), dataDir());
+    TableChain chain(db);
+    chain.open(5);
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        chain.company.next();
+        if (chain.company.eof()) {
+            state.PauseTiming();
+            chain.company.first();
+            state.ResumeTiming();
+        }
+        rows += static_cast<std::size_t>(chain.flow.recordCount());
+    }
+    benchmark::DoNotOptimize(rows);
+    chain.close();
+}
+BENCHMARK(BM_CompanyNext)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_CompanyNext_anchor(benchmark::State& state) {
+    companyNextAnchor(state);
+}
+BENCHMARK(BM_CompanyNext_anchor)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_TestNext(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    Database db(registryPath(), dataDir());
+    TableChain chain(db);
+    chain.open(5);
+    if (!gotoFiftyPump(chain) || chain.test.recordCount() != kFiftyTests) {
+        state.SkipWithError("the pump with 50 tests is not in the database");
+        return;
+    }
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        chain.test.next();
+        if (chain.test.eof()) {
+            state.PauseTiming();
+            chain.test.first();
+            state.ResumeTiming();
+        }
+        rows += static_cast<std::size_t>(chain.flow.recordCount());
+    }
+    benchmark::DoNotOptimize(rows);
+    chain.close();
+}
+BENCHMARK(BM_TestNext)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_TestNext_anchor(benchmark::State& state) {
+    testNextAnchor(state);
+}
+BENCHMARK(BM_TestNext_anchor)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return runBenchmarks(argc, argv);
+}

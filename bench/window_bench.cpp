@@ -1,0 +1,206 @@
+// The main window on the large database, offscreen: a keystroke in a flow point's
+// discharge pressure (from the key release to the four derived fields showing their
+// values), and Next as the navigation button does it, with every page field following.
+
+#include "MoveAnchors.h"
+
+#include "app/MainForm.h"
+#include "app/TestPage.h"
+#include "eval/Calculations.h"
+#include "settings/PreferencesRecord.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace nerova;
+using namespace nerova::bench;
+
+namespace {
+
+// One window for the whole program, made on first use: made again for every benchmark it
+// would only measure its own construction.
+struct Window {
+    Window() : db(registryPath(), dataDir()), form(db, prefs, startup.path()) {
+        form.show(); // the table check and the opening of the chain
+        QApplication::processEvents();
+    }
+    bool gotoFiftyPump() {
+        TableChain& t = form.tables();
+        return t.company.locate({QStringLiteral("CompanyID")},
+                                {QString::fromLatin1(kFiftyCompany)}) &&
+               t.location.locate({QStringLiteral("LocationID")},
+                                 {QString::fromLatin1(kFiftyLocation)}) &&
+               t.pump.locate({QStringLiteral("PumpID")}, {QString::fromLatin1(kFiftyPump)});
+    }
+    QLineEdit* point1(const char* stem) const {
+        return qobject_cast<QLineEdit*>(
+            form.testPage->pointField(QString::fromLatin1(stem) + QLatin1Char('1')));
+    }
+
+    QTemporaryDir startup; // the preferences file is written here
+    PreferencesRecord prefs;
+    Database db;
+    TMainForm1 form;
+};
+
+std::unique_ptr<Window> g_window;
+
+Window& window() {
+    if (!g_window)
+        g_window = std::make_unique<Window>();
+    return *g_window;
+}
+
+const char* const kDerived[] = {"Net Pressure", "Corrected Flow", "Corrected Net Pressure",
+                                "Percent Rated Flow"};
+
+// Keystrokes in the discharge pressure of point 1 on the Test page; each types one digit
+// over the selected text, and only the key release is timed. With repaint the pending
+// paint events are processed too, so the figure includes drawing the changed fields.
+void keystrokes(benchmark::State& state, bool repaint) {
+    if (!requireDb(state))
+        return;
+    Window& w = window();
+    if (!w.gotoFiftyPump() || !w.form.selectPage(3)) {
+        state.SkipWithError("cannot reach the Test page of the pump with 50 tests");
+        return;
+    }
+    QLineEdit* discharge = w.point1("Discharge Pressure");
+    std::vector<QLineEdit*> shown;
+    for (const char* stem : kDerived)
+        shown.push_back(w.point1(stem));
+    if (!discharge || discharge->isReadOnly()) {
+        state.SkipWithError("no discharge pressure field for point 1");
+        return;
+    }
+    discharge->setFocus();
+    QApplication::processEvents();
+    int i = 0;
+    std::size_t chars = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto key = static_cast<Qt::Key>(Qt::Key_1 + (i++ % 9));
+        discharge->selectAll();
+        QTest::keyPress(discharge, key);
+        if (repaint)
+            QApplication::processEvents();
+        state.ResumeTiming();
+
+        QTest::keyRelease(discharge, key);
+        if (repaint)
+            QApplication::processEvents();
+        for (QLineEdit* f : shown)
+            chars += static_cast<std::size_t>(f->text().size());
+    }
+    benchmark::DoNotOptimize(chars);
+    if (chars == 0)
+        state.SkipWithError("the derived fields stayed blank");
+    w.form.tables().test.cancel();
+}
+
+void BM_Keystroke(benchmark::State& state) {
+    keystrokes(state, false);
+}
+BENCHMARK(BM_Keystroke)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The same evaluation as the bare formulas on numbers already at hand: what the window,
+// the fields and the cursor add is the difference.
+void BM_Keystroke_anchor(benchmark::State& state) {
+    FlowPointInputs in;
+    in.flow = 750;
+    in.dischargeElevation = 1;
+    in.suctionElevation = 1;
+    in.dischargeDiameter = 6;
+    in.suctionDiameter = 8;
+    in.suctionPressure = 20;
+    in.measuredSpeed = 1760;
+    in.ratedSpeed = 1750;
+    in.ratedFlow = 750;
+    int i = 0;
+    for (auto _ : state) {
+        in.dischargePressure = 1 + (i++ % 9);
+        benchmark::DoNotOptimize(evaluateFlowPoint(in));
+    }
+}
+BENCHMARK(BM_Keystroke_anchor)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_KeystrokeRepainted(benchmark::State& state) {
+    keystrokes(state, true);
+}
+BENCHMARK(BM_KeystrokeRepainted)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Next as the navigation button does it on a page: the page's table moves, the levels
+// below follow, and every field of the four pages shows its new value.
+void windowNext(benchmark::State& state, int page) {
+    if (!requireDb(state))
+        return;
+    Window& w = window();
+    if (!w.gotoFiftyPump() || !w.form.selectPage(page)) {
+        state.SkipWithError("cannot reach the page");
+        return;
+    }
+    Table& t = w.form.pageTable(page);
+    if (page == 0)
+        t.first();
+    for (auto _ : state) {
+        w.form.NextBtnClick();
+        if (t.eof()) {
+            state.PauseTiming();
+            t.first();
+            state.ResumeTiming();
+        }
+    }
+}
+
+void BM_WindowCompanyNext(benchmark::State& state) {
+    windowNext(state, 0);
+}
+BENCHMARK(BM_WindowCompanyNext)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+void BM_WindowCompanyNext_anchor(benchmark::State& state) {
+    companyNextAnchor(state);
+}
+BENCHMARK(BM_WindowCompanyNext_anchor)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_WindowTestNext(benchmark::State& state) {
+    windowNext(state, 3);
+}
+BENCHMARK(BM_WindowTestNext)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+void BM_WindowTestNext_anchor(benchmark::State& state) {
+    testNextAnchor(state);
+}
+BENCHMARK(BM_WindowTestNext_anchor)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Offscreen, whatever the environment says: the window is never meant to be seen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    FailingPrompt prompt;
+    Prompt::install(&prompt);
+    const int rc = runBenchmarks(argc, argv);
+    g_window.reset(); // before the application goes
+    Prompt::install(nullptr);
+    return rc;
+}
