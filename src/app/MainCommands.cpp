@@ -7,6 +7,10 @@
 #include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "flow/FlowPointDispatcher.h"
+#include "flow/FlowPointFlowMeterDlg.h"
+#include "flow/FlowPointHoseMonsterDlg.h"
+#include "flow/FlowPointNozzleDlg.h"
 #include "settings/PreferencesDlgU.h"
 #include "settings/PreferencesRecord.h"
 
@@ -77,9 +81,6 @@ void TMainForm1::About1Click() {
     Prompt::instance().runDialog(box);
 }
 
-void TMainForm1::FlowPointDialogs(int n) {
-    if (flowPointDialogs)
-        flowPointDialogs(n);
-}
+void TMainForm1::FlowPointDialogs(int n) { m_flow->FlowPointDialogs(n); }
 
 } // namespace nerova

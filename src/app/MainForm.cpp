@@ -10,6 +10,10 @@
 #include "data/EngineError.h"
 #include "data/Global.h"
 #include "data/TablesExistCreateU.h"
+#include "flow/FlowPointDispatcher.h"
+#include "flow/FlowPointFlowMeterDlg.h"
+#include "flow/FlowPointHoseMonsterDlg.h"
+#include "flow/FlowPointNozzleDlg.h"
 #include "settings/PreferencesRecord.h"
 
 #include <QAction>
@@ -49,6 +53,8 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     connectTables();
     FormCreate();
     // The windows that live as long as the program.
+    m_flow = std::make_unique<FlowPointDispatcher>(
+        m_tables, m_prefs, [this](int n) { CalculateTest(n); }, this);
     tablesExistCreateFrm = new TTablesExistCreateFrm(this);
     SetBrowseButtons();
 }

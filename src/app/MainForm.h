@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -15,6 +16,7 @@ class QComboBox;
 namespace nerova {
 
 class ContactPage;
+class FlowPointDispatcher;
 class Database;
 class Notebook;
 class PreferencesRecord;
@@ -122,9 +124,10 @@ public:
     QAction* Preferences1 = nullptr;
     QAction* About1 = nullptr;
 
+    FlowPointDispatcher& flowDialogs() { return *m_flow; }
+
     // Where the program's other windows plug in (set by those windows' owners); each is
     // called after the command's own guard and bracketing.
-    std::function<void(int point)> flowPointDialogs;
     // The print dialog, given the current company, location, pump and test identifiers.
     std::function<void(const QStringList& ids)> printDialog;
 
@@ -156,6 +159,7 @@ private:
     PreferencesRecord& m_prefs;
     QString m_startupDir;
     TableChain m_tables;
+    std::unique_ptr<FlowPointDispatcher> m_flow;
     std::array<int, 5> m_recNo{};   // per level 1..4
     std::array<int, 5> m_recCount{};
     bool m_shown = false;
