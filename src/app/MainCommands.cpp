@@ -7,6 +7,7 @@
 #include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "print/Print1Dlg.h"
 #include "flow/FlowPointDispatcher.h"
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
@@ -57,6 +58,19 @@ void TMainForm1::Restore1Click() {
         }
     }
     openTables();
+}
+
+void TMainForm1::Print1Click() {
+    if (!CheckTableState())
+        return;
+    QStringList ids;
+    for (int level = 1; level <= 4; ++level) {
+        Table& t = m_tables.at(level);
+        ids << (t.isOpen() ? t.asString(identifierColumn(t.id())) : QString());
+    }
+    PanelHidden hidden(MainPanel);
+    TPrintDlg dlg(m_db, m_prefs, ids, this);
+    Prompt::instance().runDialog(dlg);
 }
 
 void TMainForm1::Browse1Click() { CheckTableState(); }

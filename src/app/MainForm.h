@@ -126,10 +126,6 @@ public:
 
     FlowPointDispatcher& flowDialogs() { return *m_flow; }
 
-    // Where the program's other windows plug in (set by those windows' owners); each is
-    // called after the command's own guard and bracketing.
-    // The print dialog, given the current company, location, pump and test identifiers.
-    std::function<void(const QStringList& ids)> printDialog;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -73,19 +73,5 @@ void TMainForm1::ChangeID1Click() {
     t.refresh(); // the changed row stays current; the levels below follow it
 }
 
-void TMainForm1::Print1Click() {
-    if (!CheckTableState())
-        return;
-    if (printDialog) {
-        QStringList ids;
-        for (int level = 1; level <= 4; ++level) {
-            Table& t = m_tables.at(level);
-            ids << (t.isOpen() ? t.asString(identifierColumn(t.id())) : QString());
-        }
-        MainPanel->hide();
-        printDialog(ids);
-        MainPanel->show();
-    }
-}
 
 } // namespace nerova

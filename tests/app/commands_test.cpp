@@ -1,0 +1,118 @@
+// The menu commands that open windows of their own: each hides the working area while its
+// window is open and always brings the main window back usable.
+#include "AppFixture.h"
+#include "app/AboutBox.h"
+#include "backup/BackupFrmU.h"
+#include "print/Print1Dlg.h"
+#include "settings/PreferencesDlgU.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace nerova;
+using namespace nerova::test;
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void printHandsTheCurrentSelection() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        CurveSelection seen;
+        bool panelHidden = false;
+        f.prompt.dialogs.enqueue([&](QDialog& d) {
+            auto* dlg = qobject_cast<TPrintDlg*>(&d);
+            Q_ASSERT(dlg);
+            panelHidden = !w.MainPanel->isVisible();
+            dlg->FormShow(); // what showing the dialog does
+            seen = dlg->selection(1);
+            return int(QDialog::Rejected);
+        });
+        w.Print1Click();
+        QCOMPARE(f.prompt.dialogTitles, QStringList{"Print Dialog"});
+        QVERIFY(panelHidden);
+        QVERIFY(w.MainPanel->isVisible());
+        QCOMPARE(seen.companyId, QString("ABC Paint Company"));
+        QCOMPARE(seen.locationId, QString("*"));
+        QCOMPARE(seen.pumpId, QString("01"));
+        QCOMPARE(seen.testId, QString("20010731"));
+    }
+
+    void preferencesSavedOnOkAndWriteFailureKeepsRecord() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        const QString ini = f.startup.filePath("Nrva2002.ini");
+        auto acceptWithLine = [&](const QString& text) {
+            f.prompt.dialogs.enqueue([text](QDialog& d) {
+                auto* field = d.findChild<QLineEdit*>("CompanyInfo1Field");
+                Q_ASSERT(field);
+                field->setText(text);
+                static_cast<TPreferencesDlg&>(d).OKBtnClick();
+                return d.result();
+            });
+        };
+        acceptWithLine("Acme Testing");
+        w.Preferences1Click();
+        QCOMPARE(f.prefs.companyInfo(1), QString("Acme Testing"));
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(13), QByteArray("\x0c" "Acme Testing"));
+        file.close();
+        QCOMPARE(f.prefs.curvePrintQuality(), 4);
+
+        // The file is made read-only after start-up: the error is shown, the record keeps
+        // the accepted values, the file its old ones, and the window comes back.
+        QFile::setPermissions(ini, QFileDevice::ReadOwner);
+        f.prompt.clear();
+        acceptWithLine("Other Name");
+        w.Preferences1Click();
+        QCOMPARE(f.prompt.messages.size(), 1);
+        QCOMPARE(f.prompt.messages[0].kind, Prompt::Kind::Error);
+        QCOMPARE(f.prefs.companyInfo(1), QString("Other Name"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(13), QByteArray("\x0c" "Acme Testing"));
+        QVERIFY(w.MainPanel->isVisible());
+        QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void backupRunsWithTablesClosedAndReopensThem() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        bool closedMeanwhile = false;
+        f.prompt.dialogs.enqueue([&](QDialog& d) {
+            closedMeanwhile = !f.company().isOpen() && !f.flow().isOpen() &&
+                              !w.MainPanel->isVisible();
+            Q_ASSERT(qobject_cast<TBackupFrm*>(&d));
+            return int(QDialog::Rejected);
+        });
+        w.Backup1Click();
+        QVERIFY(closedMeanwhile);
+        QVERIFY(f.flow().isOpen());
+        QVERIFY(w.MainPanel->isVisible());
+        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
+        // A declined restore (no file chosen) reopens the tables as well.
+        w.Restore1Click();
+        QVERIFY(f.company().isOpen());
+        QCOMPARE(f.flow().recordCount(), 3);
+    }
+
+    void aboutNamesTheProgramAndItsLibraries() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        QString text;
+        f.prompt.dialogs.enqueue([&](QDialog& d) {
+            text = static_cast<AboutBox&>(d).text();
+            return int(QDialog::Accepted);
+        });
+        w.About1Click();
+        QVERIFY(text.startsWith("Nerova 2002\nVersion "));
+        QVERIFY(text.contains("Qt 6"));
+        QVERIFY(text.contains("SQLite 3"));
+        QVERIFY(text.contains("libzip"));
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "commands_test.moc"
