@@ -40,7 +40,7 @@ bool ReportFeed::position(const QStringList& ids) {
     QVariantList values;
     for (int i = 0; i < 4; ++i) {
         columns << QString::fromLatin1(keys[i]);
-        values << ids.at(i);
+        values << ids.value(i);
     }
     m_chain.flow.locate(columns, values, Qt::CaseInsensitive);
     return true;

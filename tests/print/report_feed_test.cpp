@@ -90,7 +90,7 @@ void ReportFeedTest::positionIgnoresCaseAndStopsAtAMissingKey() {
     QVERIFY(!feed.position({kDemoTest.at(0), "*", "01", "19990101"}));
     QCOMPARE(feed.pump().asString("PumpID"), QString("01"));
     QCOMPARE(feed.test().asString("TestID"), QString("20010731"));
-    QVERIFY(feed.position({kDemoTest.at(0), "*", "02", ""}) == false);
+    QVERIFY(!feed.position({kDemoTest.at(0), "*", "02", ""}));
     QCOMPARE(feed.pump().asString("PumpID"), QString("02"));
     QVERIFY(feed.test().isEmpty());
 }
