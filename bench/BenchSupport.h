@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
@@ -269,9 +270,12 @@ inline QString writeRegistry(const QString& dir, const QString& data) {
 
 // The console report, followed by a summary that puts every figure next to its anchor
 // (the benchmark of the same name ending in "_anchor") with the ratio between them. With
-// --benchmark_repetitions the medians are compared, otherwise the single runs.
+// repetitions the medians are compared, otherwise the single runs. Wall-clock and CPU time
+// are both shown: on a machine shared with other work the CPU time is the steadier one.
 class AnchorReporter final : public benchmark::ConsoleReporter {
 public:
+    AnchorReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
@@ -281,37 +285,50 @@ public:
             const bool single = r.run_type == Run::RT_Iteration && r.repetitions <= 1;
             if (!median && !single)
                 continue;
-            const double ms =
-                r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit) * 1e3;
+            const double toMs = 1e3 / benchmark::GetTimeUnitMultiplier(r.time_unit);
             std::string name = r.run_name.function_name;
             if (!r.run_name.args.empty())
                 name += "/" + r.run_name.args;
-            m_ms[name] = ms;
-            if (m_order.empty() || std::find(m_order.begin(), m_order.end(), name) == m_order.end())
+            if (m_figures.find(name) == m_figures.end())
                 m_order.push_back(name);
+            m_figures[name] = {r.GetAdjustedRealTime() * toMs, r.GetAdjustedCPUTime() * toMs};
         }
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\n%-34s %12s %12s %8s\n", "figure", "ms", "anchor ms", "ratio");
+        std::ostream& out = GetOutputStream();
+        char line[256];
+        std::snprintf(line, sizeof line, "\n%-26s %11s %11s %11s %11s %7s %7s\n",
+                      "figure (medians)", "wall ms", "cpu ms", "anchor wall", "anchor cpu",
+                      "x wall", "x cpu");
+        out << line;
         for (const std::string& name : m_order) {
             if (name.size() > 7 && name.compare(name.size() - 7, 7, "_anchor") == 0)
                 continue;
-            const double ms = m_ms[name];
-            const auto anchor = m_ms.find(name + "_anchor");
-            if (anchor == m_ms.end()) {
-                std::printf("%-34s %12.4f %12s %8s\n", name.c_str(), ms, "-", "-");
-                continue;
+            const Figure f = m_figures[name];
+            const auto anchor = m_figures.find(name + "_anchor");
+            if (anchor == m_figures.end()) {
+                std::snprintf(line, sizeof line, "%-26s %11.4f %11.4f %11s %11s %7s %7s\n",
+                              name.c_str(), f.wall, f.cpu, "-", "-", "-", "-");
+            } else {
+                const Figure a = anchor->second;
+                std::snprintf(line, sizeof line, "%-26s %11.4f %11.4f %11.4f %11.4f %7.1f %7.1f\n",
+                              name.c_str(), f.wall, f.cpu, a.wall, a.cpu,
+                              a.wall > 0 ? f.wall / a.wall : 0.0, a.cpu > 0 ? f.cpu / a.cpu : 0.0);
             }
-            std::printf("%-34s %12.4f %12.4f %8.1f\n", name.c_str(), ms, anchor->second,
-                        anchor->second > 0 ? ms / anchor->second : 0.0);
+            out << line;
         }
-        std::printf("peak resident memory of this program: %.1f MB\n", peakMegabytes());
-        std::fflush(stdout);
+        std::snprintf(line, sizeof line, "peak resident memory of this program: %.1f MB\n",
+                      peakMegabytes());
+        out << line << std::flush;
     }
 
 private:
-    std::map<std::string, double> m_ms;
+    struct Figure {
+        double wall = 0;
+        double cpu = 0;
+    };
+    std::map<std::string, Figure> m_figures;
     std::vector<std::string> m_order;
 };
 
