@@ -1,7 +1,7 @@
 // A move on the large database: Next on the companies with location, pump, test and flow
 // following, and Next on the 50 tests of one pump with its flow rows following.
 
-#include "MoveAnchors.h"
+#include "Anchors.h"
 
 #include "data/TableChain.h"
 

@@ -1,14 +1,50 @@
 #pragma once
 
-// The plain-SQL anchors of a move, shared by the engine and the window benchmarks so that
-// each program prints its figures next to their anchors.
+// The plain-SQL anchors of start-up and of a move, shared by the engine and the window
+// benchmarks so that each program prints its figures next to their anchors.
 
 #include "BenchSupport.h"
 
 #include <memory>
+#include <unistd.h>
 
 namespace nerova::bench {
 
+// The same in plain SQL: check that the five files open for reading and writing, open the
+// connection with the files attached, and read the first row of each level with one
+// indexed SELECT (the first company, its first location, and so on down to the flow).
+inline void startupAnchor(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    for (auto _ : state) {
+        for (TableId id : kAllTables) {
+            const std::string path =
+                QDir(dataDir()).filePath(tableDef(id).fileName()).toStdString();
+            if (::access(path.c_str(), R_OK | W_OK) != 0)
+                state.SkipWithError("a table file is missing");
+        }
+        auto conn = std::make_unique<RawConnection>();
+        std::vector<std::string> key;
+        std::size_t sum = 0;
+        for (TableId id : kAllTables) {
+            const int links = static_cast<int>(key.size());
+            RawStatement st(conn->handle(),
+                            "SELECT * FROM " + qualified(id) +
+                                (links ? " WHERE " + keyWhere(id, links) : std::string()) +
+                                " ORDER BY " + keyOrder(id) + " LIMIT 1");
+            for (int i = 0; i < links; ++i)
+                st.bind(i + 1, key[static_cast<std::size_t>(i)]);
+            if (!st.step())
+                break;
+            sum += st.readRow();
+            key.push_back(st.text(links));
+        }
+        benchmark::DoNotOptimize(sum);
+        state.PauseTiming();
+        conn.reset();
+        state.ResumeTiming();
+    }
+}
 // Plain SQL: the next company by its key, then the first row of each level below it, one
 // indexed SELECT per level, every column read.
 inline void companyNextAnchor(benchmark::State& state) {
