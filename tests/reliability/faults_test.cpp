@@ -250,6 +250,10 @@ void FaultsTest::refusedPreferencesSaveKeepsTheChoice() {
     }
     QVERIFY2(!w.errors().isEmpty(), "a refused save of the preferences must say so");
     qInfo("shown: %s", qPrintable(w.errors().join(QStringLiteral(" / "))));
+    if (w.errors().join(QLatin1Char(' ')).contains(QLatin1String("Unknown error")))
+        QEXPECT_FAIL("disk", "A write the disk takes only in part is reported as 'Unknown error'",
+                     Continue);
+    QVERIFY(!w.errors().join(QLatin1Char(' ')).contains(QLatin1String("Unknown error")));
     // The program goes on with what the user chose.
     QCOMPARE(w.fx.prefs.companyInfo(1), QStringLiteral("NEW LETTERHEAD"));
     QCOMPARE(w.rows(), rows);
@@ -362,6 +366,10 @@ void FaultsTest::refusedRestoreKeepsTheTables() {
     }
     QVERIFY2(!w.errors().isEmpty(), "a refused restore must say so");
     qInfo("shown: %s", qPrintable(w.errors().join(QStringLiteral(" / "))));
+    if (w.errors().join(QLatin1Char(' ')).contains(QLatin1String("Unknown error")))
+        QEXPECT_FAIL("", "An extraction the disk refuses half-way is reported as 'Unknown error'",
+                     Continue);
+    QVERIFY(!w.errors().join(QLatin1Char(' ')).contains(QLatin1String("Unknown error")));
     for (auto it = files.cbegin(); it != files.cend(); ++it)
         QVERIFY2(readAll(it.key()) == it.value(), qPrintable(it.key()));
     QCOMPARE(fileTree(w.fx.db.dataDir()), folder);
