@@ -99,8 +99,16 @@ bool FieldLink::write(const QVariant& value) {
 }
 
 void FieldLink::refresh() {
-    if (!m_writing && m_showValue)
-        m_showValue();
+    if (m_writing || !m_showValue)
+        return;
+    // A field on a page the user cannot see is brought up to date when it is shown, so a
+    // move redraws the fields of the page in view instead of those of all four pages.
+    if (m_field->window()->isVisible() && !m_field->isVisible()) {
+        m_stale = true;
+        return;
+    }
+    m_stale = false;
+    m_showValue();
 }
 
 void FieldLink::columnChanged(int column) {
@@ -109,8 +117,12 @@ void FieldLink::columnChanged(int column) {
 }
 
 bool FieldLink::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_field && event->type() == QEvent::EnabledChange && m_blankWhenDisabled)
-        refresh();
+    if (watched == m_field) {
+        if (event->type() == QEvent::Show && m_stale)
+            refresh();
+        else if (event->type() == QEvent::EnabledChange && m_blankWhenDisabled)
+            refresh();
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -71,6 +71,7 @@ private:
     std::function<void()> m_showValue;
     bool m_writing = false;
     bool m_blankWhenDisabled = false;
+    bool m_stale = false; // the value changed while the field was out of sight
 };
 
 } // namespace nerova

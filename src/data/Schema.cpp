@@ -1,5 +1,8 @@
 #include "data/Schema.h"
 
+#include <QHash>
+#include <array>
+
 namespace nerova {
 
 QStringList TableDef::keyNames() const {
@@ -10,6 +13,20 @@ QStringList TableDef::keyNames() const {
 }
 
 int TableDef::indexOf(const QString& column) const {
+    // Fields and formulas look columns up by name on every refresh and every value they
+    // write: one hash of the case-folded names per table instead of a scan of up to 192.
+    static const auto byName = [] {
+        std::array<QHash<QString, int>, 5> maps;
+        for (TableId t : kAllTables) {
+            const TableDef& d = tableDef(t);
+            for (std::size_t i = 0; i < d.columns.size(); ++i)
+                maps[static_cast<std::size_t>(t)].insert(
+                    QString::fromLatin1(d.columns[i].name).toCaseFolded(), static_cast<int>(i));
+        }
+        return maps;
+    }();
+    if (this == &tableDef(id))
+        return byName[static_cast<std::size_t>(id)].value(column.toCaseFolded(), -1);
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (column.compare(QLatin1String(columns[i].name), Qt::CaseInsensitive) == 0)
             return static_cast<int>(i);

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -167,6 +168,18 @@ private Q_SLOTS:
         f.prefs.setUseTestTime(true);
         w.selectPage(3);
         QVERIFY(w.testPage->pointField("Time8")->isEnabled());
+    }
+
+    void hiddenPageCatchesUpWhenShown() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        f.pump().edit();
+        f.pump().setValue("Pump Mfr", "Changed while hidden");
+        f.pump().post();
+        w.selectPage(2);
+        auto* mfr = qobject_cast<QLineEdit*>(w.pumpPage->field("Pump Mfr"));
+        QVERIFY(mfr);
+        QCOMPARE(mfr->text(), QString("Changed while hidden"));
     }
 
     void lookupMenuEnablingByPage() {
