@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <zip.h>
@@ -161,6 +163,14 @@ QList<ZipArchiver::Entry> ZipArchiver::entries() const {
     return out;
 }
 
+namespace {
+// A write the disk takes only in part leaves Qt without a reason; the system has one.
+QString writeError(const QFileDevice& out) {
+    const int err = errno;
+    return err ? QString::fromLocal8Bit(std::strerror(err)) : out.errorString();
+}
+} // namespace
+
 bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out) {
     if (!m_zip)
         return fail(QString(), libzipText(ZIP_ER_INVAL));
@@ -183,16 +193,18 @@ bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out) {
         }
         if (n == 0)
             break;
+        errno = 0;
         if (out.write(buffer, n) != n) {
             zip_fclose(file);
-            return fail(name, out.errorString());
+            return fail(name, writeError(out));
         }
     }
     const int closed = zip_fclose(file);
     if (closed != 0)
         return fail(name, libzipText(closed));
+    errno = 0;
     if (!out.flush())
-        return fail(name, out.errorString());
+        return fail(name, writeError(out));
 
     zip_stat_t st;
     zip_stat_init(&st);

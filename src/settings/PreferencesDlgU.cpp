@@ -490,10 +490,16 @@ void TPreferencesDlg::FormShow() {
         m_testerLicense[i]->setText(r.testerLicense(i + 1));
     for (int i = 0; i < 4; ++i)
         m_testerState[i]->setText(r.testerState(i + 1));
-    for (int i = 0; i < 4; ++i)
-        m_instrumentType[i]->setText((r.*kInstruments[i].type)());
-    for (int i = 0; i < 4; ++i)
-        m_calDate[i]->setText((r.*kInstruments[i].calDate)());
+    // The getters are copied out of the table first: GCC 12's UBSan misreads a call that
+    // returns a class straight through an array element's member pointer.
+    for (int i = 0; i < 4; ++i) {
+        const auto type = kInstruments[i].type;
+        m_instrumentType[i]->setText((r.*type)());
+    }
+    for (int i = 0; i < 4; ++i) {
+        const auto calDate = kInstruments[i].calDate;
+        m_calDate[i]->setText((r.*calDate)());
+    }
     for (int i = 0; i < 4; ++i)
         m_printSummary[i]->setChecked((r.*kReportFlags[i].summary)());
     for (int i = 0; i < 4; ++i)

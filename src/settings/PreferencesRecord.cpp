@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -198,10 +200,13 @@ bool readExisting(PreferencesRecord& record, const QString& path) {
 }
 
 void writeRecord(QFile& file, const PreferencesRecord& record, const QString& path) {
+    errno = 0;
     const qint64 written =
         file.write(reinterpret_cast<const char*>(record.data()), PreferencesRecord::kSize);
     if (written != PreferencesRecord::kSize || !file.flush()) {
-        const QString reason = file.errorString();
+        // A write the disk takes only in part leaves Qt without a reason; the system has one.
+        const int err = errno;
+        const QString reason = err ? systemText(err) : file.errorString();
         file.close();
         throw EngineError(QStringLiteral("Cannot write file %1.\n%2").arg(path, reason));
     }
@@ -241,10 +246,34 @@ void SavePreferences(const PreferencesRecord& record, const QString& dir) {
         throw EngineError(QStringLiteral("Cannot open file %1.\n%2").arg(path, systemText(ENOENT)));
     if (!ownerWritable(file))
         throw EngineError(QStringLiteral("Cannot open file %1.\n%2").arg(path, systemText(EACCES)));
-    // No truncation: a longer file keeps whatever follows the record.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
         throw EngineError(QStringLiteral("Cannot open file %1.\n%2").arg(path, file.errorString()));
-    writeRecord(file, record, path);
+    // A longer file keeps whatever follows the record. The new contents replace the file in
+    // one step, so a write the disk refuses half-way leaves the old file whole.
+    QByteArray content = file.readAll();
+    file.close();
+    content.replace(0, std::min<qsizetype>(content.size(), PreferencesRecord::kSize),
+                    record.bytes());
+    QSaveFile out(path);
+    out.setDirectWriteFallback(true); // a folder that takes no new files: write in place
+    // Unbuffered, so a write the disk takes only in part shows in the count written
+    // (QSaveFile would otherwise commit the cut file as if it were whole).
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw EngineError(QStringLiteral("Cannot open file %1.\n%2").arg(path, out.errorString()));
+    qint64 done = 0;
+    errno = 0;
+    while (done < content.size()) {
+        const qint64 n = out.write(content.constData() + done, content.size() - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done != content.size() || !out.commit()) {
+        const int err = errno;
+        const QString reason = err ? systemText(err) : out.errorString();
+        out.cancelWriting();
+        throw EngineError(QStringLiteral("Cannot write file %1.\n%2").arg(path, reason));
+    }
 }
 
 void SavePreferences(const QString& dir) {

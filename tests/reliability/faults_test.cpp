@@ -220,12 +220,6 @@ void FaultsTest::refusedPreferencesSaveKeepsTheChoice_data() {
 
 void FaultsTest::refusedPreferencesSaveKeepsTheChoice() {
     QFETCH(QString, fault);
-#if defined(__SANITIZE_ADDRESS__)
-    // GCC 12's UBSan misreads (record.*table[i].getter)() for a getter returning QString
-    // and aborts as the preferences dialog opens; the dialog copies the member pointer to
-    // a local first once that is mended.
-    QSKIP("the preferences dialog trips a false UBSan bounds report under GCC 12");
-#endif
     Window w;
     const QString path =
         QDir(w.fx.startup.path()).filePath(QString::fromLatin1(kPreferencesFileName));
