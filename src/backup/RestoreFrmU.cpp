@@ -4,6 +4,7 @@
 #include "backup/ZipArchiver.h"
 #include "controls/Prompt.h"
 #include "data/Database.h"
+#include "data/RestorePlan.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,32 +12,11 @@
 #include <QTemporaryFile>
 #include <QVBoxLayout>
 
-#include <filesystem>
-#include <system_error>
 #include <unistd.h>
 
 namespace nerova {
 
-namespace {
-
-std::filesystem::path fsPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
-// rename(2) replaces the target in one step, whatever the target's own permissions, so
-// a read-only table file is replaced as well and never left half-written.
-bool replaceFile(const QString& from, const QString& to, QString& error) {
-    std::error_code ec;
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
-    if (ec) {
-        error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(to),
-                                             QString::fromLocal8Bit(ec.message()));
-        return false;
-    }
-    return true;
-}
-
-} // namespace
+namespace {} // namespace
 
 TRestoreFrm::TRestoreFrm(const QString& databaseDirectory, QWidget* parent)
     : QDialog(parent), m_databaseDirectory(QDir::cleanPath(databaseDirectory)) {
@@ -105,7 +85,11 @@ bool TRestoreFrm::RunRestore() {
     }
     const QList<ZipArchiver::Entry> entries = archive.entries();
 
+    // Every entry is extracted whole and checked before any table file is replaced, and
+    // the renames that follow are written down first, so a restore cut short is finished
+    // at the next start instead of leaving tables from two different moments.
     int failures = 0;
+    QList<StagedFile> staged;
     for (const QString& word : tableFileWords()) {
         setStatus(QStringLiteral("%1 data files ...").arg(word));
         for (const ZipArchiver::Entry& entry : entries) {
@@ -114,14 +98,31 @@ bool TRestoreFrm::RunRestore() {
             const QString bare = bareFileName(entry.name);
             if (!isTableFile(bare, word))
                 continue;
+            QString path;
             QString error;
-            if (!restoreEntry(archive, entry.index, bare, error)) {
+            if (!stageEntry(archive, entry.index, bare, path, error)) {
                 Prompt::error(error);
                 ++failures;
+                continue;
             }
+            staged << StagedFile{path, bare};
         }
     }
-    archive.discard(); // opened read-only: nothing to write
+    QString error;
+    if (!staged.isEmpty() && !writeRestorePlan(m_databaseDirectory, staged, error)) {
+        Prompt::error(QStringLiteral("Nothing was restored.\n") + error);
+        failures += static_cast<int>(staged.size());
+        staged.clear();
+    }
+    for (const StagedFile& s : std::as_const(staged)) {
+        if (!placeRestoredFile(m_databaseDirectory, s.first, s.second, error)) {
+            Prompt::error(error);
+            ++failures;
+        }
+    }
+    removeRestorePlan(m_databaseDirectory);
+    finishInterruptedRestore(m_databaseDirectory); // clears staged files left by a failure
+    archive.discard();                             // opened read-only: nothing to write
 
     if (failures == 0)
         Prompt::information(QStringLiteral("All files were restored successfully."));
@@ -133,9 +134,10 @@ bool TRestoreFrm::RunRestore() {
     return true;
 }
 
-bool TRestoreFrm::restoreEntry(ZipArchiver& archive, std::uint64_t index, const QString& bareName,
-                               QString& error) {
-    QTemporaryFile temporary(m_databaseDirectory + QStringLiteral("/.NRVA2002restore-XXXXXX"));
+bool TRestoreFrm::stageEntry(ZipArchiver& archive, std::uint64_t index, const QString& bareName,
+                             QString& path, QString& error) {
+    QTemporaryFile temporary(m_databaseDirectory + QLatin1Char('/') +
+                             QString::fromLatin1(kRestoreStagePrefix) + QStringLiteral("XXXXXX"));
     if (!temporary.open()) {
         error = QStringLiteral("%1: %2").arg(bareName, temporary.errorString());
         return false;
@@ -146,30 +148,8 @@ bool TRestoreFrm::restoreEntry(ZipArchiver& archive, std::uint64_t index, const 
     }
     ::fsync(temporary.handle());
     temporary.close();
-
-    const QString target = m_databaseDirectory + QLatin1Char('/') + bareName;
-    // One file per table: a table file whose name differs only in letter case is the
-    // one being replaced. Renaming over it first and then to the archived name keeps
-    // exactly one file of the table in the folder at every moment.
-    const QString existing = QFileInfo(findFileNoCase(m_databaseDirectory, bareName)).fileName();
-    if (!existing.isEmpty() && existing != bareName) {
-        const QString old = m_databaseDirectory + QLatin1Char('/') + existing;
-        if (!replaceFile(temporary.fileName(), old, error))
-            return false;
-        temporary.setAutoRemove(false);
-        if (!replaceFile(old, target, error))
-            return false;
-    } else {
-        if (!replaceFile(temporary.fileName(), target, error))
-            return false;
-        temporary.setAutoRemove(false);
-    }
-    // Any further spelling of the same name would be a second file for the table.
-    for (const QString& other :
-         QDir(m_databaseDirectory).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (other != bareName && other.compare(bareName, Qt::CaseInsensitive) == 0)
-            QFile::remove(m_databaseDirectory + QLatin1Char('/') + other);
-    }
+    temporary.setAutoRemove(false);
+    path = temporary.fileName();
     return true;
 }
 

@@ -31,9 +31,9 @@ public:
 
 private:
     void setStatus(const QString& text);
-    // Extracts one entry whole beside its table file and only then puts it in place.
-    bool restoreEntry(ZipArchiver& archive, std::uint64_t index, const QString& bareName,
-                      QString& error);
+    // Extracts one entry whole into a staged file beside the tables; answers its path.
+    bool stageEntry(ZipArchiver& archive, std::uint64_t index, const QString& bareName,
+                    QString& path, QString& error);
 
     QString m_databaseDirectory;
     QLabel* m_statusLabel = nullptr;

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/DemoData.h"
 #include "data/EngineError.h"
+#include "data/RestorePlan.h"
 #include "data/Schema.h"
 #include "data/Table.h"
 
@@ -26,6 +27,7 @@ bool TablesExist(Database& db, TablesProgress& progress) {
     progress.setCaption(kCaption);
     progress.showWindow();
     const QString dir = db.databaseDirectory();
+    finishInterruptedRestore(dir);
     int missing = 0;
     for (TableId id : kAllTables) {
         const TableDef& def = tableDef(id);

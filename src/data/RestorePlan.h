@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace nerova {
+
+// A restore replaces several table files. It first extracts every file beside its table
+// ("staged"), then writes down which staged file goes where (the plan), and only then
+// renames them into place. A restore cut short while renaming (a power cut, a killed
+// process) is finished from its plan the next time the tables are checked, so the tables
+// never stay a mix of two moments; staged files without a plan are thrown away.
+
+// Prefix of the staged files in the database directory.
+inline constexpr const char* kRestoreStagePrefix = ".NRVA2002restore-";
+
+// One staged file (its full path) and the bare file name it is to take.
+using StagedFile = QPair<QString, QString>;
+
+// Writes the plan durably; false with a reason when it cannot.
+bool writeRestorePlan(const QString& dir, const QList<StagedFile>& staged, QString& error);
+// Renames a staged file onto its table file, replacing whatever spelling of that name is
+// there, so the folder keeps exactly one file per table.
+bool placeRestoredFile(const QString& dir, const QString& stagedPath, const QString& bareName,
+                       QString& error);
+// Removes the plan once every staged file is in place.
+void removeRestorePlan(const QString& dir);
+// Finishes a restore that was cut short and clears away staged files nobody will place.
+void finishInterruptedRestore(const QString& dir);
+
+} // namespace nerova
