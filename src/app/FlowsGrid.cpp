@@ -17,7 +17,7 @@ struct PointColumn {
     const char* line1;
     int span;
     const char* line2;
-    FieldSpec spec;
+    FieldSpec entry;
     bool electrical = false;
 };
 
@@ -99,14 +99,14 @@ FlowsGrid::FlowsGrid(PageFields& fields, QWidget* parent) : QWidget(parent), m_f
             PageFields::label(QString::number(n), this, Qt::AlignRight | Qt::AlignVCenter), row, 0);
         for (int c = 0; c < kPointColumns.size(); ++c) {
             const PointColumn& column = kPointColumns[c];
-            FieldSpec spec = column.spec;
-            spec.column = spec.column.arg(n);
+            FieldSpec entry = column.entry;
+            entry.column = entry.column.arg(n);
             const QString header = (QString::fromLatin1(column.line1) + QLatin1Char(' ') +
                                     QString::fromLatin1(column.line2))
                                        .trimmed();
-            QWidget* field = m_fields.cell(grid, row, c + 1, this, spec,
+            QWidget* field = m_fields.cell(grid, row, c + 1, this, entry,
                                            QStringLiteral("%1 %2").arg(header).arg(n));
-            field->setMinimumWidth(c == kTimeColumn ? PageFields::shortWidth(spec, field) : 30);
+            field->setMinimumWidth(c == kTimeColumn ? PageFields::shortWidth(entry, field) : 30);
             field->setSizePolicy(QSizePolicy::Ignored, field->sizePolicy().verticalPolicy());
             if (column.electrical)
                 m_electrical.append(field);

@@ -16,8 +16,8 @@ constexpr int kShortText = 12; // text fields up to this length are sized to it
 constexpr int kLongTextChars = 20;
 constexpr int kListChars = 12; // a list is as wide as its entries, up to this
 
-int charsWide(const FieldSpec& spec, const QWidget* field) {
-    switch (spec.kind) {
+int charsWide(const FieldSpec& entry, const QWidget* field) {
+    switch (entry.kind) {
     case FieldKind::Phone:
         return 13;
     case FieldKind::Time:
@@ -25,7 +25,7 @@ int charsWide(const FieldSpec& spec, const QWidget* field) {
     case FieldKind::Date:
         return 14; // room for the calendar button
     case FieldKind::Number:
-        return std::max(4, static_cast<int>(spec.picture.size()) + 1);
+        return std::max(4, static_cast<int>(entry.picture.size()) + 1);
     case FieldKind::Text:
     case FieldKind::UpperText:
     case FieldKind::Digits: {
@@ -39,8 +39,8 @@ int charsWide(const FieldSpec& spec, const QWidget* field) {
 
 } // namespace
 
-int PageFields::shortWidth(const FieldSpec& spec, const QWidget* field) {
-    const int chars = charsWide(spec, field);
+int PageFields::shortWidth(const FieldSpec& entry, const QWidget* field) {
+    const int chars = charsWide(entry, field);
     if (chars == 0)
         return 0;
     return field->fontMetrics().averageCharWidth() * chars +
@@ -66,12 +66,12 @@ void PageFields::addColumns(QWidget* page, const QList<FieldSpec>& specs, int ro
         chunk.clear();
         rows = 0;
     };
-    for (const FieldSpec& spec : specs) {
-        if (!spec.sameRow && rows == rowsPerColumn)
+    for (const FieldSpec& entry : specs) {
+        if (!entry.sameRow && rows == rowsPerColumn)
             flush();
-        if (!spec.sameRow)
+        if (!entry.sameRow)
             ++rows;
-        chunk.append(spec);
+        chunk.append(entry);
     }
     flush();
     columns->addStretch(1);
@@ -81,29 +81,29 @@ int PageFields::addToGrid(QGridLayout* grid, int row, QWidget* parent,
                           const QList<FieldSpec>& specs) {
     int r = row - 1;
     int column = 0;
-    for (const FieldSpec& spec : specs) {
-        if (spec.sameRow && r >= row) {
+    for (const FieldSpec& entry : specs) {
+        if (entry.sameRow && r >= row) {
             column += 2;
         } else {
             ++r;
             column = 0;
         }
-        place(grid, r, column, parent, spec);
+        place(grid, r, column, parent, entry);
     }
     return r + 1;
 }
 
 QWidget* PageFields::place(QGridLayout* grid, int row, int column, QWidget* parent,
-                           const FieldSpec& spec) {
-    QWidget* field = FieldGrid::createField(spec, m_table, parent);
-    if (spec.kind != FieldKind::Check && !spec.caption.isEmpty()) {
+                           const FieldSpec& entry) {
+    QWidget* field = FieldGrid::createField(entry, m_table, parent);
+    if (entry.kind != FieldKind::Check && !entry.caption.isEmpty()) {
         QLabel* caption = label(
-            spec.caption, parent,
-            Qt::AlignRight | (spec.kind == FieldKind::Memo ? Qt::AlignTop : Qt::AlignVCenter));
+            entry.caption, parent,
+            Qt::AlignRight | (entry.kind == FieldKind::Memo ? Qt::AlignTop : Qt::AlignVCenter));
         caption->setBuddy(field);
         grid->addWidget(caption, row, column);
     }
-    if (spec.kind == FieldKind::Memo) {
+    if (entry.kind == FieldKind::Memo) {
         // A memo takes the rest of the row's width and the grid's spare height.
         grid->addWidget(field, row, column + 1, 1, -1);
         grid->setRowStretch(row, 1);
@@ -111,7 +111,7 @@ QWidget* PageFields::place(QGridLayout* grid, int row, int column, QWidget* pare
         auto* box = new QHBoxLayout;
         box->setSpacing(4);
         box->addWidget(field);
-        if (const int width = shortWidth(spec, field); width > 0) {
+        if (const int width = shortWidth(entry, field); width > 0) {
             field->setFixedWidth(width);
         } else if (auto* edit = qobject_cast<QLineEdit*>(field); edit && edit->maxLength() > 0) {
             // Room for a good part of a long text; the column may give it more.
@@ -120,28 +120,28 @@ QWidget* PageFields::place(QGridLayout* grid, int row, int column, QWidget* pare
         }
         if (auto* list = qobject_cast<QComboBox*>(field)) {
             qsizetype longest = 6;
-            for (const QString& item : spec.items)
+            for (const QString& item : entry.items)
                 longest = std::max(longest, item.size());
             list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
             list->setMinimumContentsLength(
                 static_cast<int>(std::min<qsizetype>(longest, kListChars)));
         }
-        if (!spec.unit.isEmpty())
-            box->addWidget(label(spec.unit, parent));
-        if (field->maximumWidth() < QWIDGETSIZE_MAX || spec.kind == FieldKind::Check)
+        if (!entry.unit.isEmpty())
+            box->addWidget(label(entry.unit, parent));
+        if (field->maximumWidth() < QWIDGETSIZE_MAX || entry.kind == FieldKind::Check)
             box->addStretch(1);
         grid->addLayout(box, row, column + 1);
     }
-    collect(spec, field);
+    collect(entry, field);
     return field;
 }
 
 QWidget* PageFields::cell(QGridLayout* grid, int row, int column, QWidget* parent,
-                          const FieldSpec& spec, const QString& accessibleName, int columnSpan) {
-    QWidget* field = FieldGrid::createField(spec, m_table, parent);
+                          const FieldSpec& entry, const QString& accessibleName, int columnSpan) {
+    QWidget* field = FieldGrid::createField(entry, m_table, parent);
     field->setAccessibleName(accessibleName);
     grid->addWidget(field, row, column, 1, columnSpan);
-    collect(spec, field);
+    collect(entry, field);
     return field;
 }
 
@@ -165,12 +165,12 @@ QLabel* PageFields::label(const QString& text, QWidget* parent, Qt::Alignment al
     return l;
 }
 
-void PageFields::collect(const FieldSpec& spec, QWidget* field) {
-    Q_ASSERT_X(field && !m_map.contains(spec.column), "PageFields", qPrintable(spec.column));
+void PageFields::collect(const FieldSpec& entry, QWidget* field) {
+    Q_ASSERT_X(field && !m_map.contains(entry.column), "PageFields", qPrintable(entry.column));
     // The field classes name their column for screen readers; make sure every one does.
     if (field->accessibleDescription().isEmpty())
-        field->setAccessibleDescription(spec.column);
-    m_map.insert(spec.column, field);
+        field->setAccessibleDescription(entry.column);
+    m_map.insert(entry.column, field);
     m_ordered.append(field);
 }
 

@@ -24,7 +24,7 @@ public:
     Table& table() const { return m_table; }
 
     // The grids lay a field out in two columns: its caption (right aligned, the field as
-    // its buddy) and the field followed by its unit; a spec marked sameRow goes on in the
+    // its buddy) and the field followed by its unit; an entry marked sameRow goes on in the
     // next two columns of the previous row. A long text or list field takes its column's
     // width, a short field keeps the width of its mask or picture, so one column can mix
     // them and units still stand right after their fields.
@@ -37,15 +37,15 @@ public:
     // Adds specs to grid from row on, answering the row after the last one used.
     int addToGrid(QGridLayout* grid, int row, QWidget* parent, const QList<FieldSpec>& specs);
     // One field at a chosen cell: its caption at column, the field and its unit at column + 1.
-    QWidget* place(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& spec);
+    QWidget* place(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& entry);
     // A field in a table-like grid whose row and column headers stand for its caption;
     // accessibleName tells a screen reader which cell it is.
-    QWidget* cell(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& spec,
+    QWidget* cell(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& entry,
                   const QString& accessibleName, int columnSpan = 1);
 
     // The width a short field is given (its mask or picture); 0 for one that takes the
     // width of its column.
-    static int shortWidth(const FieldSpec& spec, const QWidget* field);
+    static int shortWidth(const FieldSpec& entry, const QWidget* field);
 
     // Sets the tab order of all fields collected so far, in the order they were added.
     void chainTabOrder() const;
@@ -60,7 +60,7 @@ public:
                          Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 
 private:
-    void collect(const FieldSpec& spec, QWidget* field);
+    void collect(const FieldSpec& entry, QWidget* field);
 
     Table& m_table;
     FieldMap m_map;

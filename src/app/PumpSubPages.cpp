@@ -182,7 +182,7 @@ QWidget* factoryCurvePage(PageFields& fields) {
     const struct {
         const char* caption;
         int row;
-        FieldSpec (*spec)(int);
+        FieldSpec (*entry)(int);
         const char* unit;
     } rows[] = {{"Flow:", 1, curveFlow, "gpm"}, {"Pressure:", 2, curvePressure, "psi"}};
     for (const auto& r : rows) {
@@ -190,8 +190,8 @@ QWidget* factoryCurvePage(PageFields& fields) {
             PageFields::label(QObject::tr(r.caption), page, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(caption, r.row, 0);
         for (int n = 1; n <= kCurvePoints; ++n) {
-            const FieldSpec spec = r.spec(n);
-            QWidget* field = fields.cell(grid, r.row, n, page, spec,
+            const FieldSpec entry = r.entry(n);
+            QWidget* field = fields.cell(grid, r.row, n, page, entry,
                                          QStringLiteral("%1 %2").arg(caption->text()).arg(n));
             field->setMinimumWidth(40);
             if (n == 1)

@@ -135,9 +135,9 @@ QWidget* witnessesPage(PageFields& fields) {
     for (int k = 1; k <= kWitnesses; ++k) {
         for (int c = 0; c < kWitnessColumns.size(); ++c) {
             const auto& [header, pattern] = kWitnessColumns[c];
-            FieldSpec spec = pattern;
-            spec.column = spec.column.arg(k);
-            fields.cell(grid, k, c, page, spec,
+            FieldSpec entry = pattern;
+            entry.column = entry.column.arg(k);
+            fields.cell(grid, k, c, page, entry,
                         QStringLiteral("Witness %1 %2").arg(k).arg(QLatin1String(header)));
         }
     }
