@@ -13,7 +13,7 @@ namespace nerova {
 TDetailReportFrm::TDetailReportFrm(Database& db, const PreferencesRecord& preferences,
                                    QWidget* parent)
     : QObject(parent), m_parentWidget(parent), m_preferences(preferences), m_feed(db, 5),
-      m_source(preferences, true) {}
+      m_source(m_preferences, true) {}
 
 TDetailReportFrm::~TDetailReportFrm() = default;
 

@@ -13,7 +13,7 @@ namespace nerova {
 TSummaryReportFrm::TSummaryReportFrm(Database& db, const PreferencesRecord& preferences,
                                      QWidget* parent)
     : QObject(parent), m_parentWidget(parent), m_preferences(preferences), m_feed(db, 4),
-      m_source(preferences, false) {}
+      m_source(m_preferences, false) {}
 
 TSummaryReportFrm::~TSummaryReportFrm() = default;
 

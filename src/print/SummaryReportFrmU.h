@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/PreferencesRecord.h"
+
 #include "print/ReportFeed.h"
 #include "print/ReportFeedSource.h"
 #include "report/ReportDocument.h"
@@ -16,7 +18,6 @@ class QWidget;
 namespace nerova {
 
 class Database;
-class PreferencesRecord;
 class ReportPreview;
 
 // Holds the summary report for one print request: its own read-only cursors (company,
@@ -56,7 +57,9 @@ public Q_SLOTS:
 
 private:
     QWidget* m_parentWidget;
-    const PreferencesRecord& m_preferences;
+    // A copy: the report is laid out from the settings as they were when it was asked
+    // for, and a caller's temporary record cannot go away under it.
+    const PreferencesRecord m_preferences;
     ReportFeed m_feed;
     ReportFeedSource m_source;
     QPointer<ReportPreview> m_preview;

@@ -500,10 +500,12 @@ void TPreferencesDlg::FormShow() {
         const auto calDate = kInstruments[i].calDate;
         m_calDate[i]->setText((r.*calDate)());
     }
-    for (int i = 0; i < 4; ++i)
-        m_printSummary[i]->setChecked((r.*kReportFlags[i].summary)());
-    for (int i = 0; i < 4; ++i)
-        m_printDetail[i]->setChecked((r.*kReportFlags[i].detail)());
+    for (int i = 0; i < 4; ++i) {
+        const auto summary = kReportFlags[i].summary;
+        const auto detail = kReportFlags[i].detail;
+        m_printSummary[i]->setChecked((r.*summary)());
+        m_printDetail[i]->setChecked((r.*detail)());
+    }
     m_printPageNumber->setChecked(r.printReportPageNumber());
 }
 
@@ -540,12 +542,16 @@ void TPreferencesDlg::copyToRecord() {
         r.setTesterState(i + 1, m_testerState[i]->text());
     }
     for (int i = 0; i < 4; ++i) {
-        (r.*kInstruments[i].setType)(m_instrumentType[i]->text());
-        (r.*kInstruments[i].setCalDate)(calDateText(m_calDate[i]));
+        const auto setType = kInstruments[i].setType;
+        const auto setCalDate = kInstruments[i].setCalDate;
+        (r.*setType)(m_instrumentType[i]->text());
+        (r.*setCalDate)(calDateText(m_calDate[i]));
     }
     for (int i = 0; i < 4; ++i) {
-        (r.*kReportFlags[i].setSummary)(m_printSummary[i]->isChecked());
-        (r.*kReportFlags[i].setDetail)(m_printDetail[i]->isChecked());
+        const auto setSummary = kReportFlags[i].setSummary;
+        const auto setDetail = kReportFlags[i].setDetail;
+        (r.*setSummary)(m_printSummary[i]->isChecked());
+        (r.*setDetail)(m_printDetail[i]->isChecked());
     }
     r.setPrintReportPageNumber(m_printPageNumber->isChecked());
 }
