@@ -1,3 +1,4 @@
+#include "ReportTestSupport.h"
 #include "data/Table.h"
 #include "print/DetailReport.h"
 #include "print/DetailReportFrmU.h"
@@ -10,11 +11,11 @@
 #include <QTest>
 
 using namespace nerova;
+using nerova::test::allTexts;
+using nerova::test::kDemoTest;
 using nerova::test::TempDatabase;
 
 namespace {
-
-const QStringList kDemoTest = {"ABC Paint Company", "*", "01", "20010731"};
 
 // Changes columns of a table's first row, or of the flow row of one point.
 void change(Database& db, TableId id, const QVariantMap& values, const QString& point = {}) {
@@ -27,15 +28,6 @@ void change(Database& db, TableId id, const QVariantMap& values, const QString& 
         table.setValue(it.key(), it.value());
     table.post();
     table.close();
-}
-
-QStringList allTexts(const QVector<ReportPage>& pages) {
-    QStringList texts;
-    for (const ReportPage& page : pages) {
-        for (const ReportPageItem& item : page.items)
-            texts << item.text;
-    }
-    return texts;
 }
 
 QVector<ReportPage> detailPages(Database& db, const PreferencesRecord& prefs = {}) {

@@ -1,3 +1,4 @@
+#include "ReportTestSupport.h"
 #include "data/Table.h"
 #include "print/DetailReportFrmU.h"
 #include "print/SummaryReportFrmU.h"
@@ -13,31 +14,13 @@
 #include <QTest>
 
 using namespace nerova;
+using nerova::test::allTexts;
+using nerova::test::change;
+using nerova::test::kDemoTest;
 using nerova::test::ScriptedPrompt;
 using nerova::test::TempDatabase;
 
 namespace {
-
-const QStringList kDemoTest = {"ABC Paint Company", "*", "01", "20010731"};
-
-void change(Database& db, TableId id, const QVariantMap& values) {
-    Table table(db, id);
-    table.open();
-    table.edit();
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        table.setValue(it.key(), it.value());
-    table.post();
-    table.close();
-}
-
-QStringList allTexts(const QVector<ReportPage>& pages) {
-    QStringList texts;
-    for (const ReportPage& page : pages) {
-        for (const ReportPageItem& item : page.items)
-            texts << item.text;
-    }
-    return texts;
-}
 
 QVector<ReportPage> summaryPages(Database& db, const PreferencesRecord& prefs = {}) {
     TSummaryReportFrm summary(db, prefs);
