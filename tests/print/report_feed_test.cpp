@@ -157,7 +157,8 @@ void ReportFeedTest::fieldSourceAnswersByReport() {
 
     // The footer's right-hand text is the testing company.
     QVERIFY(summary.position(kDemoTest));
-    const ReportPageItem* footer = summary.pages().first().find("Orvik Fire Testing");
+    const QVector<ReportPage> pages = summary.pages();
+    const ReportPageItem* footer = pages.first().find("Orvik Fire Testing");
     QVERIFY(footer);
     QCOMPARE(footer->alignment, Qt::AlignRight);
 }
