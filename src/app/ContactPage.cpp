@@ -12,8 +12,8 @@ namespace nerova {
 
 namespace {
 
-QList<FieldSpec> identitySpecs(const QString& identifier, bool location) {
-    QList<FieldSpec> specs = {
+QList<FieldEntry> identitySpecs(const QString& identifier, bool location) {
+    QList<FieldEntry> specs = {
         {"ID:", identifier, FieldKind::Text, {}, 40},
         {"Name:", "Name", FieldKind::Text, {}, 40},
         {"Address:", "Address1", FieldKind::Text, {}, 40},
@@ -27,7 +27,7 @@ QList<FieldSpec> identitySpecs(const QString& identifier, bool location) {
     return specs;
 }
 
-const QList<FieldSpec> kContactSpecs = {
+const QList<FieldEntry> kContactSpecs = {
     {"Name:", "Contact Name", FieldKind::Text, {}, 40},
     {"Title:", "Contact Title", FieldKind::Text, {}, 40},
     {"Dept:", "Contact Department", FieldKind::Text, {}, 40},
@@ -42,7 +42,7 @@ const QList<FieldSpec> kContactSpecs = {
     {"Email:", "Contact Email", FieldKind::Text, {}, 60},
 };
 
-const QList<FieldSpec> kNoteSpecs = {
+const QList<FieldEntry> kNoteSpecs = {
     {"Notes:", "Notes", FieldKind::Memo},
     {"Private\nNotes:", "Private Notes", FieldKind::Memo},
 };

@@ -17,15 +17,15 @@ struct PointColumn {
     const char* line1;
     int span;
     const char* line2;
-    FieldSpec entry;
+    FieldEntry entry;
     bool electrical = false;
 };
 
-FieldSpec reading(const char* column, const char* picture) {
+FieldEntry reading(const char* column, const char* picture) {
     return {.caption = {}, .column = column, .kind = FieldKind::Number, .picture = picture};
 }
 
-FieldSpec computed(const char* column, const char* picture) {
+FieldEntry computed(const char* column, const char* picture) {
     return {.caption = {},
             .column = column,
             .kind = FieldKind::Number,
@@ -58,7 +58,7 @@ const QList<PointColumn> kPointColumns = {
     {"", 1, "% Flow", computed("Percent Rated Flow%1", "###")},
 };
 
-const FieldSpec kVelocityPressure = {
+const FieldEntry kVelocityPressure = {
     .caption = "Velocity Pressure", .column = "Velocity Pressure", .kind = FieldKind::Check};
 
 constexpr int kHeaderRows = 2;
@@ -99,7 +99,7 @@ FlowsGrid::FlowsGrid(PageFields& fields, QWidget* parent) : QWidget(parent), m_f
             PageFields::label(QString::number(n), this, Qt::AlignRight | Qt::AlignVCenter), row, 0);
         for (int c = 0; c < kPointColumns.size(); ++c) {
             const PointColumn& column = kPointColumns[c];
-            FieldSpec entry = column.entry;
+            FieldEntry entry = column.entry;
             entry.column = entry.column.arg(n);
             const QString header = (QString::fromLatin1(column.line1) + QLatin1Char(' ') +
                                     QString::fromLatin1(column.line2))

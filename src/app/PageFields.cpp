@@ -16,7 +16,7 @@ constexpr int kShortText = 12; // text fields up to this length are sized to it
 constexpr int kLongTextChars = 20;
 constexpr int kListChars = 12; // a list is as wide as its entries, up to this
 
-int charsWide(const FieldSpec& entry, const QWidget* field) {
+int charsWide(const FieldEntry& entry, const QWidget* field) {
     switch (entry.kind) {
     case FieldKind::Phone:
         return 13;
@@ -39,7 +39,7 @@ int charsWide(const FieldSpec& entry, const QWidget* field) {
 
 } // namespace
 
-int PageFields::shortWidth(const FieldSpec& entry, const QWidget* field) {
+int PageFields::shortWidth(const FieldEntry& entry, const QWidget* field) {
     const int chars = charsWide(entry, field);
     if (chars == 0)
         return 0;
@@ -47,15 +47,15 @@ int PageFields::shortWidth(const FieldSpec& entry, const QWidget* field) {
            field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2 + 8;
 }
 
-QGridLayout* PageFields::addGrid(QWidget* parent, const QList<FieldSpec>& specs) {
+QGridLayout* PageFields::addGrid(QWidget* parent, const QList<FieldEntry>& specs) {
     auto* grid = new QGridLayout(parent);
     addToGrid(grid, 0, parent, specs);
     return grid;
 }
 
-void PageFields::addColumns(QWidget* page, const QList<FieldSpec>& specs, int rowsPerColumn) {
+void PageFields::addColumns(QWidget* page, const QList<FieldEntry>& specs, int rowsPerColumn) {
     auto* columns = new QHBoxLayout(page);
-    QList<FieldSpec> chunk;
+    QList<FieldEntry> chunk;
     int rows = 0;
     auto flush = [&] {
         if (chunk.isEmpty())
@@ -66,7 +66,7 @@ void PageFields::addColumns(QWidget* page, const QList<FieldSpec>& specs, int ro
         chunk.clear();
         rows = 0;
     };
-    for (const FieldSpec& entry : specs) {
+    for (const FieldEntry& entry : specs) {
         if (!entry.sameRow && rows == rowsPerColumn)
             flush();
         if (!entry.sameRow)
@@ -78,10 +78,10 @@ void PageFields::addColumns(QWidget* page, const QList<FieldSpec>& specs, int ro
 }
 
 int PageFields::addToGrid(QGridLayout* grid, int row, QWidget* parent,
-                          const QList<FieldSpec>& specs) {
+                          const QList<FieldEntry>& specs) {
     int r = row - 1;
     int column = 0;
-    for (const FieldSpec& entry : specs) {
+    for (const FieldEntry& entry : specs) {
         if (entry.sameRow && r >= row) {
             column += 2;
         } else {
@@ -94,7 +94,7 @@ int PageFields::addToGrid(QGridLayout* grid, int row, QWidget* parent,
 }
 
 QWidget* PageFields::place(QGridLayout* grid, int row, int column, QWidget* parent,
-                           const FieldSpec& entry) {
+                           const FieldEntry& entry) {
     QWidget* field = FieldGrid::createField(entry, m_table, parent);
     if (entry.kind != FieldKind::Check && !entry.caption.isEmpty()) {
         QLabel* caption = label(
@@ -137,7 +137,7 @@ QWidget* PageFields::place(QGridLayout* grid, int row, int column, QWidget* pare
 }
 
 QWidget* PageFields::cell(QGridLayout* grid, int row, int column, QWidget* parent,
-                          const FieldSpec& entry, const QString& accessibleName, int columnSpan) {
+                          const FieldEntry& entry, const QString& accessibleName, int columnSpan) {
     QWidget* field = FieldGrid::createField(entry, m_table, parent);
     field->setAccessibleName(accessibleName);
     grid->addWidget(field, row, column, 1, columnSpan);
@@ -165,7 +165,7 @@ QLabel* PageFields::label(const QString& text, QWidget* parent, Qt::Alignment al
     return l;
 }
 
-void PageFields::collect(const FieldSpec& entry, QWidget* field) {
+void PageFields::collect(const FieldEntry& entry, QWidget* field) {
     Q_ASSERT_X(field && !m_map.contains(entry.column), "PageFields", qPrintable(entry.column));
     // The field classes name their column for screen readers; make sure every one does.
     if (field->accessibleDescription().isEmpty())

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "controls/FieldEntry.h"
 #include "controls/FieldGrid.h"
-#include "controls/FieldSpec.h"
 
 #include <QList>
 #include <QString>
@@ -30,22 +30,23 @@ public:
     // them and units still stand right after their fields.
 
     // Lays specs out in a new grid on parent (which must not have a layout yet).
-    QGridLayout* addGrid(QWidget* parent, const QList<FieldSpec>& specs);
+    QGridLayout* addGrid(QWidget* parent, const QList<FieldEntry>& specs);
     // Lays specs out on a new layout of page in side-by-side grids of at most rowsPerColumn
     // rows each, kept at the top left.
-    void addColumns(QWidget* page, const QList<FieldSpec>& specs, int rowsPerColumn);
+    void addColumns(QWidget* page, const QList<FieldEntry>& specs, int rowsPerColumn);
     // Adds specs to grid from row on, answering the row after the last one used.
-    int addToGrid(QGridLayout* grid, int row, QWidget* parent, const QList<FieldSpec>& specs);
+    int addToGrid(QGridLayout* grid, int row, QWidget* parent, const QList<FieldEntry>& specs);
     // One field at a chosen cell: its caption at column, the field and its unit at column + 1.
-    QWidget* place(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& entry);
+    QWidget* place(QGridLayout* grid, int row, int column, QWidget* parent,
+                   const FieldEntry& entry);
     // A field in a table-like grid whose row and column headers stand for its caption;
     // accessibleName tells a screen reader which cell it is.
-    QWidget* cell(QGridLayout* grid, int row, int column, QWidget* parent, const FieldSpec& entry,
+    QWidget* cell(QGridLayout* grid, int row, int column, QWidget* parent, const FieldEntry& entry,
                   const QString& accessibleName, int columnSpan = 1);
 
     // The width a short field is given (its mask or picture); 0 for one that takes the
     // width of its column.
-    static int shortWidth(const FieldSpec& entry, const QWidget* field);
+    static int shortWidth(const FieldEntry& entry, const QWidget* field);
 
     // Sets the tab order of all fields collected so far, in the order they were added.
     void chainTabOrder() const;
@@ -60,7 +61,7 @@ public:
                          Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
 
 private:
-    void collect(const FieldSpec& entry, QWidget* field);
+    void collect(const FieldEntry& entry, QWidget* field);
 
     Table& m_table;
     FieldMap m_map;

@@ -16,7 +16,7 @@ namespace {
 
 const QStringList kLabels = {"UL", "FM", "ULC", "UL/FM", "None"};
 
-const QList<FieldSpec> kIdentitySpecs = {
+const QList<FieldEntry> kIdentitySpecs = {
     {"ID:", "PumpID", FieldKind::Text, {}, 40},
     {.caption = "Pump Type:",
      .column = "Pump Type",
@@ -29,12 +29,12 @@ const QList<FieldSpec> kIdentitySpecs = {
 };
 
 // The rated points: churn (its flow is always 0), 100 % and 150 % of the rated flow.
-const FieldSpec kChurnPressure = {.caption = "@",
-                                  .column = "Churn Pressure",
-                                  .kind = FieldKind::Number,
-                                  .picture = "###.#",
-                                  .unit = "psi"};
-const QList<FieldSpec> kRatingSpecs = {
+const FieldEntry kChurnPressure = {.caption = "@",
+                                   .column = "Churn Pressure",
+                                   .kind = FieldKind::Number,
+                                   .picture = "###.#",
+                                   .unit = "psi"};
+const QList<FieldEntry> kRatingSpecs = {
     {.caption = "100%:",
      .column = "100% Flow",
      .kind = FieldKind::Number,
@@ -59,7 +59,7 @@ const QList<FieldSpec> kRatingSpecs = {
      .sameRow = true},
 };
 
-const QList<FieldSpec> kDimensionSpecs = {
+const QList<FieldEntry> kDimensionSpecs = {
     {"Pump Elevation:", "Pump Elevation", FieldKind::Number, "##.##", 0, {}, "ft"},
     {"Discharge Elevation:", "Discharge Elevation", FieldKind::Number, "##.##", 0, {}, "ft"},
     {"Suction Elevation:", "Suction Elevation", FieldKind::Number, "##.##", 0, {}, "ft"},
@@ -68,7 +68,7 @@ const QList<FieldSpec> kDimensionSpecs = {
     {"Suction Pipe Diameter:", "Suction Diameter", FieldKind::Number, "##.###", 0, {}, "in"},
 };
 
-const QList<FieldSpec> kEquipmentSpecs = {
+const QList<FieldEntry> kEquipmentSpecs = {
     {"Label:", "Label", FieldKind::ListOrText, {}, 0, kLabels},
     {"Inner Bearing:", "Inner Bearing", FieldKind::Text, {}, 10},
     {"Outer Bearing:", "Outer Bearing", FieldKind::Text, {}, 10},

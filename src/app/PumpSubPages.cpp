@@ -13,12 +13,12 @@ namespace {
 
 const QStringList kLabels = {"UL", "FM", "ULC", "UL/FM", "None"};
 
-FieldSpec text(const char* caption, const char* column, int maxLength) {
+FieldEntry text(const char* caption, const char* column, int maxLength) {
     return {.caption = caption, .column = column, .kind = FieldKind::Text, .maxLength = maxLength};
 }
 
-FieldSpec number(const char* caption, const char* column, const char* picture,
-                 const char* unit = "") {
+FieldEntry number(const char* caption, const char* column, const char* picture,
+                  const char* unit = "") {
     return {.caption = caption,
             .column = column,
             .kind = FieldKind::Number,
@@ -26,11 +26,11 @@ FieldSpec number(const char* caption, const char* column, const char* picture,
             .unit = unit};
 }
 
-FieldSpec label(const char* column) {
+FieldEntry label(const char* column) {
     return {.caption = "Label:", .column = column, .kind = FieldKind::ListOrText, .items = kLabels};
 }
 
-const QList<FieldSpec> kElectricDriver = {
+const QList<FieldEntry> kElectricDriver = {
     text("Mfr:", "Electric Driver Mfr", 40),
     text("Model #:", "Electric Driver MN", 80),
     text("Serial #:", "Electric Driver SN", 40),
@@ -43,7 +43,7 @@ const QList<FieldSpec> kElectricDriver = {
     label("Electric Driver Label"),
 };
 
-const QList<FieldSpec> kDieselDriver = {
+const QList<FieldEntry> kDieselDriver = {
     text("Mfr:", "Diesel Driver Mfr", 40),
     text("Model #:", "Diesel Driver MN", 80),
     text("Serial #:", "Diesel Driver SN", 40),
@@ -55,7 +55,7 @@ const QList<FieldSpec> kDieselDriver = {
     label("Diesel Driver Label"),
 };
 
-const QList<FieldSpec> kJockey = {
+const QList<FieldEntry> kJockey = {
     text("Mfr:", "Jockey Mfr", 40),
     text("Model #:", "Jockey MN", 80),
     text("Serial #:", "Jockey SN", 40),
@@ -68,7 +68,7 @@ const QList<FieldSpec> kJockey = {
     label("Jockey Label"),
 };
 
-const QList<FieldSpec> kPumpController = {
+const QList<FieldEntry> kPumpController = {
     text("Mfr:", "Cont/Pump Mfr", 40),
     text("Model #:", "Cont/Pump MN", 80),
     text("Serial #:", "Cont/Pump SN", 40),
@@ -81,7 +81,7 @@ const QList<FieldSpec> kPumpController = {
     label("Cont/Pump Label"),
 };
 
-const QList<FieldSpec> kJockeyController = {
+const QList<FieldEntry> kJockeyController = {
     text("Mfr:", "Cont/Jockey Mfr", 40),
     text("Model #:", "Cont/Jockey MN", 80),
     text("Serial #:", "Cont/Jockey SN", 40),
@@ -90,7 +90,7 @@ const QList<FieldSpec> kJockeyController = {
     label("Cont/Jockey Label"),
 };
 
-const QList<FieldSpec> kBrakeHorsepower = {
+const QList<FieldEntry> kBrakeHorsepower = {
     number("Brake Horsepower:", "Brake Horsepower", "#######.##"),
     number("Maximum BHP:", "Maximum BHP", "#######.##"),
     number("at Positive Suction Pressure:", "Positive Suction Pressure", "9999999999", "psi"),
@@ -99,10 +99,10 @@ const QList<FieldSpec> kBrakeHorsepower = {
 // Relief valves: one row per valve, each with its manufacturer, size and pressure.
 struct ReliefValve {
     const char* row;
-    QList<FieldSpec> specs;
+    QList<FieldEntry> specs;
 };
 
-QList<FieldSpec> reliefValve(const char* mfr, const char* size, const char* pressure) {
+QList<FieldEntry> reliefValve(const char* mfr, const char* size, const char* pressure) {
     return {text("Mfr:", mfr, 30), number("Size:", size, "#######.##", "in"),
             number("Pressure:", pressure, "9999999999", "psi")};
 }
@@ -113,7 +113,7 @@ const QList<ReliefValve> kReliefValves = {
     {"Jockey Casing -", reliefValve("Jockey CRV Mfr", "Jockey CRV Size", "Jockey CRV Pressure")},
 };
 
-const QList<FieldSpec> kTransferSwitch = {
+const QList<FieldEntry> kTransferSwitch = {
     text("Mfr:", "Trans Sw Mfr", 40),
     text("Model #:", "Trans Sw MN", 80),
     text("Serial #:", "Trans Sw SN", 40),
@@ -124,20 +124,20 @@ const QList<FieldSpec> kTransferSwitch = {
 
 // Factory curve: ten points, the first the churn point, whose flow is always 0.
 constexpr int kCurvePoints = 10;
-FieldSpec curveFlow(int n) {
+FieldEntry curveFlow(int n) {
     return {.caption = {},
             .column = QStringLiteral("FC Flow%1").arg(n),
             .kind = FieldKind::Number,
             .picture = "##########"};
 }
-FieldSpec curvePressure(int n) {
+FieldEntry curvePressure(int n) {
     return {.caption = {},
             .column = QStringLiteral("FC Pressure%1").arg(n),
             .kind = FieldKind::Number,
             .picture = "#######.#"};
 }
 
-const QList<FieldSpec> kGear = {
+const QList<FieldEntry> kGear = {
     text("Mfr:", "Gear Mfr", 40),
     text("Model #:", "Gear MN", 40),
     text("Serial #:", "Gear SN", 40),
@@ -146,12 +146,12 @@ const QList<FieldSpec> kGear = {
     number("Output RPM:", "Gear Output RPM", "9999"),
 };
 
-const QList<FieldSpec> kNotes = {{"Notes:", "Notes", FieldKind::Memo}};
+const QList<FieldEntry> kNotes = {{"Notes:", "Notes", FieldKind::Memo}};
 
 // Long sub-pages go in two columns so that they fit below the pump's main fields.
 constexpr int kRowsPerColumn = 5;
 
-QWidget* columnsPage(PageFields& fields, const QList<FieldSpec>& specs) {
+QWidget* columnsPage(PageFields& fields, const QList<FieldEntry>& specs) {
     auto* page = new QWidget;
     fields.addColumns(page, specs, kRowsPerColumn);
     return page;
@@ -182,7 +182,7 @@ QWidget* factoryCurvePage(PageFields& fields) {
     const struct {
         const char* caption;
         int row;
-        FieldSpec (*entry)(int);
+        FieldEntry (*entry)(int);
         const char* unit;
     } rows[] = {{"Flow:", 1, curveFlow, "gpm"}, {"Pressure:", 2, curvePressure, "psi"}};
     for (const auto& r : rows) {
@@ -190,7 +190,7 @@ QWidget* factoryCurvePage(PageFields& fields) {
             PageFields::label(QObject::tr(r.caption), page, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(caption, r.row, 0);
         for (int n = 1; n <= kCurvePoints; ++n) {
-            const FieldSpec entry = r.entry(n);
+            const FieldEntry entry = r.entry(n);
             QWidget* field = fields.cell(grid, r.row, n, page, entry,
                                          QStringLiteral("%1 %2").arg(caption->text()).arg(n));
             field->setMinimumWidth(40);
@@ -214,7 +214,7 @@ QWidget* factoryCurvePage(PageFields& fields) {
     return page;
 }
 
-QWidget* gridPage(PageFields& fields, const QList<FieldSpec>& specs) {
+QWidget* gridPage(PageFields& fields, const QList<FieldEntry>& specs) {
     auto* page = new QWidget;
     QGridLayout* grid = fields.addGrid(page, specs);
     grid->setRowStretch(grid->rowCount(), 1);

@@ -13,14 +13,14 @@ namespace nerova {
 
 namespace {
 
-const QList<FieldSpec> kWhenSpecs = {
+const QList<FieldEntry> kWhenSpecs = {
     {"ID:", "TestID", FieldKind::Text, {}, 20},
     {"Date:", "Test Date", FieldKind::Date},
     {"Start:", "Test Start Time", FieldKind::Time},
     {"End:", "Test End Time", FieldKind::Time},
 };
 
-const QList<FieldSpec> kHowSpecs = {
+const QList<FieldEntry> kHowSpecs = {
     {.caption = "Method:",
      .column = "Test Method",
      .kind = FieldKind::ListOrText,

@@ -10,7 +10,8 @@ namespace nerova {
 
 namespace {
 
-FieldSpec text(const QString& caption, const QString& column, int maxLength, bool sameRow = false) {
+FieldEntry text(const QString& caption, const QString& column, int maxLength,
+                bool sameRow = false) {
     return {.caption = caption,
             .column = column,
             .kind = FieldKind::Text,
@@ -18,12 +19,12 @@ FieldSpec text(const QString& caption, const QString& column, int maxLength, boo
             .sameRow = sameRow};
 }
 
-FieldSpec phone(const char* caption, const QString& column) {
+FieldEntry phone(const char* caption, const QString& column) {
     return {.caption = caption, .column = column, .kind = FieldKind::Phone};
 }
 
-QList<FieldSpec> testerSpecs() {
-    QList<FieldSpec> specs;
+QList<FieldEntry> testerSpecs() {
+    QList<FieldEntry> specs;
     for (int k = 1; k <= 4; ++k) {
         const QString tester = QStringLiteral("Tester%1").arg(k);
         specs += {text(QStringLiteral("Tester %1:").arg(k), tester, 30),
@@ -37,7 +38,7 @@ QList<FieldSpec> testerSpecs() {
     return specs;
 }
 
-const QList<FieldSpec> kAhj = {
+const QList<FieldEntry> kAhj = {
     text("Name:", "AHJ Name", 30),
     text("Title:", "AHJ Title", 30),
     text("Company:", "AHJ Company", 40),
@@ -54,14 +55,14 @@ const QList<FieldSpec> kAhj = {
 
 // Witnesses: a row per witness under the headers; "%1" stands for the witness number.
 constexpr int kWitnesses = 3;
-const QList<std::pair<const char*, FieldSpec>> kWitnessColumns = {
+const QList<std::pair<const char*, FieldEntry>> kWitnessColumns = {
     {"Name", text({}, "Witness%1 Name", 30)},   {"Company", text({}, "Witness%1 Company", 40)},
     {"Phone", phone("", "Witness%1 Phone")},    {"Fax", phone("", "Witness%1 Fax")},
     {"Email", text({}, "Witness%1 Email", 60)},
 };
 
 const QStringList kFluidLevels = {"1/8", "1/4", "3/8", "1/2", "5/8", "3/4", "7/8", "Full"};
-const QList<FieldSpec> kDieselFluids = {
+const QList<FieldEntry> kDieselFluids = {
     {.caption = "Fuel Tank - Start:",
      .column = "Fuel Tank Start",
      .kind = FieldKind::ListOrText,
@@ -76,7 +77,7 @@ const QList<FieldSpec> kDieselFluids = {
      .items = kFluidLevels},
 };
 
-FieldSpec temperature(const char* caption, const char* column) {
+FieldEntry temperature(const char* caption, const char* column) {
     return {.caption = caption,
             .column = column,
             .kind = FieldKind::Number,
@@ -84,7 +85,7 @@ FieldSpec temperature(const char* caption, const char* column) {
             .unit = QStringLiteral("\u00b0F")};
 }
 
-const QList<std::pair<const char*, QList<FieldSpec>>> kTemperatures = {
+const QList<std::pair<const char*, QList<FieldEntry>>> kTemperatures = {
     {"Pump Bearing Temperature -",
      {temperature("Inner", "Pump Inner Bearing Temp"),
       temperature("Outer", "Pump Outer Bearing Temp")}},
@@ -93,7 +94,7 @@ const QList<std::pair<const char*, QList<FieldSpec>>> kTemperatures = {
       temperature("Outer", "Driver Outer Bearing Temp")}},
 };
 
-const QList<FieldSpec> kTransferSwitch = {
+const QList<FieldEntry> kTransferSwitch = {
     {.caption = "Transfer Time to Full Speed under Peak Load:",
      .column = "Peak Flow Time",
      .kind = FieldKind::Digits,
@@ -106,20 +107,20 @@ const QList<FieldSpec> kTransferSwitch = {
      .unit = "secs"},
 };
 
-QList<FieldSpec> gauge(const char* caption, const char* type, const char* calibrated) {
+QList<FieldEntry> gauge(const char* caption, const char* type, const char* calibrated) {
     return {text(caption, type, 25),
             {.caption = {}, .column = calibrated, .kind = FieldKind::Date, .sameRow = true}};
 }
 
-const QList<FieldSpec> kGauges =
+const QList<FieldEntry> kGauges =
     gauge("Pressure Gauges:", "Pressure Gauge Type", "Pressure Gauge Cal Date") +
     gauge("Volt Meter:", "Volt Meter Type", "Volt Meter Cal Date") +
     gauge("Amp Probe:", "Amp Probe Type", "Amp Probe Cal Date") +
     gauge("Tachometer:", "Tachometer Type", "Tachometer Cal Date");
 
-const QList<FieldSpec> kNotes = {{"Notes:", "Notes", FieldKind::Memo}};
+const QList<FieldEntry> kNotes = {{"Notes:", "Notes", FieldKind::Memo}};
 
-QWidget* gridPage(PageFields& fields, const QList<FieldSpec>& specs) {
+QWidget* gridPage(PageFields& fields, const QList<FieldEntry>& specs) {
     auto* page = new QWidget;
     QGridLayout* grid = fields.addGrid(page, specs);
     grid->setRowStretch(grid->rowCount(), 1);
@@ -135,7 +136,7 @@ QWidget* witnessesPage(PageFields& fields) {
     for (int k = 1; k <= kWitnesses; ++k) {
         for (int c = 0; c < kWitnessColumns.size(); ++c) {
             const auto& [header, pattern] = kWitnessColumns[c];
-            FieldSpec entry = pattern;
+            FieldEntry entry = pattern;
             entry.column = entry.column.arg(k);
             fields.cell(grid, k, c, page, entry,
                         QStringLiteral("Witness %1 %2").arg(k).arg(QLatin1String(header)));

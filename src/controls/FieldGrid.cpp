@@ -25,7 +25,7 @@ template <typename Field> Field* withAccess(Field* field, FieldAccess access) {
 }
 
 // Characters a short field needs on screen; 0 for a field that may take the column's width.
-int shortWidthInChars(const FieldSpec& entry, const QWidget* field) {
+int shortWidthInChars(const FieldEntry& entry, const QWidget* field) {
     switch (entry.kind) {
     case FieldKind::Phone:
         return 13;
@@ -48,7 +48,7 @@ int shortWidthInChars(const FieldSpec& entry, const QWidget* field) {
 
 } // namespace
 
-QWidget* FieldGrid::createField(const FieldSpec& entry, Table& table, QWidget* parent) {
+QWidget* FieldGrid::createField(const FieldEntry& entry, Table& table, QWidget* parent) {
     QWidget* field = nullptr;
     switch (entry.kind) {
     case FieldKind::Text:
@@ -113,7 +113,7 @@ QWidget* FieldGrid::createField(const FieldSpec& entry, Table& table, QWidget* p
     return field;
 }
 
-FieldMap FieldGrid::build(QWidget* page, Table& table, const QList<FieldSpec>& entries) {
+FieldMap FieldGrid::build(QWidget* page, Table& table, const QList<FieldEntry>& entries) {
     auto* grid = new QGridLayout(page);
     FieldMap fields;
     addToGrid(grid, 0, page, table, entries, fields);
@@ -121,12 +121,12 @@ FieldMap FieldGrid::build(QWidget* page, Table& table, const QList<FieldSpec>& e
 }
 
 int FieldGrid::addToGrid(QGridLayout* grid, int firstRow, QWidget* parent, Table& table,
-                         const QList<FieldSpec>& entries, FieldMap& fields) {
+                         const QList<FieldEntry>& entries, FieldMap& fields) {
     int row = firstRow - 1;
     int column = 0;
     int lastColumn = 0;
     QWidget* previous = nullptr;
-    for (const FieldSpec& entry : entries) {
+    for (const FieldEntry& entry : entries) {
         if (entry.sameRow && row >= firstRow) {
             column += 3;
         } else {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/FieldSpec.h"
+#include "controls/FieldEntry.h"
 
 #include <QHash>
 #include <QList>
@@ -23,15 +23,15 @@ using FieldMap = QHash<QString, QWidget*>;
 class FieldGrid {
 public:
     // Creates the field of one entry, bound to its column of table.
-    static QWidget* createField(const FieldSpec& entry, Table& table, QWidget* parent = nullptr);
+    static QWidget* createField(const FieldEntry& entry, Table& table, QWidget* parent = nullptr);
 
     // Lays the fields out on page in a new grid layout (page must not have a layout yet).
-    static FieldMap build(QWidget* page, Table& table, const QList<FieldSpec>& entries);
+    static FieldMap build(QWidget* page, Table& table, const QList<FieldEntry>& entries);
 
     // Adds the fields to an existing grid starting at firstRow; widgets are parented to
     // parent (the grid's widget). Answers the row after the last one used.
     static int addToGrid(QGridLayout* grid, int firstRow, QWidget* parent, Table& table,
-                         const QList<FieldSpec>& entries, FieldMap& fields);
+                         const QList<FieldEntry>& entries, FieldMap& fields);
 
     // The link of a field made here (nullptr for any other widget).
     static FieldLink* linkOf(QWidget* field);

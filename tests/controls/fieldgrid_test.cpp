@@ -26,7 +26,7 @@ private Q_SLOTS:
 
 namespace {
 
-const QList<FieldSpec> kEntries = {
+const QList<FieldEntry> kEntries = {
     {"&ID:", "TestID", FieldKind::Text},
     {"&Date:", "Test Date", FieldKind::Date},
     {"Method:", "Test Method", FieldKind::ListOrText, {}, 0, {"Open butt", "Standpipe"}},
@@ -57,7 +57,7 @@ void FieldGridTest::buildsEveryFieldWithItsCaptionAndKind() {
     QWidget page;
     const FieldMap fields = FieldGrid::build(&page, table, kEntries);
     QCOMPARE(fields.size(), kEntries.size());
-    for (const FieldSpec& entry : kEntries) {
+    for (const FieldEntry& entry : kEntries) {
         QWidget* field = fields.value(entry.column);
         QVERIFY2(field, qPrintable(entry.column));
         QCOMPARE(field->accessibleDescription(), entry.column);

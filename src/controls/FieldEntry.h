@@ -13,7 +13,7 @@ namespace nerova {
 //   {"@", "100% Pressure", FieldKind::Number, "###.#", 0, {}, "psi", FieldAccess::Normal, false,
 //    true}
 // or with designated initializers where that reads better.
-struct FieldSpec {
+struct FieldEntry {
     QString caption; // the label before the field ("&" marks a mnemonic); the check box's
                      // own text for Check; empty for none
     QString column;
