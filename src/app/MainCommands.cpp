@@ -7,11 +7,11 @@
 #include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
-#include "print/Print1Dlg.h"
 #include "flow/FlowPointDispatcher.h"
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
+#include "print/Print1Dlg.h"
 #include "settings/PreferencesDlgU.h"
 #include "settings/PreferencesRecord.h"
 
@@ -73,7 +73,9 @@ void TMainForm1::Print1Click() {
     Prompt::instance().runDialog(dlg);
 }
 
-void TMainForm1::Browse1Click() { CheckTableState(); }
+void TMainForm1::Browse1Click() {
+    CheckTableState();
+}
 
 void TMainForm1::Preferences1Click() {
     if (!CheckTableState())
@@ -95,6 +97,8 @@ void TMainForm1::About1Click() {
     Prompt::instance().runDialog(box);
 }
 
-void TMainForm1::FlowPointDialogs(int n) { m_flow->FlowPointDialogs(n); }
+void TMainForm1::FlowPointDialogs(int n) {
+    m_flow->FlowPointDialogs(n);
+}
 
 } // namespace nerova

@@ -87,15 +87,18 @@ void TMainForm1::InsertBtnClick() {
     case 1:
         t.setValue(QStringLiteral("LocationID"), QStringLiteral("*"));
         t.setValue(QStringLiteral("SameAsCompany"), true);
-        t.setValue(QStringLiteral("CompanyID"), m_tables.company.value(QStringLiteral("CompanyID")));
+        t.setValue(QStringLiteral("CompanyID"),
+                   m_tables.company.value(QStringLiteral("CompanyID")));
         break;
     case 2:
-        t.setValue(QStringLiteral("CompanyID"), m_tables.company.value(QStringLiteral("CompanyID")));
+        t.setValue(QStringLiteral("CompanyID"),
+                   m_tables.company.value(QStringLiteral("CompanyID")));
         t.setValue(QStringLiteral("LocationID"),
                    m_tables.location.value(QStringLiteral("LocationID")));
         break;
     case 3:
-        t.setValue(QStringLiteral("CompanyID"), m_tables.company.value(QStringLiteral("CompanyID")));
+        t.setValue(QStringLiteral("CompanyID"),
+                   m_tables.company.value(QStringLiteral("CompanyID")));
         t.setValue(QStringLiteral("LocationID"),
                    m_tables.location.value(QStringLiteral("LocationID")));
         t.setValue(QStringLiteral("PumpID"), m_tables.pump.value(QStringLiteral("PumpID")));

@@ -134,8 +134,10 @@ void TMainForm1::buildFrame() {
     bottom->addStretch(1);
     column->addLayout(bottom);
 
-    connect(FirstBtn, &QPushButton::clicked, this, [this] { guarded([this] { FirstBtnClick(); }); });
-    connect(PriorBtn, &QPushButton::clicked, this, [this] { guarded([this] { PriorBtnClick(); }); });
+    connect(FirstBtn, &QPushButton::clicked, this,
+            [this] { guarded([this] { FirstBtnClick(); }); });
+    connect(PriorBtn, &QPushButton::clicked, this,
+            [this] { guarded([this] { PriorBtnClick(); }); });
     connect(NextBtn, &QPushButton::clicked, this, [this] { guarded([this] { NextBtnClick(); }); });
     connect(LastBtn, &QPushButton::clicked, this, [this] { guarded([this] { LastBtnClick(); }); });
     connect(InsertBtn, &QPushButton::clicked, this,
@@ -191,7 +193,8 @@ void TMainForm1::buildMenus() {
     LookupState1 = add(LookupMenu, QStringLiteral("&State"), "LookupState1",
                        [this] { LookupClick(QStringLiteral("State")); });
     LookupMenu->addSeparator();
-    LookupAll1 = add(LookupMenu, QStringLiteral("&All"), "LookupAll1", [this] { LookupAllClick(); });
+    LookupAll1 =
+        add(LookupMenu, QStringLiteral("&All"), "LookupAll1", [this] { LookupAllClick(); });
     connect(LookupMenu, &QMenu::aboutToShow, this, &TMainForm1::LookupMenuPopup);
     // Menus without items act when their title is chosen.
     auto addCommand = [this, bar](const QString& caption, const char* name,
@@ -272,9 +275,13 @@ void TMainForm1::FormShow() {
     ShowRecordCount(1);
 }
 
-void TMainForm1::openTables() { m_tables.open(5); }
+void TMainForm1::openTables() {
+    m_tables.open(5);
+}
 
-void TMainForm1::closeTables() { m_tables.close(); }
+void TMainForm1::closeTables() {
+    m_tables.close();
+}
 
 bool TMainForm1::CheckTableState() {
     for (int level = 1; level <= 4; ++level) {
@@ -333,7 +340,9 @@ void TMainForm1::Exit1Click() {
     QCoreApplication::exit(0);
 }
 
-Table& TMainForm1::pageTable(int page) { return m_tables.at(std::clamp(page, 0, 3) + 1); }
+Table& TMainForm1::pageTable(int page) {
+    return m_tables.at(std::clamp(page, 0, 3) + 1);
+}
 
 QWidget* TMainForm1::identifierField(int page) const {
     switch (page) {

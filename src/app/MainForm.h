@@ -126,7 +126,6 @@ public:
 
     FlowPointDispatcher& flowDialogs() { return *m_flow; }
 
-
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -156,7 +155,7 @@ private:
     QString m_startupDir;
     TableChain m_tables;
     std::unique_ptr<FlowPointDispatcher> m_flow;
-    std::array<int, 5> m_recNo{};   // per level 1..4
+    std::array<int, 5> m_recNo{}; // per level 1..4
     std::array<int, 5> m_recCount{};
     bool m_shown = false;
     bool m_exitRequested = false;

@@ -24,7 +24,8 @@ const char* kLevelWords[4] = {"Company", "Location", "Pump", "Test"};
 void TMainForm1::LookupClick(const QString& criterion) {
     if (!CheckTableState())
         return;
-    const QString column = criterion == QLatin1String("ID") ? QStringLiteral("CompanyID") : criterion;
+    const QString column =
+        criterion == QLatin1String("ID") ? QStringLiteral("CompanyID") : criterion;
     TLookUpDlg dlg(criterion, this);
     if (Prompt::instance().runDialog(dlg) != QDialog::Accepted)
         return;
@@ -72,6 +73,5 @@ void TMainForm1::ChangeID1Click() {
     changeIdentifier(m_db, t.id(), key, *typed);
     t.refresh(); // the changed row stays current; the levels below follow it
 }
-
 
 } // namespace nerova

@@ -76,7 +76,9 @@ void TMainForm1::LastBtnClick() {
     t.last();
 }
 
-bool TMainForm1::selectPage(int k) { return MainNotebook->setCurrentIndex(k); }
+bool TMainForm1::selectPage(int k) {
+    return MainNotebook->setCurrentIndex(k);
+}
 
 bool TMainForm1::MainNotebookPageChange(int to) {
     if (to == CurrentPage)

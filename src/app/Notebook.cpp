@@ -32,15 +32,25 @@ int Notebook::addPage(QWidget* page, const QString& caption) {
     return index;
 }
 
-int Notebook::count() const { return m_bar->count(); }
+int Notebook::count() const {
+    return m_bar->count();
+}
 
-QWidget* Notebook::page(int index) const { return m_stack->widget(index); }
+QWidget* Notebook::page(int index) const {
+    return m_stack->widget(index);
+}
 
-QString Notebook::caption(int index) const { return m_bar->tabText(index); }
+QString Notebook::caption(int index) const {
+    return m_bar->tabText(index);
+}
 
-int Notebook::currentIndex() const { return m_current; }
+int Notebook::currentIndex() const {
+    return m_current;
+}
 
-QWidget* Notebook::currentPage() const { return m_stack->widget(m_current); }
+QWidget* Notebook::currentPage() const {
+    return m_stack->widget(m_current);
+}
 
 bool Notebook::setCurrentIndex(int index) {
     if (index < 0 || index >= count() || index == m_current)
@@ -49,9 +59,13 @@ bool Notebook::setCurrentIndex(int index) {
     return m_current == index;
 }
 
-void Notebook::setPageEnabled(int index, bool enabled) { m_bar->setTabEnabled(index, enabled); }
+void Notebook::setPageEnabled(int index, bool enabled) {
+    m_bar->setTabEnabled(index, enabled);
+}
 
-bool Notebook::isPageEnabled(int index) const { return m_bar->isTabEnabled(index); }
+bool Notebook::isPageEnabled(int index) const {
+    return m_bar->isTabEnabled(index);
+}
 
 void Notebook::onTabChanged(int index) {
     if (m_reverting || index == m_current)

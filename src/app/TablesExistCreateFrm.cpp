@@ -18,7 +18,9 @@ TTablesExistCreateFrm::TTablesExistCreateFrm(QWidget* parent)
     Label1->setGeometry(4, 28, 370, 40);
 }
 
-void TTablesExistCreateFrm::setCaption(const QString& caption) { setWindowTitle(caption); }
+void TTablesExistCreateFrm::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
 
 void TTablesExistCreateFrm::setLabel(const QString& text) {
     Label1->setText(text);
@@ -30,7 +32,9 @@ void TTablesExistCreateFrm::showWindow() {
     raise();
 }
 
-void TTablesExistCreateFrm::hideWindow() { hide(); }
+void TTablesExistCreateFrm::hideWindow() {
+    hide();
+}
 
 void TTablesExistCreateFrm::setBusy(bool busy) {
     if (busy == m_busy)

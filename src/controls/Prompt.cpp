@@ -47,15 +47,21 @@ Prompt& Prompt::instance() {
     return g_installed ? *g_installed : static_cast<Prompt&>(qtPrompt);
 }
 
-void Prompt::install(Prompt* p) { g_installed = p; }
+void Prompt::install(Prompt* p) {
+    g_installed = p;
+}
 
 void Prompt::information(const QString& text) {
     instance().message(Kind::Information, text, {Button::Ok});
 }
 
-void Prompt::warning(const QString& text) { instance().message(Kind::Warning, text, {Button::Ok}); }
+void Prompt::warning(const QString& text) {
+    instance().message(Kind::Warning, text, {Button::Ok});
+}
 
-void Prompt::error(const QString& text) { instance().message(Kind::Error, text, {Button::Ok}); }
+void Prompt::error(const QString& text) {
+    instance().message(Kind::Error, text, {Button::Ok});
+}
 
 bool Prompt::askYesNo(Kind kind, const QString& text, const QString& title) {
     return instance().message(kind, text, {Button::Yes, Button::No}, title) == Button::Yes;
@@ -136,6 +142,8 @@ QString QtPrompt::browseFolder(const QString& title, const QString& prompt,
     return dlg.selectedFiles().constFirst();
 }
 
-int QtPrompt::runDialog(QDialog& dialog) { return dialog.exec(); }
+int QtPrompt::runDialog(QDialog& dialog) {
+    return dialog.exec();
+}
 
 } // namespace nerova

@@ -36,8 +36,8 @@ public:
                              const QString& defaultSuffix) = 0;
 
     // The save-file dialog (for "Save as PDF…"). Empty when cancelled.
-    virtual QString saveFile(const QString& title, const QString& directory,
-                             const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString saveFile(const QString& title, const QString& directory, const QString& filter,
+                             const QString& defaultSuffix) = 0;
 
     // The folder browser. Empty when cancelled.
     virtual QString browseFolder(const QString& title, const QString& prompt,

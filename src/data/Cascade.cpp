@@ -18,8 +18,7 @@ QString keyCondition(const TableDef& def, int count) {
     return conds.join(QStringLiteral(" AND "));
 }
 
-void deleteRow(Database& db, TableId id, const QVariantList& key,
-               const CascadeObserver& observer) {
+void deleteRow(Database& db, TableId id, const QVariantList& key, const CascadeObserver& observer) {
     const TableDef& def = tableDef(id);
     if (id != TableId::Flow) {
         const auto childId = static_cast<TableId>(static_cast<int>(id) + 1);
@@ -31,10 +30,10 @@ void deleteRow(Database& db, TableId id, const QVariantList& key,
         // table would disturb it.
         QList<QVariantList> children;
         {
-            Statement& st = db.statement(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1")
-                                             .arg(keyCols.join(QStringLiteral(", ")),
-                                                  db.qualifiedName(childId),
-                                                  keyCondition(child, def.keyCount)));
+            Statement& st =
+                db.statement(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1")
+                                 .arg(keyCols.join(QStringLiteral(", ")), db.qualifiedName(childId),
+                                      keyCondition(child, def.keyCount)));
             st.bindAll(key);
             while (st.step()) {
                 QVariantList childKey;
@@ -70,9 +69,9 @@ void deleteWithDependants(Database& db, TableId table, const QVariantList& key,
         for (int level = static_cast<int>(TableId::Flow); level >= static_cast<int>(table);
              --level) {
             const auto id = static_cast<TableId>(level);
-            Statement& del = db.statement(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                              .arg(db.qualifiedName(id),
-                                                   keyCondition(tableDef(id), keyCount)));
+            Statement& del =
+                db.statement(QStringLiteral("DELETE FROM %1 WHERE %2")
+                                 .arg(db.qualifiedName(id), keyCondition(tableDef(id), keyCount)));
             del.bindAll(key);
             del.run();
         }

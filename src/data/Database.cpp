@@ -130,7 +130,8 @@ QStringList Database::aliasParameters(const QString& alias) const {
     QTextStream in(&f);
     while (!in.atEnd()) {
         const QString line = in.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             if (inGroup)
@@ -211,7 +212,8 @@ void Database::createTable(TableId id) {
             old.setPermissions(old.permissions() | QFileDevice::WriteOwner);
             if (!old.remove()) {
                 QFile::remove(tmpPath);
-                throw EngineError(QStringLiteral("Cannot replace %1: %2").arg(e, old.errorString()));
+                throw EngineError(
+                    QStringLiteral("Cannot replace %1: %2").arg(e, old.errorString()));
             }
         }
     }
@@ -232,8 +234,8 @@ void Database::connect() {
         // A folder we cannot write to still lets the tables be read.
         sqlite3_close(m_db);
         m_db = nullptr;
-        rc = sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
+        rc =
+            sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (rc != SQLITE_OK)
             throw EngineError(QStringLiteral("Cannot open the database in %1").arg(dir));
     }
@@ -256,7 +258,9 @@ void Database::disconnect() {
     m_depth = 0;
 }
 
-bool Database::isAttached(TableId id) const { return m_attachCount[static_cast<int>(id)] > 0; }
+bool Database::isAttached(TableId id) const {
+    return m_attachCount[static_cast<int>(id)] > 0;
+}
 
 void Database::acquire(TableId id) {
     int& count = m_attachCount[static_cast<int>(id)];
@@ -268,8 +272,8 @@ void Database::acquire(TableId id) {
     const QString dir = databaseDirectory();
     const QString path = findFileNoCase(dir, def.fileName());
     if (path.isEmpty())
-        throw EngineError(
-            QStringLiteral("Table does not exist.\nFile: %1").arg(QDir(dir).filePath(def.fileName())));
+        throw EngineError(QStringLiteral("Table does not exist.\nFile: %1")
+                              .arg(QDir(dir).filePath(def.fileName())));
     if (!fileOpensReadWrite(path))
         throw EngineError(
             QStringLiteral("Table is read-only or in use by another program.\nFile: %1").arg(path));

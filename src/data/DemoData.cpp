@@ -135,8 +135,8 @@ void pump(Table& t) {
             {"Gear Output RPM", 1750.0},
             {"Notes", "Jockey sensing line takeoff in wrong location.  Water from packing "
                       "glands not draining properly.  Drain pipe may be obstructed."}});
-    const double curve[10][2] = {{60, 0},     {58, 200},    {56, 400}, {53, 600}, {50, 750},
-                                 {49, 800},   {39.5, 1000}, {32.5, 1125}, {0, 0}, {0, 0}};
+    const double curve[10][2] = {{60, 0},   {58, 200},    {56, 400},    {53, 600}, {50, 750},
+                                 {49, 800}, {39.5, 1000}, {32.5, 1125}, {0, 0},    {0, 0}};
     for (int k = 1; k <= 10; ++k) {
         t.setValue(QStringLiteral("FC Pressure%1").arg(k), curve[k - 1][0]);
         t.setValue(QStringLiteral("FC Flow%1").arg(k), curve[k - 1][1]);
@@ -265,7 +265,9 @@ void flow(Table& t, int row) {
 
 } // namespace
 
-int demoRowCount(TableId id) { return id == TableId::Flow ? 3 : 1; }
+int demoRowCount(TableId id) {
+    return id == TableId::Flow ? 3 : 1;
+}
 
 void fillDemoRow(Table& table, TableId id, int row) {
     switch (id) {

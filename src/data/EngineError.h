@@ -9,8 +9,18 @@ namespace nerova {
 // the user; the event loop's general handler shows it in an error box.
 class EngineError : public std::runtime_error {
 public:
-    enum class Code { General, KeyViolation, RequiredField, Busy, ReadOnly, DiskFull, Io,
-                      Damaged, Missing, State };
+    enum class Code {
+        General,
+        KeyViolation,
+        RequiredField,
+        Busy,
+        ReadOnly,
+        DiskFull,
+        Io,
+        Damaged,
+        Missing,
+        State
+    };
 
     explicit EngineError(const QString& text, Code code = Code::General)
         : std::runtime_error(text.toStdString()), m_text(text), m_code(code) {}

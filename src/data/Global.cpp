@@ -13,12 +13,20 @@ QString& startupDir() {
 }
 } // namespace
 
-QDate today() { return clock() ? clock()() : QDate::currentDate(); }
+QDate today() {
+    return clock() ? clock()() : QDate::currentDate();
+}
 
-void setTodayForTesting(std::function<QDate()> c) { clock() = std::move(c); }
+void setTodayForTesting(std::function<QDate()> c) {
+    clock() = std::move(c);
+}
 
-QString startupDirectory() { return startupDir(); }
+QString startupDirectory() {
+    return startupDir();
+}
 
-void setStartupDirectory(const QString& dir) { startupDir() = dir; }
+void setStartupDirectory(const QString& dir) {
+    startupDir() = dir;
+}
 
 } // namespace nerova

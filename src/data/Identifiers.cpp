@@ -51,9 +51,9 @@ void changeIdentifier(Database& db, TableId level, const QVariantList& key, cons
     // Deepest table first, the row itself last, so that no row is ever without its owner.
     for (int t = static_cast<int>(TableId::Flow); t >= static_cast<int>(level); --t) {
         const auto id = static_cast<TableId>(t);
-        Statement& st = db.statement(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
-                                         .arg(db.qualifiedName(id), column,
-                                              keyCondition(def.keyCount)));
+        Statement& st =
+            db.statement(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
+                             .arg(db.qualifiedName(id), column, keyCondition(def.keyCount)));
         st.bind(1, newId);
         for (int i = 0; i < key.size(); ++i)
             st.bind(i + 2, key[i]);

@@ -10,8 +10,8 @@ namespace nerova {
 
 Statement::Statement(sqlite3* db, const QString& sql) : m_db(db), m_sql(sql) {
     const QByteArray utf8 = sql.toUtf8();
-    m_rc = sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &m_stmt,
-                              nullptr);
+    m_rc =
+        sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &m_stmt, nullptr);
     if (m_rc != SQLITE_OK) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_finalize(m_stmt);
@@ -20,7 +20,9 @@ Statement::Statement(sqlite3* db, const QString& sql) : m_db(db), m_sql(sql) {
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(m_stmt); }
+Statement::~Statement() {
+    sqlite3_finalize(m_stmt);
+}
 
 void Statement::reset() {
     sqlite3_reset(m_stmt);
@@ -67,8 +69,8 @@ void Statement::bind(int index, const QVariant& v) {
         }
     }
     if (rc != SQLITE_OK)
-        throw EngineError(QStringLiteral("Database error: %1")
-                              .arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
+        throw EngineError(
+            QStringLiteral("Database error: %1").arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
 }
 
 void Statement::bindAll(const QVariantList& values) {
@@ -94,18 +96,26 @@ void Statement::run() {
     }
 }
 
-int Statement::extendedResultCode() const { return sqlite3_extended_errcode(m_db); }
+int Statement::extendedResultCode() const {
+    return sqlite3_extended_errcode(m_db);
+}
 
-qint64 Statement::int64(int col) const { return sqlite3_column_int64(m_stmt, col); }
+qint64 Statement::int64(int col) const {
+    return sqlite3_column_int64(m_stmt, col);
+}
 
-double Statement::real(int col) const { return sqlite3_column_double(m_stmt, col); }
+double Statement::real(int col) const {
+    return sqlite3_column_double(m_stmt, col);
+}
 
 QString Statement::text(int col) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, col));
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, col)) : QString();
 }
 
-bool Statement::isNull(int col) const { return sqlite3_column_type(m_stmt, col) == SQLITE_NULL; }
+bool Statement::isNull(int col) const {
+    return sqlite3_column_type(m_stmt, col) == SQLITE_NULL;
+}
 
 QVariant Statement::raw(int col) const {
     switch (sqlite3_column_type(m_stmt, col)) {
@@ -120,7 +130,9 @@ QVariant Statement::raw(int col) const {
     }
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(m_stmt); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(m_stmt);
+}
 
 EngineError translateError(int code, const QString& msg) {
     using C = EngineError::Code;

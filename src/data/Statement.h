@@ -17,7 +17,7 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    void reset(); // ready to bind and step again
+    void reset();                            // ready to bind and step again
     void bind(int index, const QVariant& v); // 1-based
     void bindAll(const QVariantList& values);
     // Steps once: true while a row is available; throws EngineError on failure.

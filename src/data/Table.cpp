@@ -45,7 +45,9 @@ Table::~Table() {
         m_master->m_details.removeAll(this);
 }
 
-const TableDef& Table::def() const { return tableDef(m_id); }
+const TableDef& Table::def() const {
+    return tableDef(m_id);
+}
 
 int Table::columnIndex(const QString& column) const {
     const int i = def().indexOf(column);
@@ -150,15 +152,16 @@ QString Table::whereClause(QVariantList& binds) const {
         conds << QStringLiteral("substr(%1, 1, ?) = ? COLLATE NOCASE").arg(col);
         binds << QVariant::fromValue<qint64>(m_filterText.size()) << m_filterText;
     }
-    return conds.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+    return conds.isEmpty() ? QString()
+                           : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
 }
 
 void Table::requery() {
     m_rows.clear();
     if (m_state == TableState::Inactive)
         return;
-    if (m_master && (!m_master->isOpen() ||
-                     (m_master->state() != TableState::Insert && m_master->isEmpty())))
+    if (m_master &&
+        (!m_master->isOpen() || (m_master->state() != TableState::Insert && m_master->isEmpty())))
         return;
     QVariantList binds;
     const QString where = whereClause(binds);
@@ -167,9 +170,9 @@ void Table::requery() {
     for (const QString& c : orderCols)
         order << quoteIdent(QString::fromLatin1(def().columns[columnIndex(c)].name));
     order << QStringLiteral("rowid");
-    Statement& st = m_db.statement(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3")
-                                       .arg(m_db.qualifiedName(m_id), where,
-                                            order.join(QStringLiteral(", "))));
+    Statement& st =
+        m_db.statement(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3")
+                           .arg(m_db.qualifiedName(m_id), where, order.join(QStringLiteral(", "))));
     st.bindAll(binds);
     while (st.step())
         m_rows.append(st.int64(0));
@@ -210,7 +213,9 @@ void Table::loadCurrent() {
     }
 }
 
-bool Table::isEmpty() const { return m_rows.isEmpty(); }
+bool Table::isEmpty() const {
+    return m_rows.isEmpty();
+}
 
 int Table::recNo() const {
     if (m_index < 0 || m_index >= m_rows.size())
@@ -218,7 +223,9 @@ int Table::recNo() const {
     return m_index + 1;
 }
 
-int Table::recordCount() const { return static_cast<int>(m_rows.size()); }
+int Table::recordCount() const {
+    return static_cast<int>(m_rows.size());
+}
 
 QVariant Table::value(int column) const {
     if (column < 0 || column >= m_buffer.size())
@@ -226,7 +233,9 @@ QVariant Table::value(int column) const {
     return m_buffer[column];
 }
 
-QVariant Table::value(const QString& column) const { return value(columnIndex(column)); }
+QVariant Table::value(const QString& column) const {
+    return value(columnIndex(column));
+}
 
 QString Table::asString(const QString& column) const {
     const int i = columnIndex(column);
@@ -257,9 +266,13 @@ bool Table::asBool(const QString& column) const {
     return v.isNull() ? false : v.toBool();
 }
 
-QDate Table::asDate(const QString& column) const { return value(column).toDate(); }
+QDate Table::asDate(const QString& column) const {
+    return value(column).toDate();
+}
 
-QTime Table::asTime(const QString& column) const { return value(column).toTime(); }
+QTime Table::asTime(const QString& column) const {
+    return value(column).toTime();
+}
 
 bool Table::isNull(const QString& column) const {
     const QVariant v = value(column);
@@ -357,7 +370,9 @@ void Table::insert() {
     emitScroll();
 }
 
-void Table::append() { insert(); }
+void Table::append() {
+    insert();
+}
 
 void Table::edit() {
     if (!isOpen())
@@ -397,10 +412,10 @@ void Table::post() {
     const bool wasInsert = m_state == TableState::Insert;
     try {
         if (wasInsert) {
-            Statement& st = m_db.statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                               .arg(m_db.qualifiedName(m_id),
-                                                    cols.join(QStringLiteral(", ")),
-                                                    marks.join(QStringLiteral(", "))));
+            Statement& st =
+                m_db.statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                   .arg(m_db.qualifiedName(m_id), cols.join(QStringLiteral(", ")),
+                                        marks.join(QStringLiteral(", "))));
             st.bindAll(m_buffer);
             st.run();
             rowid = sqlite3_last_insert_rowid(m_db.handle());
@@ -409,9 +424,9 @@ void Table::post() {
             for (const QString& c : cols)
                 sets << c + QStringLiteral(" = ?");
             rowid = m_rows.value(m_index);
-            Statement& st = m_db.statement(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                               .arg(m_db.qualifiedName(m_id),
-                                                    sets.join(QStringLiteral(", "))));
+            Statement& st =
+                m_db.statement(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                   .arg(m_db.qualifiedName(m_id), sets.join(QStringLiteral(", "))));
             st.bindAll(m_buffer);
             st.bind(n + 1, QVariant::fromValue<qint64>(rowid));
             st.run();
@@ -556,8 +571,7 @@ void Table::prior() {
     moveTo(m_index - 1, true);
 }
 
-bool Table::locate(const QStringList& columns, const QVariantList& values,
-                   Qt::CaseSensitivity cs) {
+bool Table::locate(const QStringList& columns, const QVariantList& values, Qt::CaseSensitivity cs) {
     if (!isOpen() || columns.size() != values.size())
         return false;
     if (isEditing())
@@ -588,9 +602,9 @@ bool Table::locate(const QStringList& columns, const QVariantList& values,
     for (const QString& c : orderCols)
         order << quoteIdent(QString::fromLatin1(def().columns[columnIndex(c)].name));
     order << QStringLiteral("rowid");
-    Statement& st = m_db.statement(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3 LIMIT 1")
-                                       .arg(m_db.qualifiedName(m_id), where,
-                                            order.join(QStringLiteral(", "))));
+    Statement& st =
+        m_db.statement(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3 LIMIT 1")
+                           .arg(m_db.qualifiedName(m_id), where, order.join(QStringLiteral(", "))));
     st.bindAll(binds);
     if (!st.step())
         return false;

@@ -58,7 +58,8 @@ private Q_SLOTS:
         QCOMPARE(f.prefs.companyInfo(1), QString("Acme Testing"));
         QFile file(ini);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.read(13), QByteArray("\x0c" "Acme Testing"));
+        QCOMPARE(file.read(13), QByteArray("\x0c"
+                                           "Acme Testing"));
         file.close();
         QCOMPARE(f.prefs.curvePrintQuality(), 4);
 
@@ -72,7 +73,8 @@ private Q_SLOTS:
         QCOMPARE(f.prompt.messages[0].kind, Prompt::Kind::Error);
         QCOMPARE(f.prefs.companyInfo(1), QString("Other Name"));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.read(13), QByteArray("\x0c" "Acme Testing"));
+        QCOMPARE(file.read(13), QByteArray("\x0c"
+                                           "Acme Testing"));
         QVERIFY(w.MainPanel->isVisible());
         QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
@@ -82,8 +84,8 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         bool closedMeanwhile = false;
         f.prompt.dialogs.enqueue([&](QDialog& d) {
-            closedMeanwhile = !f.company().isOpen() && !f.flow().isOpen() &&
-                              !w.MainPanel->isVisible();
+            closedMeanwhile =
+                !f.company().isOpen() && !f.flow().isOpen() && !w.MainPanel->isVisible();
             Q_ASSERT(qobject_cast<TBackupFrm*>(&d));
             return int(QDialog::Rejected);
         });

@@ -41,7 +41,8 @@ private Q_SLOTS:
         QCOMPARE(f.prompt.messages.size(), 1);
         QCOMPARE(f.prompt.messages[0].text, kCreateQuestion);
         QCOMPARE(f.prompt.messages[0].kind, Prompt::Kind::Error);
-        QCOMPARE(w.tablesExistCreateFrm->Label1->text(), QString("Test Tables Filled Successfully"));
+        QCOMPARE(w.tablesExistCreateFrm->Label1->text(),
+                 QString("Test Tables Filled Successfully"));
         QVERIFY(w.tablesExistCreateFrm->isVisible());
         QCOMPARE(w.RecCountPanel->text(), QString("1 of 1"));
         QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));

@@ -46,18 +46,20 @@ private Q_SLOTS:
         c.open();
         addSecondTest(c);
         QStringList order;
-        deleteWithDependants(tmp.db(), TableId::Company, demoKey(1),
-                             [&](TableId id, const QVariantList& key) {
-                                 order << QString::fromLatin1(tableDef(id).name) + ":" +
-                                              key.last().toString();
-                             });
+        deleteWithDependants(
+            tmp.db(), TableId::Company, demoKey(1), [&](TableId id, const QVariantList& key) {
+                order << QString::fromLatin1(tableDef(id).name) + ":" + key.last().toString();
+            });
         QStringList expected;
         for (const char* n : {"2", "3", "4"})
             expected << QString("flow:") + n;
         expected << "test:20010731";
         for (int n = 1; n <= 8; ++n)
             expected << QString("flow:%1").arg(n);
-        expected << "test:T2" << "pump:01" << "location:*" << "company:ABC Paint Company";
+        expected << "test:T2"
+                 << "pump:01"
+                 << "location:*"
+                 << "company:ABC Paint Company";
         QCOMPARE(order, expected);
         for (TableId id : kAllTables)
             QCOMPARE(rows(tmp.db(), id), 0);
@@ -69,12 +71,12 @@ private Q_SLOTS:
         c.open();
         addSecondTest(c);
         int seen = 0;
-        QVERIFY_THROWS_EXCEPTION(
-            EngineError, deleteWithDependants(tmp.db(), TableId::Company, demoKey(1),
-                                              [&](TableId, const QVariantList&) {
-                                                  if (++seen == 6)
-                                                      throw EngineError("disk full");
-                                              }));
+        QVERIFY_THROWS_EXCEPTION(EngineError,
+                                 deleteWithDependants(tmp.db(), TableId::Company, demoKey(1),
+                                                      [&](TableId, const QVariantList&) {
+                                                          if (++seen == 6)
+                                                              throw EngineError("disk full");
+                                                      }));
         QCOMPARE(rows(tmp.db(), TableId::Flow), 11);
         QCOMPARE(rows(tmp.db(), TableId::Test), 2);
         QCOMPARE(rows(tmp.db(), TableId::Company), 1);
@@ -114,8 +116,8 @@ private Q_SLOTS:
         QVERIFY(identifierInUse(tmp.db(), TableId::Company, demoKey(1), "hidden co"));
         QVERIFY(identifierInUse(tmp.db(), TableId::Company, demoKey(1), "abc paint company"));
         // A pump identifier is unique only under its own location.
-        QVERIFY(!identifierInUse(tmp.db(), TableId::Pump,
-                                 {"ABC Paint Company", "Elsewhere", "x"}, "01"));
+        QVERIFY(!identifierInUse(tmp.db(), TableId::Pump, {"ABC Paint Company", "Elsewhere", "x"},
+                                 "01"));
         QVERIFY(identifierInUse(tmp.db(), TableId::Pump, demoKey(3), "01"));
     }
 
@@ -125,8 +127,8 @@ private Q_SLOTS:
         c.open();
         tmp.db().exec("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON pump.NRVA2002pump "
                       "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END");
-        QVERIFY_THROWS_EXCEPTION(EngineError, changeIdentifier(tmp.db(), TableId::Location,
-                                                               demoKey(2), "L2"));
+        QVERIFY_THROWS_EXCEPTION(EngineError,
+                                 changeIdentifier(tmp.db(), TableId::Location, demoKey(2), "L2"));
         c.company.refresh();
         QCOMPARE(c.location.asString("LocationID"), QString("*"));
         QCOMPARE(c.flow.recordCount(), 3);

@@ -2,9 +2,13 @@
 
 namespace nerova::test {
 
-ScriptedPrompt::ScriptedPrompt() { Prompt::install(this); }
+ScriptedPrompt::ScriptedPrompt() {
+    Prompt::install(this);
+}
 
-ScriptedPrompt::~ScriptedPrompt() { Prompt::install(nullptr); }
+ScriptedPrompt::~ScriptedPrompt() {
+    Prompt::install(nullptr);
+}
 
 QStringList ScriptedPrompt::texts() const {
     QStringList out;
@@ -40,8 +44,8 @@ std::optional<QString> ScriptedPrompt::inputText(const QString& title, const QSt
 QString ScriptedPrompt::openFile(const QString& title, const QString& directory,
                                  const QStringList& filters, const QString& selectedFilter,
                                  const QString& defaultSuffix) {
-    fileRequests << QStringList{title, directory, filters.join(QLatin1String(";;")),
-                                selectedFilter, defaultSuffix}
+    fileRequests << QStringList{title, directory, filters.join(QLatin1String(";;")), selectedFilter,
+                                defaultSuffix}
                         .join(QLatin1Char('|'));
     return files.isEmpty() ? QString() : files.dequeue();
 }

@@ -36,10 +36,10 @@ public:
 
     // What was shown.
     QList<Shown> messages;
-    QStringList inputPrompts;  // "title|prompt"
-    QStringList fileRequests;  // "title|directory|filters|selected|suffix"
+    QStringList inputPrompts;   // "title|prompt"
+    QStringList fileRequests;   // "title|directory|filters|selected|suffix"
     QStringList folderRequests; // "title|prompt|start"
-    QStringList dialogTitles;  // window titles of dialogs run
+    QStringList dialogTitles;   // window titles of dialogs run
 
     QStringList texts() const;
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
