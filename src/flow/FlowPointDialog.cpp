@@ -1,5 +1,7 @@
 #include "flow/FlowPointDialog.h"
 
+#include "controls/CommandGuard.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -17,8 +19,10 @@ FlowPointDialog::FlowPointDialog(Table& flow, const QString& caption, QWidget* p
     FlowPointNumberLabel->setAlignment(Qt::AlignCenter);
     OKBtn = makeButton(QStringLiteral("OK"));
     CancelBtn = makeButton(QStringLiteral("Cancel"));
-    connect(OKBtn, &QPushButton::clicked, this, &FlowPointDialog::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &FlowPointDialog::CancelBtnClick);
+    // OK is virtual: the hose-monster dialog checks its sizes first.
+    connect(OKBtn, &QPushButton::clicked, this, [this] { runGuarded([this] { OKBtnClick(); }); });
+    connect(CancelBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { CancelBtnClick(); }); });
 }
 
 void FlowPointDialog::OKBtnClick() {

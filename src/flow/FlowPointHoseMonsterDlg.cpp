@@ -1,5 +1,6 @@
 #include "flow/FlowPointHoseMonsterDlg.h"
 
+#include "controls/CommandGuard.h"
 #include "controls/Prompt.h"
 #include "data/Table.h"
 #include "flow/FlowColumns.h"
@@ -24,7 +25,8 @@ TFlowPointHoseMonsterDlg1::TFlowPointHoseMonsterDlg1(Table& flow, Table& test, Q
         SizeFields[i]->setObjectName(QStringLiteral("Size%1Field").arg(k));
         PitotFields[i]->setObjectName(QStringLiteral("Pitot%1Field").arg(k));
         for (FlowEntry* e : {SizeFields[i], PitotFields[i]})
-            connect(e, &FlowEntry::valueChanged, this, [this, k] { Calculate(k); });
+            connect(e, &FlowEntry::valueChanged, this,
+                    [this, k] { runGuarded([this, k] { Calculate(k); }); });
         FlowLabels[i] = new QLabel(this);
         FlowLabels[i]->setObjectName(QStringLiteral("Flow%1Label").arg(k));
         FlowLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -34,9 +36,10 @@ TFlowPointHoseMonsterDlg1::TFlowPointHoseMonsterDlg1(Table& flow, Table& test, Q
     TotalFlowLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     ClearAllBtn = makeButton(QStringLiteral("Clear All"));
     RestoreDefaultsBtn = makeButton(QStringLiteral("Restore Defaults"));
-    connect(ClearAllBtn, &QPushButton::clicked, this, &TFlowPointHoseMonsterDlg1::ClearAllBtnClick);
+    connect(ClearAllBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { ClearAllBtnClick(); }); });
     connect(RestoreDefaultsBtn, &QPushButton::clicked, this,
-            &TFlowPointHoseMonsterDlg1::RestoreDefaultsBtnClick);
+            [this] { runGuarded([this] { RestoreDefaultsBtnClick(); }); });
     buildLayout();
 
     // Sizes first, then the buttons, then the pitots: the sizes are usually set once per

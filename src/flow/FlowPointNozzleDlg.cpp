@@ -1,5 +1,6 @@
 #include "flow/FlowPointNozzleDlg.h"
 
+#include "controls/CommandGuard.h"
 #include "data/Table.h"
 #include "flow/FlowColumns.h"
 #include "flow/FlowEntry.h"
@@ -28,7 +29,8 @@ TFlowPointNozzleDlg1::TFlowPointNozzleDlg1(Table& flow, const PreferencesRecord&
         CoefFields[i]->setObjectName(QStringLiteral("Coef%1Field").arg(k));
         PitotFields[i]->setObjectName(QStringLiteral("Pitot%1Field").arg(k));
         for (FlowEntry* e : {SizeFields[i], CoefFields[i], PitotFields[i]})
-            connect(e, &FlowEntry::valueChanged, this, [this, k] { Calculate(k); });
+            connect(e, &FlowEntry::valueChanged, this,
+                    [this, k] { runGuarded([this, k] { Calculate(k); }); });
         FlowLabels[i] = new QLabel(this);
         FlowLabels[i]->setObjectName(QStringLiteral("Flow%1Label").arg(k));
         FlowLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -38,9 +40,10 @@ TFlowPointNozzleDlg1::TFlowPointNozzleDlg1(Table& flow, const PreferencesRecord&
     TotalFlowLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     ClearAllBtn = makeButton(QStringLiteral("Clear All"));
     RestoreDefaultsBtn = makeButton(QStringLiteral("Restore Defaults"));
-    connect(ClearAllBtn, &QPushButton::clicked, this, &TFlowPointNozzleDlg1::ClearAllBtnClick);
+    connect(ClearAllBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { ClearAllBtnClick(); }); });
     connect(RestoreDefaultsBtn, &QPushButton::clicked, this,
-            &TFlowPointNozzleDlg1::RestoreDefaultsBtnClick);
+            [this] { runGuarded([this] { RestoreDefaultsBtnClick(); }); });
     buildLayout();
 
     QList<QWidget*> order;

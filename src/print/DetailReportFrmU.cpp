@@ -35,6 +35,7 @@ bool TDetailReportFrm::writePdf(const QString& path) const {
 
 void TDetailReportFrm::preview() {
     ReportPreview preview(pages());
+    preview.setPdfName(m_feed.pdfName(QStringLiteral("Detail Report")));
     m_preview = &preview;
     connect(&preview, &ReportPreview::printingComplete, this,
             &TDetailReportFrm::DetailReportPrintingComplete);

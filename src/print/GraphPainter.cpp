@@ -106,25 +106,64 @@ void drawMarker(QPainter& p, int style, QPointF c, double size, const QColor& co
     p.restore();
 }
 
-// A smooth curve through every point (Catmull-Rom, drawn as cubic Béziers), so the line
-// passes exactly through the measured points.
-QPainterPath smoothPath(const QList<QPointF>& pts) {
+} // namespace
+
+QPainterPath GraphPainter::smoothPath(const QList<QPointF>& pts) {
     QPainterPath path;
     if (pts.isEmpty())
         return path;
     path.moveTo(pts.first());
+    // Runs of rising x are curved; a step back or straight up (two readings at one flow)
+    // is drawn as a straight line between them.
+    qsizetype start = 0;
     const qsizetype n = pts.size();
-    for (qsizetype i = 0; i + 1 < n; ++i) {
-        const QPointF p0 = pts[std::max<qsizetype>(i - 1, 0)];
-        const QPointF p1 = pts[i];
-        const QPointF p2 = pts[i + 1];
-        const QPointF p3 = pts[std::min<qsizetype>(i + 2, n - 1)];
-        path.cubicTo(p1 + (p2 - p0) / 6.0, p2 - (p3 - p1) / 6.0, p2);
+    while (start + 1 < n) {
+        qsizetype end = start + 1;
+        while (end < n && pts[end].x() > pts[end - 1].x())
+            ++end;
+        // pts[start .. end-1] rise in x.
+        const qsizetype count = end - start;
+        if (count < 2) {
+            path.lineTo(pts[end]);
+            start = end;
+            continue;
+        }
+        QList<double> h;
+        QList<double> d;
+        for (qsizetype i = start; i + 1 < end; ++i) {
+            h << pts[i + 1].x() - pts[i].x();
+            d << (pts[i + 1].y() - pts[i].y()) / h.last();
+        }
+        // Fritsch-Carlson slopes: the secant at either end, a weighted harmonic mean of
+        // the two secants inside, and flat wherever the secants change direction. The
+        // cubic of each segment then never leaves the range of its two points, so a
+        // falling pump curve never rises between uneven points.
+        QList<double> m(count, 0.0);
+        m[0] = d.first();
+        m[count - 1] = d.last();
+        for (qsizetype k = 1; k + 1 < count; ++k) {
+            const double d0 = d[k - 1];
+            const double d1 = d[k];
+            if (d0 * d1 <= 0.0)
+                continue;
+            const double w0 = 2.0 * h[k] + h[k - 1];
+            const double w1 = h[k] + 2.0 * h[k - 1];
+            m[k] = (w0 + w1) / (w0 / d0 + w1 / d1);
+        }
+        for (qsizetype k = 0; k + 1 < count; ++k) {
+            const QPointF& a = pts[start + k];
+            const QPointF& b = pts[start + k + 1];
+            const double third = h[k] / 3.0;
+            path.cubicTo(a + QPointF(third, m[k] * third), b - QPointF(third, m[k + 1] * third), b);
+        }
+        start = end - 1;
+        if (end < n) {
+            path.lineTo(pts[end]);
+            start = end;
+        }
     }
     return path;
 }
-
-} // namespace
 
 double GraphPainter::Scale::position(double value) const {
     const double e = function == GraphProperties::kPower ? exponent : 1.0;
@@ -302,11 +341,13 @@ void GraphPainter::paint(QPainter& p, const QRectF& area) const {
     for (double t : xs.ticks) {
         const double x = toPoint(t, 0).x();
         p.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + tickLength));
-        // On a power axis the low ticks crowd together; their labels are left out rather
-        // than printed over each other.
+        // On a power axis the low ticks crowd together; a label that would touch the one
+        // before it is left out rather than printed over it. A quarter of the text height
+        // keeps two labels apart, so every label with that much room is kept (on a
+        // portrait page the 200 gpm label stands that close to the 0).
         const QString text = tickText(t);
         const double w = textMetrics.horizontalAdvance(text);
-        if (x - w / 2 < lastLabelRight + base * 0.5)
+        if (x - w / 2 < lastLabelRight + base * 0.25)
             continue;
         p.drawText(QRectF(x - w / 2, plot.bottom() + tickLength, w, textMetrics.height()),
                    Qt::AlignCenter, text);

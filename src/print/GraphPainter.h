@@ -6,6 +6,7 @@
 #include <QRectF>
 
 class QPainter;
+class QPainterPath;
 
 namespace nerova {
 
@@ -37,6 +38,10 @@ public:
     // 1, 2 or 5 times a power of ten.
     static QList<double> niceTicks(double min, double max, int target = 8);
     static double niceStep(double range, int target = 8);
+
+    // The smooth line through points in the order given: a shape-preserving cubic in x,
+    // so it passes through every point and never swings above or below its neighbours.
+    static QPainterPath smoothPath(const QList<QPointF>& points);
 
 private:
     Scale scale(int axis) const;

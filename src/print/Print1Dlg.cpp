@@ -1,5 +1,6 @@
 #include "print/Print1Dlg.h"
 
+#include "controls/CommandGuard.h"
 #include "settings/ColorComboBox.h"
 #include "settings/PreferencesRecord.h"
 
@@ -63,7 +64,8 @@ TPrintDlg::TPrintDlg(Database& db, PreferencesRecord& prefs, const QStringList& 
         connect(&m_chain.at(level), &Table::afterScroll, this,
                 [this, level] { TableAfterScroll(level); });
     }
-    connect(m_notebook, &QTabWidget::currentChanged, this, &TPrintDlg::NotebookPageChanged);
+    connect(m_notebook, &QTabWidget::currentChanged, this,
+            [this](int index) { runGuarded([this, index] { NotebookPageChanged(index); }); });
 }
 
 TPrintDlg::~TPrintDlg() {
@@ -88,8 +90,9 @@ void TPrintDlg::buildCurvePage(int curve) {
         label->setBuddy(list);
         form->addRow(label, list);
         cp.lists[std::size_t(level - 1)] = list;
-        connect(list, &QListWidget::currentRowChanged, this,
-                [this, level](int row) { ListRowChanged(level, row); });
+        connect(list, &QListWidget::currentRowChanged, this, [this, level](int row) {
+            runGuarded([this, level, row] { ListRowChanged(level, row); });
+        });
     }
 
     auto* radios = new QWidget(cp.page);
@@ -159,9 +162,9 @@ void TPrintDlg::buildRatingPage() {
     // The rules run on every change, whether the user or the opening steps tick a box, so
     // that the switches always end consistent.
     connect(m_plotRatingPoints, &QCheckBox::toggled, this,
-            &TPrintDlg::PlotRatingPointsCheckBoxClick);
+            [this](bool on) { runGuarded([this, on] { PlotRatingPointsCheckBoxClick(on); }); });
     connect(m_plotFactoryCurve, &QCheckBox::toggled, this,
-            &TPrintDlg::PlotFactoryCurveCheckBoxClick);
+            [this](bool on) { runGuarded([this, on] { PlotFactoryCurveCheckBoxClick(on); }); });
 
     auto* form = new QFormLayout;
     m_ratingLegend = textEntry(page, QStringLiteral("Legend5"), CurveRequest::kLegendLength);
@@ -190,16 +193,21 @@ void TPrintDlg::buildButtons() {
     m_curveBtn = button(QStringLiteral("Curve"), QStringLiteral("CurveBtn"));
     m_detailBtn = button(QStringLiteral("Detail Report"), QStringLiteral("DetailReportBtn"));
     m_closeBtn = button(QStringLiteral("Close"), QStringLiteral("CloseBtn"));
-    connect(m_summaryBtn, &QPushButton::clicked, this, &TPrintDlg::SummaryReportBtnClick);
-    connect(m_curveBtn, &QPushButton::clicked, this, &TPrintDlg::CurveBtnClick);
-    connect(m_detailBtn, &QPushButton::clicked, this, &TPrintDlg::DetailReportBtnClick);
-    connect(m_closeBtn, &QPushButton::clicked, this, &TPrintDlg::CloseBtnClick);
+    // A table that cannot be read ends the command with an error box; the dialog stays.
+    connect(m_summaryBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { SummaryReportBtnClick(); }); });
+    connect(m_curveBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { CurveBtnClick(); }); });
+    connect(m_detailBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { DetailReportBtnClick(); }); });
+    connect(m_closeBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { CloseBtnClick(); }); });
 }
 
 void TPrintDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        runGuarded([this] { FormShow(); });
 }
 
 void TPrintDlg::hideEvent(QHideEvent* event) {
@@ -218,8 +226,16 @@ void TPrintDlg::FormShow() {
         const QSignalBlocker blocker(m_notebook);
         m_notebook->setCurrentIndex(0);
     }
-    m_chain.open(4);
-    m_lister.open(4);
+    try {
+        m_chain.open(4);
+        m_lister.open(4);
+    } catch (...) {
+        // Half-open cursors would leave the lists and the reports on rows of whatever
+        // opened before the failure; the dialog shows empty lists instead.
+        m_chain.close();
+        m_lister.close();
+        throw;
+    }
 
     for (CurveSelection& s : m_selection)
         s = CurveSelection::fromList(m_startIds);

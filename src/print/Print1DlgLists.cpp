@@ -2,6 +2,8 @@
 // the lists, and the title rule of the first curve page.
 #include "print/Print1Dlg.h"
 
+#include "print/ReportRulesFormat.h"
+
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -73,7 +75,8 @@ void TPrintDlg::setTitle1() {
                        ? m_chain.company.asString(QStringLiteral("Name"))
                        : location.asString(QStringLiteral("Name"));
     if (m_chain.test.isOpen())
-        name += QStringLiteral(" - ") + m_chain.test.asString(QStringLiteral("Test Date"));
+        name += QStringLiteral(" - ") +
+                ReportRulesFormat::date(m_chain.test.asDate(QStringLiteral("Test Date")));
     m_pages[0].title1->setText(name);
 }
 

@@ -1,13 +1,15 @@
 #include "print/PrintCurveFrm1.h"
 
+#include "controls/CommandGuard.h"
 #include "controls/Prompt.h"
 #include "print/CurvePoints.h"
 #include "print/GraphControl.h"
+#include "print/ReportFeed.h"
+#include "report/PdfFile.h"
 #include "settings/PreferencesRecord.h"
 
 #include <QButtonGroup>
 #include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHideEvent>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScopeGuard>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -76,13 +79,15 @@ void TPrintCurveFrm::buildControls() {
     for (QToolButton* b : {m_gridUp, m_gridDown}) {
         b->setFixedSize(16, 11);
         b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, &TPrintCurveFrm::toggleGridLines);
+        connect(b, &QToolButton::clicked, this,
+                [this] { runGuarded([this] { toggleGridLines(); }); });
     }
     auto* spin = new QVBoxLayout;
     spin->setSpacing(0);
     spin->addWidget(m_gridUp);
     spin->addWidget(m_gridDown);
-    connect(m_gridEdit, &QLineEdit::textEdited, this, &TPrintCurveFrm::gridEdited);
+    connect(m_gridEdit, &QLineEdit::textEdited, this,
+            [this](const QString& text) { runGuarded([this, text] { gridEdited(text); }); });
 
     auto* linesBox = new QGroupBox(QStringLiteral("Lines -"), this);
     m_curved = new QRadioButton(QStringLiteral("Curved"), linesBox);
@@ -94,11 +99,11 @@ void TPrintCurveFrm::buildControls() {
     linesLayout->addWidget(m_straight);
     connect(m_curved, &QRadioButton::toggled, this, [this](bool on) {
         if (on && !m_building)
-            LinesChange(true);
+            runGuarded([this] { LinesChange(true); });
     });
     connect(m_straight, &QRadioButton::toggled, this, [this](bool on) {
         if (on && !m_building)
-            LinesChange(false);
+            runGuarded([this] { LinesChange(false); });
     });
 
     auto* axisBox = new QGroupBox(QStringLiteral("X Axis -"), this);
@@ -111,11 +116,11 @@ void TPrintCurveFrm::buildControls() {
     axisLayout->addWidget(m_linear);
     connect(m_exponential, &QRadioButton::toggled, this, [this](bool on) {
         if (on && !m_building)
-            XAxisChange(true);
+            runGuarded([this] { XAxisChange(true); });
     });
     connect(m_linear, &QRadioButton::toggled, this, [this](bool on) {
         if (on && !m_building)
-            XAxisChange(false);
+            runGuarded([this] { XAxisChange(false); });
     });
 
     m_printBtn = new QPushButton(QStringLiteral("Print"), this);
@@ -125,9 +130,12 @@ void TPrintCurveFrm::buildControls() {
     m_pdfBtn = new QPushButton(QStringLiteral("Save as PDF…"), this);
     m_pdfBtn->setObjectName(QStringLiteral("SaveAsPdfBtn"));
     m_printBtn->setDefault(true);
-    connect(m_printBtn, &QPushButton::clicked, this, &TPrintCurveFrm::PrintBtnClick);
-    connect(m_cancelBtn, &QPushButton::clicked, this, &TPrintCurveFrm::CancelBtnClick);
-    connect(m_pdfBtn, &QPushButton::clicked, this, &TPrintCurveFrm::SaveAsPdfBtnClick);
+    connect(m_printBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { PrintBtnClick(); }); });
+    connect(m_cancelBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { CancelBtnClick(); }); });
+    connect(m_pdfBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { SaveAsPdfBtnClick(); }); });
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(gridLabel);
@@ -150,7 +158,7 @@ void TPrintCurveFrm::buildControls() {
 void TPrintCurveFrm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        runGuarded([this] { FormShow(); });
 }
 
 void TPrintCurveFrm::hideEvent(QHideEvent* event) {
@@ -168,9 +176,17 @@ bool TPrintCurveFrm::printGridLines() const {
 }
 
 void TPrintCurveFrm::FormShow() {
+    // Cleared however the building ends, so the options keep answering after a table
+    // failed to open.
     m_building = true;
+    const auto built = qScopeGuard([this] { m_building = false; });
     m_chain.close();
-    m_chain.open(4);
+    try {
+        m_chain.open(4);
+    } catch (...) {
+        m_chain.close();
+        throw;
+    }
 
     m_gridEdit->setText(m_prefs.printGridLines() ? QStringLiteral("Y") : QStringLiteral("N"));
     (m_prefs.curvedLines() ? m_curved : m_straight)->setChecked(true);
@@ -240,7 +256,6 @@ void TPrintCurveFrm::FormShow() {
     setXAxisFunction();
     setGridLines();
     g.setAxisScaleManual(false);
-    m_building = false;
 }
 
 void TPrintCurveFrm::loadRating() {
@@ -375,18 +390,19 @@ void TPrintCurveFrm::CancelBtnClick() {
 }
 
 bool TPrintCurveFrm::SaveAsPdfBtnClick() {
-    QString path = Prompt::instance().saveFile(
-        QStringLiteral("Save as PDF"), QDir::home().filePath(QStringLiteral("Pump Curve.pdf")),
-        QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    // The sheet is named after its first curve, whose pump the rated points come from.
+    m_request.selection[0].locateIn(m_chain);
+    const QString name = ReportFeed::pdfName(m_chain.company, m_chain.pump, m_chain.test,
+                                             QStringLiteral("Pump Curve"));
+    const QString path = PdfFile::ask(Prompt::instance(), name);
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
     if (!m_graph->writePdf(path)) {
         Prompt::error(QStringLiteral("The file \"%1\" could not be written.")
                           .arg(QDir::toNativeSeparators(path)));
         return false;
     }
+    PdfFile::saved(path);
     return true;
 }
 

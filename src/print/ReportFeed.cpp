@@ -1,6 +1,7 @@
 #include "print/ReportFeed.h"
 
 #include "print/ReportRules.h"
+#include "report/PdfFile.h"
 
 namespace nerova {
 
@@ -58,6 +59,19 @@ QString ReportFeed::cityLine(const Table& table) {
     return table.value(QStringLiteral("City")).toString() + QStringLiteral(", ") +
            table.value(QStringLiteral("State")).toString() + QStringLiteral("   ") +
            table.value(QStringLiteral("Zip")).toString();
+}
+
+QString ReportFeed::pdfName(const QString& printout) const {
+    return pdfName(company(), pump(), test(), printout);
+}
+
+QString ReportFeed::pdfName(const Table& company, const Table& pump, const Table& test,
+                            const QString& printout) {
+    QString name = company.asString(QStringLiteral("Name"));
+    if (name.trimmed().isEmpty())
+        name = company.asString(QStringLiteral("CompanyID"));
+    return PdfFile::proposedName(name, pump.asString(QStringLiteral("PumpID")),
+                                 test.asDate(QStringLiteral("Test Date")), printout);
 }
 
 } // namespace nerova

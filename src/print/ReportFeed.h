@@ -53,6 +53,13 @@ public:
     // or left out, so a row without any of them still gives ",    ".
     static QString cityLine(const Table& table);
 
+    // The name "Save as PDF…" proposes for a printout of the positioned test: the
+    // company's name (its identifier when it has none), the pump, the test date and the
+    // printout's name.
+    QString pdfName(const QString& printout) const;
+    static QString pdfName(const Table& company, const Table& pump, const Table& test,
+                           const QString& printout);
+
 private:
     TableChain m_chain;
     int m_levels;

@@ -74,8 +74,35 @@ QString ReportRulesFormat::plainNumber(double value) {
     return QString::number(value, 'g', 15);
 }
 
+QString ReportRulesFormat::dateFormat(const QLocale& locale) {
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    // A short form with month or day names (the C locale's is "d MMM yyyy") is no numeric
+    // form; month/day/year stands in, the form these reports have always been read in.
+    if (locale.language() == QLocale::C || format.contains(QLatin1String("MMM")) ||
+        format.contains(QLatin1String("ddd")))
+        return QStringLiteral("M/d/yyyy");
+    // Every year in full: a two-digit year on a test record is ambiguous a century on.
+    // Quoted literal text is copied as it stands.
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c != QLatin1Char('y')) {
+            out += c;
+            continue;
+        }
+        while (i + 1 < format.size() && format.at(i + 1) == QLatin1Char('y'))
+            ++i;
+        out += QLatin1String("yyyy");
+    }
+    return out;
+}
+
 QString ReportRulesFormat::date(const QDate& date) {
-    return date.isValid() ? QLocale::system().toString(date, QLocale::ShortFormat) : QString();
+    const QLocale locale = QLocale::system();
+    return date.isValid() ? locale.toString(date, dateFormat(locale)) : QString();
 }
 
 QString ReportRulesFormat::time(const QTime& time) {

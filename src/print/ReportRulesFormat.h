@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTime>
 
+class QLocale;
+
 namespace nerova {
 
 class Table;
@@ -26,7 +28,10 @@ public:
     static QString number(double value, const char* mask);
     // A number in its shortest general form: 1750, 98.7.
     static QString plainNumber(double value);
+    // A date in the system's short numeric form with the year in full: "7/31/2001" in the
+    // United States and under the C locale, "31.07.2001" in Germany.
     static QString date(const QDate& date);
+    static QString dateFormat(const QLocale& locale);
     static QString time(const QTime& time);
 
     // The text a field prints for the cursor's current row. An empty (null) value prints

@@ -35,6 +35,7 @@ bool TSummaryReportFrm::writePdf(const QString& path) const {
 
 void TSummaryReportFrm::preview() {
     ReportPreview preview(pages());
+    preview.setPdfName(m_feed.pdfName(QStringLiteral("Summary Report")));
     m_preview = &preview;
     connect(&preview, &ReportPreview::printingComplete, this,
             &TSummaryReportFrm::SummaryReportPrintingComplete);

@@ -122,6 +122,9 @@ struct ReportDocument {
     bool headerOnFirstPage = true;
     std::optional<ReportRow> footer;
     bool footerOnFirstPage = true;
+    // Empty space kept between the last body line and the footer, so that a full page
+    // never runs its body into the footer.
+    double footerGap = 2.54;
 
     QVector<ReportSection> sections;
 };

@@ -321,7 +321,7 @@ double ReportLayout::bodyTop(qsizetype pageIndex) const {
 
 double ReportLayout::bodyBottom(qsizetype pageIndex) const {
     return m_doc.page.height - m_doc.page.marginBottom -
-           (hasFooter(pageIndex) ? m_footerHeight : 0.0);
+           (hasFooter(pageIndex) ? m_footerHeight + m_doc.footerGap : 0.0);
 }
 
 double ReportLayout::bodyHeight(qsizetype pageIndex) const {

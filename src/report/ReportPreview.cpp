@@ -1,14 +1,19 @@
 #include "report/ReportPreview.h"
 
+#include "controls/CommandGuard.h"
+#include "report/PdfFile.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QScreen>
 #include <QToolBar>
 
 #include <utility>
@@ -51,7 +56,7 @@ bool ReportPreview::exec(QWidget* parent) {
     m_dialog = &dialog;
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &ReportPreview::paintPreview);
     fitToolBar(dialog);
-    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
+    fitScreen(dialog);
     m_prompt.runDialog(dialog);
     m_dialog = nullptr;
     return m_printed;
@@ -68,15 +73,35 @@ void ReportPreview::fitToolBar(QPrintPreviewDialog& dialog) {
     // seam and the preview knows when printing is done.
     if (QAction* print = previewAction(dialog, "Print")) {
         QObject::disconnect(print, nullptr, &dialog, nullptr);
-        connect(print, &QAction::triggered, this, &ReportPreview::printReport);
+        connect(print, &QAction::triggered, this,
+                [this] { runGuarded(m_prompt, [this] { printReport(); }); });
     }
     if (auto* toolBar = dialog.findChild<QToolBar*>()) {
         toolBar->addSeparator();
         QAction* save = toolBar->addAction(QIcon::fromTheme(QStringLiteral("document-save-as")),
                                            QStringLiteral("Save as PDF…"));
         save->setParent(&dialog);
-        connect(save, &QAction::triggered, this, &ReportPreview::saveAsPdf);
+        connect(save, &QAction::triggered, this,
+                [this] { runGuarded(m_prompt, [this] { saveAsPdf(); }); });
     }
+}
+
+void ReportPreview::fitScreen(QPrintPreviewDialog& dialog) {
+    // Left to itself the preview opens small with the whole page fitted in: a strip of
+    // text too small to read.
+    const QScreen* screen =
+        dialog.parentWidget() ? dialog.parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect available = screen->availableGeometry();
+        QRect frame(QPoint(0, 0), available.size() * 0.8);
+        frame.moveCenter(available.center());
+        dialog.setGeometry(frame);
+    }
+    // Through the toolbar's own action, so that its button shows the mode in use.
+    if (QAction* fitWidth = previewAction(dialog, "Fit width"))
+        fitWidth->trigger();
+    else if (auto* view = dialog.findChild<QPrintPreviewWidget*>())
+        view->fitToWidth();
 }
 
 void ReportPreview::paintPreview(QPrinter* printer) {
@@ -85,13 +110,9 @@ void ReportPreview::paintPreview(QPrinter* printer) {
 }
 
 bool ReportPreview::saveAsPdf() {
-    QString path = m_prompt.saveFile(QStringLiteral("Save as PDF"),
-                                     QDir::home().filePath(QStringLiteral("Report.pdf")),
-                                     QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    const QString path = PdfFile::ask(m_prompt, m_pdfName);
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".pdf");
     if (!m_painter.writePdf(path)) {
         m_prompt.message(Prompt::Kind::Error,
                          QStringLiteral("The file \"%1\" could not be written.")
@@ -99,6 +120,7 @@ bool ReportPreview::saveAsPdf() {
                          {Prompt::Button::Ok});
         return false;
     }
+    PdfFile::saved(path);
     return true;
 }
 

@@ -33,7 +33,13 @@ public:
     // The preview while exec() runs, else nullptr.
     QPrintPreviewDialog* dialog() const { return m_dialog; }
 
-    // The toolbar's "Save as PDF…": asks for a file and writes the pages to it.
+    // The name "Save as PDF…" proposes, e.g. from PdfFile::proposedName(); "Report.pdf"
+    // unless set.
+    void setPdfName(const QString& name) { m_pdfName = name; }
+    const QString& pdfName() const { return m_pdfName; }
+
+    // The toolbar's "Save as PDF…": asks for a file, proposing the PDF name in the folder
+    // last saved into, and writes the pages to it.
     bool saveAsPdf();
     // The toolbar's Print: the print dialog, then the pages on the chosen printer.
     bool printReport();
@@ -47,11 +53,14 @@ Q_SIGNALS:
 private:
     void paintPreview(QPrinter* printer);
     void fitToolBar(QPrintPreviewDialog& dialog);
+    // Most of the screen, the pages as wide as the window: readable without zooming.
+    static void fitScreen(QPrintPreviewDialog& dialog);
 
     ReportPainter m_painter;
     Prompt& m_prompt;
     QPrinter m_printer;
     QPrintPreviewDialog* m_dialog = nullptr;
+    QString m_pdfName = QStringLiteral("Report.pdf");
     bool m_printed = false;
 };
 

@@ -8,8 +8,10 @@
 #include "support/TempDatabase.h"
 
 #include <QFile>
+#include <QPainterPath>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -78,6 +80,8 @@ class CurveSheetTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The folder a PDF was saved into is remembered in the test area, never the user's.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { m_prefs.applyDefaults(); }
 
     void arrangesMeasuredPoints_data() {
@@ -110,6 +114,29 @@ private Q_SLOTS:
         for (int i = 0; i < n; ++i)
             got << QPointF(pairs[std::size_t(i)].flow, pairs[std::size_t(i)].pressure);
         QCOMPARE(got, plotted);
+    }
+
+    void smoothLineNeverRises_data() {
+        QTest::addColumn<PointList>("points");
+        QTest::newRow("uneven factory curve")
+            << PointList{{0, 60},   {200, 58}, {400, 56},    {600, 53},
+                         {750, 50}, {800, 49}, {1000, 39.5}, {1125, 32.5}};
+        QTest::newRow("two readings at one flow")
+            << PointList{{0, 140}, {500, 110}, {1000, 100}, {1000, 95}, {1200, 60}};
+    }
+
+    void smoothLineNeverRises() {
+        QFETCH(PointList, points);
+        const QPainterPath path = GraphPainter::smoothPath(points);
+        QCOMPARE(path.pointAtPercent(0), points.first());
+        QCOMPARE(path.currentPosition(), points.last());
+        const QPolygonF line = path.toSubpathPolygons().value(0);
+        QVERIFY(line.size() > points.size());
+        for (qsizetype i = 1; i < line.size(); ++i) {
+            QVERIFY2(line[i].x() >= line[i - 1].x() - 1e-9, qPrintable(QString::number(i)));
+            QVERIFY2(line[i].y() <= line[i - 1].y() + 1e-9,
+                     qPrintable(QStringLiteral("rises at %1 gpm").arg(line[i].x())));
+        }
     }
 
     void buildsTheSheetWithRatedPoints() {
@@ -174,6 +201,7 @@ private Q_SLOTS:
     void flowAxisIsExponentialPaper() {
         test::TempDatabase tdb;
         m_prefs.setExponentialXAxis(true);
+        m_prefs.setCurvedLines(false); // the axis follows its own preference only
         TPrintCurveFrm frm(tdb.db(), m_prefs, demoRequest());
         frm.show();
         const GraphPainter::Scale x = GraphPainter(frm.graph()).xScale();
@@ -265,6 +293,7 @@ private Q_SLOTS:
     void joinedRatedPointsFollowTheLineOption() {
         test::TempDatabase tdb;
         m_prefs.setCurvedLines(true);
+        m_prefs.setExponentialXAxis(false);
         CurveRequest r = demoRequest();
         r.plotRatingPoints = true;
         r.connectRatingPoints = true;
@@ -272,6 +301,8 @@ private Q_SLOTS:
         TPrintCurveFrm frm(tdb.db(), m_prefs, r);
         frm.show();
         TFlpGrf& g = frm.graph();
+        g.setAxis(0);
+        QCOMPARE(g.axisFunction(), GraphProperties::kLinear);
         QCOMPARE(g.graphTitle(), QStringLiteral("ABC Paint Company - 07/31/01"));
         g.setColumn(5);
         QCOMPARE(g.columnType(), GraphProperties::kSmooth);
@@ -348,6 +379,8 @@ private Q_SLOTS:
         TPrintCurveFrm frm(tdb.db(), m_prefs, r);
         frm.show();
         QVERIFY(frm.SaveAsPdfBtnClick());
+        QVERIFY(prompt.fileRequests.first().contains(
+            QStringLiteral("/ABC Paint Company - Pump 01 - 2001-07-31 - Pump Curve.pdf|")));
         QFile file(path + QStringLiteral(".pdf"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.read(5) == "%PDF-");

@@ -3,6 +3,7 @@
 #include "print/GraphControl.h"
 #include "print/Print1Dlg.h"
 #include "print/PrintCurveFrm1.h"
+#include "print/ReportRulesFormat.h"
 #include "print/SummaryReportFrmU.h"
 #include "settings/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
@@ -23,6 +24,11 @@ const QString kAbc = QStringLiteral("ABC Paint Company");
 const QString kBeta = QStringLiteral("Beta Works");
 const QStringList kDemoIds{kAbc, QStringLiteral("*"), QStringLiteral("01"),
                            QStringLiteral("20010731")};
+
+// "Title1:" of a name and a test date, the date as every printout shows it.
+QString title(const QString& name, QDate date) {
+    return name + QStringLiteral(" - ") + ReportRulesFormat::date(date);
+}
 
 void addRow(Database& db, TableId id,
             std::initializer_list<std::pair<const char*, QVariant>> values) {
@@ -120,7 +126,7 @@ private Q_SLOTS:
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Print Dialog"));
         QVERIFY(!(dlg.windowFlags() & Qt::WindowSystemMenuHint));
-        QCOMPARE(text(dlg, "Title1Edit"), QStringLiteral("ABC Paint Company - 07/31/01"));
+        QCOMPARE(text(dlg, "Title1Edit"), title(kAbc, {2001, 7, 31}));
         QCOMPARE(text(dlg, "Title2Edit"), QStringLiteral("01"));
         for (int curve = 1; curve <= 4; ++curve) {
             dlg.showPage(curve - 1);
@@ -134,7 +140,7 @@ private Q_SLOTS:
             m_tdb->db(), m_prefs,
             {kBeta, QStringLiteral("North"), QStringLiteral("P1"), QStringLiteral("T2")});
         beta.show();
-        QCOMPARE(text(beta, "Title1Edit"), QStringLiteral("North Plant - 03/04/04"));
+        QCOMPARE(text(beta, "Title1Edit"), title("North Plant", {2004, 3, 4}));
         QCOMPARE(text(beta, "Title2Edit"), QStringLiteral("P1"));
     }
 
@@ -152,7 +158,7 @@ private Q_SLOTS:
             QCOMPARE(shown(dlg, 2).last(), QStringLiteral("20020805"));
         }
         QCOMPARE(dlg.selection(1).toList(), kDemoIds);
-        QCOMPARE(text(dlg, "Title1Edit"), QStringLiteral("ABC Paint Company - 07/31/01"));
+        QCOMPARE(text(dlg, "Title1Edit"), title(kAbc, {2001, 7, 31}));
 
         // On the first page the lists retitle the sheet; typed titles last until then.
         dlg.showPage(0);
@@ -162,7 +168,7 @@ private Q_SLOTS:
         dlg.showPage(0);
         QCOMPARE(text(dlg, "Title2Edit"), QStringLiteral("Fire pump"));
         pick(dlg, 4, 1, QStringLiteral("20020805"));
-        QCOMPARE(text(dlg, "Title1Edit"), QStringLiteral("ABC Paint Company - 08/05/02"));
+        QCOMPARE(text(dlg, "Title1Edit"), title(kAbc, {2002, 8, 5}));
     }
 
     void anotherCompanyMovesTheLowerListsToTheirFirstRows() {

@@ -8,6 +8,7 @@
 #include "support/TempDatabase.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QTest>
 
 #include <algorithm>
@@ -45,6 +46,8 @@ private Q_SLOTS:
     void fieldSourceAnswersByReport();
     void masks_data();
     void masks();
+    void dateForm_data();
+    void dateForm();
     void blankWhenZeroAgainstAMaskedZero();
     void flowTablePrintsChosenVariantAndPointsWithNetPressure();
     void detailFooterCountsTheCoverPage();
@@ -200,6 +203,24 @@ void ReportFeedTest::masks() {
              expected);
 }
 
+void ReportFeedTest::dateForm_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("C: names are no numeric form") << "C"
+                                                  << "7/31/2001";
+    QTest::newRow("United States: two-digit year widened") << "en_US"
+                                                           << "7/31/2001";
+    QTest::newRow("Germany") << "de_DE"
+                             << "31.07.2001";
+}
+
+void ReportFeedTest::dateForm() {
+    QFETCH(QString, locale);
+    QFETCH(QString, expected);
+    const QLocale l(locale);
+    QCOMPARE(l.toString(QDate(2001, 7, 31), ReportRulesFormat::dateFormat(l)), expected);
+}
+
 void ReportFeedTest::blankWhenZeroAgainstAMaskedZero() {
     TempDatabase temp;
     change(temp.db(), TableId::Pump, {{"Pump RPM", 0.0}, {"Jockey Flow", QVariant()}});
@@ -210,6 +231,8 @@ void ReportFeedTest::blankWhenZeroAgainstAMaskedZero() {
     QCOMPARE(ReportRulesFormat::field(feed.pump(), "Pump RPM", {"#,0.0;-#,0.0", false}),
              QString("0.0"));
     QCOMPARE(ReportRulesFormat::field(feed.pump(), "Jockey Flow", {"#,0", false}), QString());
+    // Only zero itself is blank, not a value whose whole-number part is zero.
+    QCOMPARE(ReportRulesFormat::field(feed.pump(), "Jockey Hp", {"##.##", true}), QString(".75"));
 }
 
 void ReportFeedTest::flowTablePrintsChosenVariantAndPointsWithNetPressure() {

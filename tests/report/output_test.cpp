@@ -1,3 +1,4 @@
+#include "report/PdfFile.h"
 #include "report/ReportLayout.h"
 #include "report/ReportPainter.h"
 #include "report/ReportPreview.h"
@@ -11,7 +12,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,12 +47,12 @@ QVector<ReportPage> threePages() {
 }
 
 // What the PDF holds: its signature and the number of page objects.
-struct PdfFile {
+struct PdfContents {
     QByteArray head;
     qsizetype pages = 0;
 };
 
-PdfFile readPdf(const QString& path) {
+PdfContents readPdf(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -72,11 +75,40 @@ QAction* actionNamed(QDialog& dialog, const QString& text) {
 class OutputTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The folder a PDF was saved into is remembered in the test area, never the user's.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void pdfName_data();
+    void pdfName();
     void writesEveryPageToPdf();
     void unwritablePdfFails();
     void previewSavesPdfAndClosesAfterPrinting();
     void previewClosedOrPrintCancelledPrintsNothing();
 };
+
+void OutputTest::pdfName_data() {
+    QTest::addColumn<QString>("company");
+    QTest::addColumn<QString>("pump");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("demonstration test")
+        << "ABC Paint Company"
+        << "01" << QDate(2001, 7, 31)
+        << "ABC Paint Company - Pump 01 - 2001-07-31 - Detail Report.pdf";
+    QTest::newRow("characters no file name holds")
+        << "A/B\\C: \"D\" <E>|F*?\tG"
+        << "../1" << QDate(2001, 7, 31)
+        << "A_B_C_ _D_ _E__F___G - Pump .._1 - 2001-07-31 - Detail Report.pdf";
+    QTest::newRow("no pump, no date") << "ABC Paint Company"
+                                      << "" << QDate() << "ABC Paint Company - Detail Report.pdf";
+}
+
+void OutputTest::pdfName() {
+    QFETCH(QString, company);
+    QFETCH(QString, pump);
+    QFETCH(QDate, date);
+    QFETCH(QString, expected);
+    QCOMPARE(PdfFile::proposedName(company, pump, date, QStringLiteral("Detail Report")), expected);
+}
 
 void OutputTest::writesEveryPageToPdf() {
     QTemporaryDir dir;
@@ -84,7 +116,7 @@ void OutputTest::writesEveryPageToPdf() {
     QCOMPARE(pages.size(), 3);
     const QString path = dir.filePath(QStringLiteral("report.pdf"));
     QVERIFY(ReportPainter(pages).writePdf(path));
-    const PdfFile pdf = readPdf(path);
+    const PdfContents pdf = readPdf(path);
     QCOMPARE(pdf.head, QByteArray("%PDF-"));
     QCOMPARE(pdf.pages, 3);
 }
@@ -105,8 +137,10 @@ void OutputTest::previewSavesPdfAndClosesAfterPrinting() {
     prompt.files.enqueue(saved);
 
     ReportPreview preview(threePages());
+    preview.setPdfName(QStringLiteral("Summary Report.pdf"));
     QSignalSpy complete(&preview, &ReportPreview::printingComplete);
     bool closedAfterPrint = false;
+    bool readable = false;
     QString jobName;
     int previewPages = 0;
     QPageSize::PageSizeId paper = QPageSize::Custom;
@@ -119,8 +153,14 @@ void OutputTest::previewSavesPdfAndClosesAfterPrinting() {
         jobName = qt->printer()->docName();
         qt->show(); // the preview draws its pages when shown
         QApplication::processEvents();
-        if (auto* view = qt->findChild<QPrintPreviewWidget*>())
+        if (auto* view = qt->findChild<QPrintPreviewWidget*>()) {
             previewPages = view->pageCount();
+            // Most of the screen, pages as wide as the window.
+            const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+            readable = view->zoomMode() == QPrintPreviewWidget::FitToWidth &&
+                       qt->width() >= screen.width() * 3 / 4 &&
+                       qt->height() >= screen.height() * 3 / 4;
+        }
         paper = qt->printer()->pageLayout().pageSize().id();
         save->trigger();
         print->trigger();
@@ -143,15 +183,22 @@ void OutputTest::previewSavesPdfAndClosesAfterPrinting() {
     QCOMPARE(previewPages, 3);
     QCOMPARE(paper, QPageSize::Letter);
     QVERIFY(closedAfterPrint);
+    QVERIFY(readable);
     QCOMPARE(complete.count(), 1);
     QCOMPARE(prompt.dialogTitles.size(), 2);
     QVERIFY(prompt.dialogTitles.first().contains(QLatin1String("Report")));
     QVERIFY(prompt.messages.isEmpty());
 
-    const PdfFile savedPdf = readPdf(saved + QStringLiteral(".pdf"));
+    // The next save proposes the report's name in the folder saved into.
+    QCOMPARE(PdfFile::lastFolder(), dir.path());
+    QVERIFY(preview.saveAsPdf() == false);
+    QCOMPARE(prompt.fileRequests.last().section(QLatin1Char('|'), 1, 1),
+             dir.filePath(QStringLiteral("Summary Report.pdf")));
+
+    const PdfContents savedPdf = readPdf(saved + QStringLiteral(".pdf"));
     QCOMPARE(savedPdf.head, QByteArray("%PDF-"));
     QCOMPARE(savedPdf.pages, 3);
-    const PdfFile printedPdf = readPdf(printed);
+    const PdfContents printedPdf = readPdf(printed);
     QCOMPARE(printedPdf.head, QByteArray("%PDF-"));
     QCOMPARE(printedPdf.pages, 2);
 }

@@ -1,0 +1,9 @@
+#include "controls/CommandGuard.h"
+
+namespace nerova {
+
+void runGuarded(const std::function<void()>& command) {
+    runGuarded(Prompt::instance(), command);
+}
+
+} // namespace nerova

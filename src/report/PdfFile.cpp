@@ -1,0 +1,63 @@
+#include "report/PdfFile.h"
+
+#include "controls/Prompt.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+
+namespace nerova {
+
+namespace {
+
+const char* const kFolderKey = "Print/PdfFolder";
+
+// The program's own settings, beside the alias registry; never the preferences file,
+// whose fixed layout other copies of the program read.
+QString settingsFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/nerova2002/nerova2002.conf");
+}
+
+} // namespace
+
+QString PdfFile::proposedName(const QString& company, const QString& pumpId, const QDate& testDate,
+                              const QString& printout) {
+    QStringList parts;
+    if (!company.trimmed().isEmpty())
+        parts << company.trimmed();
+    if (!pumpId.trimmed().isEmpty())
+        parts << QStringLiteral("Pump ") + pumpId.trimmed();
+    if (testDate.isValid())
+        parts << testDate.toString(Qt::ISODate);
+    parts << printout;
+    QString name = parts.join(QStringLiteral(" - "));
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    }
+    return name + QStringLiteral(".pdf");
+}
+
+QString PdfFile::lastFolder() {
+    const QSettings settings(settingsFile(), QSettings::IniFormat);
+    const QString folder = settings.value(QLatin1String(kFolderKey)).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+QString PdfFile::ask(Prompt& prompt, const QString& name) {
+    QString path = prompt.saveFile(QStringLiteral("Save as PDF"), QDir(lastFolder()).filePath(name),
+                                   QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    return path;
+}
+
+void PdfFile::saved(const QString& path) {
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    settings.setValue(QLatin1String(kFolderKey), QFileInfo(path).absolutePath());
+}
+
+} // namespace nerova
