@@ -2,7 +2,6 @@
 
 #include "eval/Thresholds.h"
 
-#include <QLocale>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -25,21 +24,26 @@ bool atMost(double value, double limit) {
     return value <= limit + slack(limit);
 }
 
-const QLocale& textLocale() {
-    // The figures read like the rest of the program's texts, whatever the desktop's locale.
-    static const QLocale locale(QLocale::English, QLocale::UnitedStates);
-    return locale;
+// Fixed decimals with the thousands grouped by commas, whatever the desktop's locale, so the
+// figures read like the rest of the program's texts: 1,002.5.
+QString grouped(double v, int decimals) {
+    QString s = QString::number(v, 'f', decimals);
+    const qsizetype sign = s.startsWith(u'-') ? 1 : 0;
+    qsizetype point = s.indexOf(u'.');
+    if (point < 0)
+        point = s.size();
+    for (qsizetype at = point - 3; at > sign; at -= 3)
+        s.insert(at, u',');
+    return s;
 }
 
-// Up to two decimals, trailing zeros dropped, thousands grouped: 1,002 / 99.87 / 67.5.
+// Up to two decimals, trailing zeros dropped: 1,002 / 99.87 / 67.5.
 QString num(double v) {
-    QString s = textLocale().toString(v, 'f', 2);
-    if (s.contains(u'.')) {
-        while (s.endsWith(u'0'))
-            s.chop(1);
-        if (s.endsWith(u'.'))
-            s.chop(1);
-    }
+    QString s = grouped(v, 2);
+    while (s.endsWith(u'0'))
+        s.chop(1);
+    if (s.endsWith(u'.'))
+        s.chop(1);
     return s == QStringLiteral("-0") ? QStringLiteral("0") : s;
 }
 
@@ -47,7 +51,7 @@ QString num(double v) {
 // reads as the limit itself (94.96 % shows as 94.9 %, not 95.0 %).
 QString percent(double v) {
     const double tenths = std::floor(v * 10.0 + slack(v * 10.0));
-    return textLocale().toString(tenths / 10.0, 'f', 1) + QStringLiteral(" %");
+    return grouped(tenths / 10.0, 1) + QStringLiteral(" %");
 }
 
 QString limitPercent(Limit limit) {
