@@ -1,0 +1,23 @@
+#pragma once
+
+#include "eval/PumpHistory.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace nerova {
+
+// A pump's history as comma-separated values: UTF-8, a header row, ISO dates, shares to one
+// decimal, lines ended by CR LF, and a field quoted (its quotes doubled) when it holds a
+// comma, a quote or a line break.
+QByteArray historyCsv(const QList<HistoryRow>& rows);
+
+// Writes the text to a file whole or not at all: an existing file is replaced only once
+// the new one is complete. Throws EngineError when the file cannot be written.
+void writeHistoryCsv(const QString& path, const QList<HistoryRow>& rows);
+
+// One CSV field, quoted when it must be.
+QString csvField(const QString& text);
+
+} // namespace nerova

@@ -1,0 +1,118 @@
+#include "data/EngineError.h"
+#include "data/Table.h"
+#include "eval/EvaluationRows.h"
+#include "eval/HistoryCsv.h"
+#include "eval/PumpHistory.h"
+#include "support/TempDatabase.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace nerova;
+
+class HistoryTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void testsInDateOrderWithChange();
+    void csvQuotesAndWritesWhole();
+};
+
+void HistoryTest::testsInDateOrderWithChange() {
+    test::TempDatabase tmp(false);
+    tmp.db().createTable(TableId::Pump);
+    tmp.db().createTable(TableId::Test);
+    Table pump(tmp.db(), TableId::Pump);
+    Table tests(tmp.db(), TableId::Test);
+    pump.open();
+    tests.open();
+
+    pump.insert();
+    const QVariantMap nameplate{
+        {"CompanyID", "ACME"},   {"LocationID", "PLANT"}, {"PumpID", "FP-1"},
+        {"Churn Pressure", 115}, {"100% Flow", 1000},     {"100% Pressure", 100},
+        {"150% Flow", 1500},     {"150% Pressure", 67.5}, {"Driver Type", "Diesel"}};
+    for (auto it = nameplate.begin(); it != nameplate.end(); ++it)
+        pump.setValue(it.key(), it.value());
+    pump.post();
+
+    // Entered out of order; the undated one goes last, another pump's test not at all.
+    struct Row {
+        const char* pumpId;
+        const char* testId;
+        QDate day;
+        double ratedPressure;
+    };
+    for (const Row& r :
+         {Row{"FP-1", "2024-1", {2024, 5, 1}, 98}, Row{"FP-1", "X", {}, 95},
+          Row{"FP-2", "2022-1", {2022, 5, 1}, 50}, Row{"FP-1", "2023-1", {2023, 5, 1}, 100},
+          Row{"FP-1", "2024-0", {2024, 5, 1}, 90.5}}) {
+        tests.append();
+        const QVariantMap values{{"CompanyID", "ACME"},
+                                 {"LocationID", "PLANT"},
+                                 {"PumpID", r.pumpId},
+                                 {"TestID", r.testId},
+                                 {"Test Date", r.day},
+                                 {"Flow1", 0},
+                                 {"Net Pressure1", 118},
+                                 {"Corrected Flow1", 0},
+                                 {"Corrected Net Pressure1", 118},
+                                 {"Flow2", 1000},
+                                 {"Net Pressure2", r.ratedPressure},
+                                 {"Corrected Flow2", 1000},
+                                 {"Corrected Net Pressure2", r.ratedPressure}};
+        for (auto it = values.begin(); it != values.end(); ++it)
+            tests.setValue(it.key(), it.value());
+        tests.post();
+    }
+
+    const QList<HistoryRow> rows = pumpHistory(pump);
+    QStringList order;
+    for (const HistoryRow& r : rows)
+        order << r.testId;
+    QCOMPARE(order, QStringList({"2023-1", "2024-0", "2024-1", "X"}));
+    QCOMPARE(rows[0].atRatedFlow, std::optional<double>(100));
+    QCOMPARE(rows[0].change, std::nullopt);
+    QCOMPARE(rows[1].change, std::optional<double>(-9.5));
+    QCOMPARE(rows[2].change, std::optional<double>(7.5));
+    QCOMPARE(rows[3].lowest, std::optional<double>(95));
+    // No overload point was run: incomplete, unless a point fails outright.
+    QCOMPARE(verdictText(rows[0].verdict), QStringLiteral("Incomplete"));
+    QCOMPARE(verdictText(rows[1].verdict), QStringLiteral("Fail"));
+
+    // The cursor adapter reads the same rows as the history's query.
+    QVERIFY(tests.locate({"PumpID", "TestID"}, {"FP-1", "2024-0"}));
+    QCOMPARE(evaluateCurrentTest(pump, tests).verdict, rows[1].verdict);
+}
+
+void HistoryTest::csvQuotesAndWritesWhole() {
+    HistoryRow quoted;
+    quoted.testDate = QDate(2026, 5, 14);
+    quoted.testId = QStringLiteral("7 \"A\", B");
+    quoted.atRatedFlow = 101.26;
+    quoted.lowest = 96.04;
+    quoted.verdict = Verdict::Pass;
+    quoted.change = -1.04;
+    HistoryRow undated;
+    undated.testId = QStringLiteral("Prüfung");
+    undated.change = 0.04;
+
+    const QByteArray expected =
+        "Test Date,TestID,% of Baseline at 100% Flow,% of Baseline at 150% Flow,"
+        "Lowest % of Baseline,Verdict,Change Since Previous Test\r\n"
+        "2026-05-14,\"7 \"\"A\"\", B\",101.3,,96.0,Pass,-1.0\r\n"
+        ",Prüfung,,,,Incomplete,0.0\r\n";
+    QCOMPARE(historyCsv({quoted, undated}), expected);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.csv"));
+    writeHistoryCsv(path, {quoted, undated});
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), expected);
+    QVERIFY_THROWS_EXCEPTION(EngineError,
+                             writeHistoryCsv(dir.filePath(QStringLiteral("no/such.csv")), {}));
+}
+
+QTEST_GUILESS_MAIN(HistoryTest)
+#include "history_test.moc"
