@@ -4,12 +4,19 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace nerova {
 
 QString replacedFolderName(const QDateTime& moment) {
     // No colons: the name must be valid on every file system the data may be copied to.
     return QStringLiteral("Replaced ") + moment.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+}
+
+bool isReplacedTablesFolder(const QString& folderName) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^Replaced \\d{4}-\\d{2}-\\d{2} \\d{2}-\\d{2}-\\d{2}( \\(\\d+\\))?$"));
+    return pattern.match(folderName).hasMatch();
 }
 
 TableFilesAside::TableFilesAside(QString databaseDir, QDateTime moment)

@@ -40,5 +40,9 @@ private:
 
 // The name of the folder for a moment, before any " (2)".
 QString replacedFolderName(const QDateTime& moment);
+// True for a folder name made by replacedFolderName, with or without its " (n)": a scan
+// of the database directory that descends into folders must skip these, or old files
+// (a journal above all) would travel back beside the new tables.
+bool isReplacedTablesFolder(const QString& folderName);
 
 } // namespace nerova

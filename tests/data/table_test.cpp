@@ -4,6 +4,7 @@
 #include "data/Identifiers.h"
 #include "data/Schema.h"
 #include "data/Table.h"
+#include "data/TableFilesAside.h"
 #include "data/TablesExistCreateU.h"
 #include "support/TempDatabase.h"
 
@@ -278,6 +279,7 @@ private Q_SLOTS:
         QCOMPARE(
             QDir(data.filePath("Replaced 2026-12-09 10-15-00 (2)")).entryList(QDir::Files).size(),
             5);
+        QVERIFY(isReplacedTablesFolder("Replaced 2026-12-09 10-15-00 (2)"));
         QVERIFY(progress.text.startsWith("Test Tables Filled Successfully\n"));
         QVERIFY(progress.text.contains(QDir::toNativeSeparators(aside.path() + " (2)")));
         // The moved files are nobody's table any more: the check and the cursor see the new ones.
