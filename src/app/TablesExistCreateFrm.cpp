@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <algorithm>
 
 namespace nerova {
 
@@ -15,6 +16,9 @@ TTablesExistCreateFrm::TTablesExistCreateFrm(QWidget* parent)
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setWordWrap(true);
+    // The text can be selected so that a folder it names can be copied.
+    Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Label1->setGeometry(4, 28, 370, 40);
 }
 
@@ -24,6 +28,13 @@ void TTablesExistCreateFrm::setCaption(const QString& caption) {
 
 void TTablesExistCreateFrm::setLabel(const QString& text) {
     Label1->setText(text);
+    // A longer text (where replaced files were put) makes the window taller rather than
+    // being cut off; a short one gives it back its usual size.
+    const int height = std::max(40, Label1->heightForWidth(Label1->width()));
+    if (height != Label1->height()) {
+        Label1->resize(Label1->width(), height);
+        setFixedSize(378, std::max(102, 28 + height + 8));
+    }
     Label1->repaint();
 }
 

@@ -1,8 +1,10 @@
 #include "data/Database.h"
 
+#include "data/CaseFold.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
 #include "data/Statement.h"
+#include "data/TableFilesAside.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <optional>
 #include <sqlite3.h>
 
 namespace nerova {
@@ -172,7 +175,7 @@ QString Database::qualifiedName(TableId id) const {
            quoteIdent(QString::fromLatin1(def.baseName));
 }
 
-void Database::createTable(TableId id) {
+void Database::createTable(TableId id, TableFilesAside* aside) {
     if (isAttached(id))
         throw EngineError(QStringLiteral("Table is open: %1").arg(tableDef(id).fileName()));
     const TableDef& def = tableDef(id);
@@ -180,11 +183,13 @@ void Database::createTable(TableId id) {
     if (!QFileInfo(dir).isDir())
         throw EngineError(QStringLiteral("Directory does not exist: %1").arg(dir));
 
-    // Build the new file under a temporary name and move it into place, so a failure never
-    // leaves half a table behind.
+    // Build the new file under a passing name and move it into place, so a failure never
+    // leaves half a table behind. The leading dot keeps the passing file out of the table's
+    // family of files, which is moved aside below.
     const QString finalPath = QDir(dir).filePath(def.fileName());
-    const QString tmpPath = finalPath + QStringLiteral(".new");
-    QFile::remove(tmpPath);
+    const QString tmpPath =
+        QDir(dir).filePath(QLatin1Char('.') + def.fileName() + QStringLiteral(".new"));
+    QFile::remove(tmpPath); // our own leftover from an interrupted creation
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(tmpPath.toUtf8().constData(), &db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
@@ -203,22 +208,19 @@ void Database::createTable(TableId id) {
     }
     sqlite3_close(db);
 
-    // Remove every spelling of the old table file, then put the new one in place.
-    const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& e : entries) {
-        if (e.compare(def.fileName(), Qt::CaseInsensitive) == 0 ||
-            e.compare(def.fileName() + QStringLiteral("-journal"), Qt::CaseInsensitive) == 0) {
-            QFile old(QDir(dir).filePath(e));
-            old.setPermissions(old.permissions() | QFileDevice::WriteOwner);
-            if (!old.remove()) {
-                QFile::remove(tmpPath);
-                throw EngineError(
-                    QStringLiteral("Cannot replace %1: %2").arg(e, old.errorString()));
-            }
-        }
+    // The old files, every spelling and the journal with them, go aside unchanged.
+    std::optional<TableFilesAside> own;
+    if (!aside)
+        aside = &own.emplace(dir, now());
+    try {
+        aside->take(id);
+    } catch (...) {
+        QFile::remove(tmpPath);
+        throw;
     }
     if (!QFile::rename(tmpPath, finalPath)) {
         QFile::remove(tmpPath);
+        aside->putBack();
         throw EngineError(QStringLiteral("Cannot create %1").arg(finalPath));
     }
 }
@@ -241,6 +243,13 @@ void Database::connect() {
     }
     sqlite3_busy_timeout(m_db, 2000);
     sqlite3_extended_result_codes(m_db, 1);
+    try {
+        registerCaseFold(m_db);
+    } catch (const EngineError&) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
     try {
         execOn(m_db, QStringLiteral("PRAGMA journal_mode=DELETE"));
         execOn(m_db, QStringLiteral("PRAGMA synchronous=FULL"));

@@ -12,6 +12,7 @@ struct sqlite3;
 namespace nerova {
 
 class Statement;
+class TableFilesAside;
 
 // The table engine: the alias registry and one SQLite connection to which each table file
 // is attached while a cursor has it open, so that a change touching several tables (a
@@ -41,9 +42,10 @@ public:
     // canonical path when it does not exist yet.
     QString tableFilePath(TableId id) const;
 
-    // Replaces the table's file by a new empty table with exactly the schema's columns and
-    // its primary key. The table must not be open.
-    void createTable(TableId id);
+    // Makes a new empty table with exactly the schema's columns and its primary key. The
+    // table's present files are not deleted: they are moved into the folder of `aside`, or
+    // of a folder named for this moment when none is given. The table must not be open.
+    void createTable(TableId id, TableFilesAside* aside = nullptr);
 
     // Attaching: cursors call these on open and close; the file stays attached while any
     // cursor of it is open. Throws EngineError when the file is missing or read-only.

@@ -7,6 +7,10 @@ std::function<QDate()>& clock() {
     static std::function<QDate()> c;
     return c;
 }
+std::function<QDateTime()>& momentClock() {
+    static std::function<QDateTime()> c;
+    return c;
+}
 QString& startupDir() {
     static QString d;
     return d;
@@ -19,6 +23,14 @@ QDate today() {
 
 void setTodayForTesting(std::function<QDate()> c) {
     clock() = std::move(c);
+}
+
+QDateTime now() {
+    return momentClock() ? momentClock()() : QDateTime::currentDateTime();
+}
+
+void setNowForTesting(std::function<QDateTime()> c) {
+    momentClock() = std::move(c);
 }
 
 QString startupDirectory() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -12,6 +13,10 @@ inline constexpr const char* kAliasName = "NRVA2002";
 // Today's date. Tests replace the clock to make date rules repeatable.
 QDate today();
 void setTodayForTesting(std::function<QDate()> clock); // empty function restores the clock
+
+// The present moment, for names that record when something happened; replaceable likewise.
+QDateTime now();
+void setNowForTesting(std::function<QDateTime()> clock);
 
 // The working directory at start-up: the folder of the preferences file.
 QString startupDirectory();

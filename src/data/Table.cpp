@@ -1,5 +1,6 @@
 #include "data/Table.h"
 
+#include "data/CaseFold.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/Statement.h"
@@ -148,9 +149,11 @@ QString Table::whereClause(QVariantList& binds) const {
     if (!m_filterText.isEmpty() && !m_filterColumn.isEmpty()) {
         const QString col =
             quoteIdent(QString::fromLatin1(def().columns[columnIndex(m_filterColumn)].name));
-        // A plain prefix comparison: the typed text is data, never pattern syntax.
-        conds << QStringLiteral("substr(%1, 1, ?) = ? COLLATE NOCASE").arg(col);
-        binds << QVariant::fromValue<qint64>(m_filterText.size()) << m_filterText;
+        // A plain prefix comparison: the typed text is data, never pattern syntax. SQLite
+        // counts characters, not UTF-16 units, and folding keeps the count of characters.
+        conds << QStringLiteral("substr(%1, 1, ?) = ? COLLATE %2")
+                     .arg(col, QLatin1String(kCaseFoldCollation));
+        binds << QVariant::fromValue<qint64>(m_filterText.toUcs4().size()) << m_filterText;
     }
     return conds.isEmpty() ? QString()
                            : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
@@ -591,8 +594,9 @@ bool Table::locate(const QStringList& columns, const QVariantList& values, Qt::C
             continue;
         }
         const bool text = c.type == ColumnType::Alpha || c.type == ColumnType::Memo;
-        conds << col + (text && cs == Qt::CaseInsensitive ? QStringLiteral(" = ? COLLATE NOCASE")
-                                                          : QStringLiteral(" = ?"));
+        conds << col + (text && cs == Qt::CaseInsensitive
+                            ? QStringLiteral(" = ? COLLATE ") + QLatin1String(kCaseFoldCollation)
+                            : QStringLiteral(" = ?"));
         binds << v;
     }
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) +

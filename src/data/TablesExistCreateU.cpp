@@ -3,9 +3,11 @@
 #include "data/Database.h"
 #include "data/DemoData.h"
 #include "data/EngineError.h"
+#include "data/Global.h"
 #include "data/RestorePlan.h"
 #include "data/Schema.h"
 #include "data/Table.h"
+#include "data/TableFilesAside.h"
 
 #include <QDir>
 
@@ -47,35 +49,56 @@ bool TablesCreate(Database& db, TablesProgress& progress,
     progress.setCaption(kCaption);
     progress.showWindow();
     BusyGuard busy(progress);
-    for (TableId id : kAllTables) {
-        const TableDef& def = tableDef(id);
-        const QString label = QString::fromLatin1(def.label);
-        progress.setLabel(QStringLiteral("Creating %1 files ...").arg(label));
-        try {
-            db.createTable(id);
-        } catch (const EngineError&) {
-            progress.setBusy(false);
-            showError(QStringLiteral("Error creating field definitions - %1 Table").arg(label));
-            return false;
-        }
-        Table table(db, id);
-        table.open();
-        progress.setLabel(QStringLiteral("Filling %1 Table").arg(label));
-        try {
-            for (int row = 0; row < demoRowCount(id); ++row) {
-                table.append();
-                fillDemoRow(table, id, row);
-                table.post();
+    TableFilesAside aside(db.databaseDirectory(), now());
+    // However creation ends, the window's last text tells where the replaced files went.
+    const auto asideNote = [&aside] {
+        return QStringLiteral("The replaced table files are kept unchanged in\n%1\n"
+                              "Restore them from that folder to go back to them.")
+            .arg(QDir::toNativeSeparators(aside.folderPath()));
+    };
+    const auto fail = [&](const QString& error) {
+        progress.setBusy(false);
+        showError(error);
+        if (!aside.folderPath().isEmpty())
+            progress.setLabel(asideNote());
+        return false;
+    };
+    try {
+        for (TableId id : kAllTables) {
+            const TableDef& def = tableDef(id);
+            const QString label = QString::fromLatin1(def.label);
+            progress.setLabel(QStringLiteral("Creating %1 files ...").arg(label));
+            try {
+                db.createTable(id, &aside);
+            } catch (const EngineError&) {
+                return fail(
+                    QStringLiteral("Error creating field definitions - %1 Table").arg(label));
             }
-        } catch (const EngineError&) {
-            progress.setBusy(false);
-            showError(QStringLiteral("Error filling - %1 Table").arg(label));
-            return false;
+            Table table(db, id);
+            table.open();
+            progress.setLabel(QStringLiteral("Filling %1 Table").arg(label));
+            try {
+                for (int row = 0; row < demoRowCount(id); ++row) {
+                    table.append();
+                    fillDemoRow(table, id, row);
+                    table.post();
+                }
+            } catch (const EngineError&) {
+                return fail(QStringLiteral("Error filling - %1 Table").arg(label));
+            }
+            QString done = QStringLiteral("%1 Table Filled Successfully").arg(label);
+            if (id == TableId::Flow) {
+                done = QStringLiteral("Test Tables Filled Successfully");
+                if (!aside.folderPath().isEmpty())
+                    done += QLatin1Char('\n') + asideNote();
+            }
+            progress.setLabel(done);
+            table.close();
         }
-        progress.setLabel(id == TableId::Flow
-                              ? QStringLiteral("Test Tables Filled Successfully")
-                              : QStringLiteral("%1 Table Filled Successfully").arg(label));
-        table.close();
+    } catch (...) {
+        if (!aside.folderPath().isEmpty())
+            progress.setLabel(asideNote());
+        throw;
     }
     return true;
 }

@@ -23,9 +23,11 @@ public:
 // letter case, and openable for reading and writing (a read-only file counts as missing).
 bool TablesExist(Database& db, TablesProgress& progress);
 
-// Replaces all five tables with empty ones and writes the demonstration rows. An engine
-// failure is shown through showError with the table's creation or filling text, and the
-// result is false. Other errors propagate.
+// Replaces all five tables with empty ones and writes the demonstration rows. The files
+// of the tables replaced are moved unchanged into one "Replaced <moment>" folder of the
+// database directory (see TableFilesAside), and the progress window's last text names it.
+// An engine failure is shown through showError with the table's creation or filling text,
+// and the result is false. Other errors propagate.
 bool TablesCreate(Database& db, TablesProgress& progress,
                   const std::function<void(const QString&)>& showError);
 

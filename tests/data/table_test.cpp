@@ -1,9 +1,14 @@
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "data/Global.h"
+#include "data/Identifiers.h"
 #include "data/Schema.h"
 #include "data/Table.h"
+#include "data/TableFilesAside.h"
+#include "data/TablesExistCreateU.h"
 #include "support/TempDatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
@@ -40,6 +45,20 @@ void addCompany(Table& t, const QString& id, const QString& name = {}) {
         t.setValue("Name", name);
     t.post();
 }
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct LastLabel : TablesProgress {
+    QString text;
+    void setCaption(const QString&) override {}
+    void setLabel(const QString& t) override { text = t; }
+    void showWindow() override {}
+    void hideWindow() override {}
+    void setBusy(bool) override {}
+};
 
 } // namespace
 
@@ -196,6 +215,79 @@ private Q_SLOTS:
         QVERIFY(t.locate({"CompanyID"}, {"stark"}, Qt::CaseInsensitive));
         QCOMPARE(t.asString("CompanyID"), QString("Stark"));
         QVERIFY(!t.locate({"CompanyID"}, {"stark"}, Qt::CaseSensitive));
+    }
+
+    // Letter case folds beyond A to Z, alike in the lookup, the locate and the uniqueness test.
+    void caseIsIgnoredBeyondAsciiLetters_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("prefixMatches");
+        QTest::addColumn<bool>("equal");
+        QTest::newRow("umlaut") << "Ärger GmbH"
+                                << "ärger gmbh" << true << true;
+        QTest::newRow("umlaut prefix") << "Ärger GmbH"
+                                       << "ä" << true << false;
+        QTest::newRow("y diaeresis") << "ÿ Works"
+                                     << "Ÿ WORKS" << true << true;
+        QTest::newRow("accent differs") << "Ärger GmbH"
+                                        << "arger" << false << false;
+        QTest::newRow("sharp s stays") << "Straße"
+                                       << "STRASSE" << false << false;
+        QTest::newRow("beyond 16 bits") << "𝔄bc Corp"
+                                        << "𝔄B" << true << false;
+    }
+    void caseIsIgnoredBeyondAsciiLetters() {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(bool, prefixMatches);
+        QFETCH(bool, equal);
+        TempDatabase tmp;
+        Table t(tmp.db(), TableId::Company);
+        t.open();
+        addCompany(t, stored, stored);
+        t.setPrefixFilter("Name", typed);
+        QCOMPARE(t.recordCount(), prefixMatches ? 1 : 0);
+        t.clearFilter();
+        QCOMPARE(t.locate({"CompanyID"}, {typed}, Qt::CaseInsensitive), equal);
+        QCOMPARE(identifierInUse(tmp.db(), TableId::Company, {"ABC Paint Company"}, typed), equal);
+    }
+
+    void creationMovesReplacedFilesAside() {
+        TempDatabase tmp;
+        {
+            Table t(tmp.db(), TableId::Company);
+            t.open();
+            addCompany(t, "Years of records");
+        }
+        const QDir data(tmp.dataDir());
+        const QByteArray company = bytesOf(data.filePath("NRVA2002company.db"));
+        QFile::rename(data.filePath("NRVA2002flow.db"), data.filePath("NRVA2002FLOW.DB"));
+        QFile extra(data.filePath("NRVA2002Pump.bak"));
+        QVERIFY(extra.open(QIODevice::WriteOnly) && extra.write("old") == 3);
+        extra.close();
+        setNowForTesting([] { return QDateTime(QDate(2026, 12, 9), QTime(10, 15)); });
+        LastLabel progress;
+        const auto create = [&] { return TablesCreate(tmp.db(), progress, [](auto&) {}); };
+        QVERIFY(create());
+        QVERIFY(create()); // the same second again: a folder of its own
+        setNowForTesting({});
+
+        const QDir aside(data.filePath("Replaced 2026-12-09 10-15-00"));
+        QCOMPARE(bytesOf(aside.filePath("NRVA2002company.db")), company);
+        QCOMPARE(bytesOf(aside.filePath("NRVA2002Pump.bak")), QByteArray("old"));
+        QVERIFY(aside.exists("NRVA2002FLOW.DB"));
+        QCOMPARE(
+            QDir(data.filePath("Replaced 2026-12-09 10-15-00 (2)")).entryList(QDir::Files).size(),
+            5);
+        QVERIFY(isReplacedTablesFolder("Replaced 2026-12-09 10-15-00 (2)"));
+        QVERIFY(progress.text.startsWith("Test Tables Filled Successfully\n"));
+        QVERIFY(progress.text.contains(QDir::toNativeSeparators(aside.path() + " (2)")));
+        // The moved files are nobody's table any more: the check and the cursor see the new ones.
+        QCOMPARE(data.entryList(QDir::Files).size(), 6); // five tables and the commit file
+        QVERIFY(TablesExist(tmp.db(), progress));
+        Table t(tmp.db(), TableId::Company);
+        t.open();
+        QCOMPARE(t.recordCount(), 1);
     }
 
     void deleteMovesToNextAndTransactionsRollBack() {
