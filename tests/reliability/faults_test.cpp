@@ -109,10 +109,14 @@ private Q_SLOTS:
 };
 
 // "engine": the engine refuses the statement; "disk": the kernel refuses the journal write.
-void FaultsTest::refusedSaveKeepsTheEdit_data() {
+static void engineOrDisk() {
     QTest::addColumn<bool>("disk");
     QTest::newRow("engine") << false;
     QTest::newRow("disk") << true;
+}
+
+void FaultsTest::refusedSaveKeepsTheEdit_data() {
+    engineOrDisk();
 }
 
 void FaultsTest::refusedSaveKeepsTheEdit() {
@@ -148,9 +152,7 @@ void FaultsTest::refusedSaveKeepsTheEdit() {
 }
 
 void FaultsTest::refusedDeleteKeepsTheCompany_data() {
-    QTest::addColumn<bool>("disk");
-    QTest::newRow("engine") << false;
-    QTest::newRow("disk") << true;
+    engineOrDisk();
 }
 
 void FaultsTest::refusedDeleteKeepsTheCompany() {
@@ -181,9 +183,7 @@ void FaultsTest::refusedDeleteKeepsTheCompany() {
 }
 
 void FaultsTest::refusedChangeOfIdentifierKeepsTheTree_data() {
-    QTest::addColumn<bool>("disk");
-    QTest::newRow("engine") << false;
-    QTest::newRow("disk") << true;
+    engineOrDisk();
 }
 
 void FaultsTest::refusedChangeOfIdentifierKeepsTheTree() {
