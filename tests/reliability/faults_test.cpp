@@ -128,6 +128,7 @@ void FaultsTest::refusedSaveKeepsTheEdit() {
     test.edit();
     test.setValue(QStringLiteral("Notes"), QStringLiteral("typed by the tester"));
     w.fx.prompt.clear();
+    w.fx.prompt.buttons.enqueue(Prompt::Button::Ok);
     {
         std::unique_ptr<FileSizeLimit> limit;
         if (disk)
@@ -163,6 +164,7 @@ void FaultsTest::refusedDeleteKeepsTheCompany() {
     const QString company = w.fx.company().asString(QStringLiteral("CompanyID"));
     w.fx.prompt.clear();
     w.fx.prompt.buttons.enqueue(Prompt::Button::Yes);
+    w.fx.prompt.buttons.enqueue(Prompt::Button::Ok);
     {
         // The company row is deleted last: a refusal there comes after every row below it
         // was already deleted inside the transaction.
@@ -192,6 +194,7 @@ void FaultsTest::refusedChangeOfIdentifierKeepsTheTree() {
     QVERIFY(w.form().selectPage(1));
     const QStringList before = w.rows();
     w.fx.prompt.clear();
+    w.fx.prompt.buttons.enqueue(Prompt::Button::Ok);
     w.fx.prompt.inputs.enqueue(QStringLiteral("RENAMED"));
     {
         std::unique_ptr<FileSizeLimit> limit;
@@ -234,6 +237,7 @@ void FaultsTest::refusedPreferencesSaveKeepsTheChoice() {
         QVERIFY(QDir().mkdir(path));
     }
     w.fx.prompt.clear();
+    w.fx.prompt.buttons.enqueue(Prompt::Button::Ok);
     w.fx.prompt.dialogs.enqueue([](QDialog& d) {
         for (QLineEdit* e : d.findChildren<QLineEdit*>()) {
             if (e->accessibleDescription() == QLatin1String("CompanyInfo1"))
@@ -276,6 +280,7 @@ void FaultsTest::refusedBackupKeepsTheOldArchive() {
     w.fx.prompt.clear();
     w.fx.prompt.folders.enqueue(target.path());
     w.fx.prompt.buttons.enqueue(Prompt::Button::Yes); // overwrite
+    w.fx.prompt.buttons.enqueue(Prompt::Button::Ok);
     w.fx.prompt.dialogs.enqueue([](QDialog& d) {
         auto& frm = static_cast<TBackupFrm&>(d);
         frm.FileNameField()->setText(QStringLiteral("Fault"));
@@ -306,6 +311,7 @@ void FaultsTest::backupToAFolderThatCannotExist() {
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     w.fx.prompt.clear();
+    w.fx.prompt.buttons.enqueue(Prompt::Button::Ok);
     w.fx.prompt.folders.enqueue(file + QStringLiteral("/backups"));
     w.fx.prompt.dialogs.enqueue([](QDialog& d) {
         auto& frm = static_cast<TBackupFrm&>(d);
@@ -350,6 +356,9 @@ void FaultsTest::refusedRestoreKeepsTheTables() {
     w.fx.prompt.clear();
     w.fx.prompt.files.enqueue(archive);
     w.fx.prompt.inputs.enqueue(QStringLiteral("YES"));
+    // A refusal for every table file, then the closing warning.
+    for (std::size_t n = 0; n <= std::size(kAllTables); ++n)
+        w.fx.prompt.buttons.enqueue(Prompt::Button::Ok);
     // The extraction goes to a file beside each table; the kernel refuses it past 2 KiB.
     {
         FileSizeLimit limit(2048);

@@ -104,14 +104,16 @@ void SingleInstanceTest::cleanupTestCase() {
 
 // The server picks a free display itself and writes its number to the pipe only once it
 // accepts connections; its socket file appears earlier than that, so waiting for the file
-// let a client in too soon.
+// let a client in too soon. Without -noreset the server starts over each time its last
+// client leaves (every xdotool call) and drops a copy that is connecting just then.
 bool SingleInstanceTest::startScreen(const QString& xvfb) {
     int fds[2];
     if (::pipe(fds) != 0)
         return false;
     m_screen.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_screen.start(xvfb, {QStringLiteral("-displayfd"), QString::number(fds[1]),
-                          QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                          QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
+                          QStringLiteral("tcp")});
     ::close(fds[1]); // the server holds the only writing end: a server that dies ends the pipe
     QByteArray number;
     QElapsedTimer t;
