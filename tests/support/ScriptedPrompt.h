@@ -41,7 +41,6 @@ public:
     QStringList fileRequests;   // "title|directory|filters|selected|suffix"
     QStringList folderRequests; // "title|prompt|start"
     QStringList dialogTitles;   // window titles of dialogs run
-    QStringList unexpected;     // texts of message boxes nobody queued an answer for
 
     QStringList texts() const;
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
