@@ -22,9 +22,12 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         CurveSelection seen;
         bool panelHidden = false;
+        bool printDialog = false;
         f.prompt.dialogs.enqueue([&](QDialog& d) {
             auto* dlg = qobject_cast<TPrintDlg*>(&d);
-            Q_ASSERT(dlg);
+            printDialog = dlg != nullptr;
+            if (!dlg)
+                return int(QDialog::Rejected);
             panelHidden = !w.MainPanel->isVisible();
             dlg->FormShow(); // what showing the dialog does
             seen = dlg->selection(1);
@@ -32,6 +35,7 @@ private Q_SLOTS:
         });
         w.Print1Click();
         QCOMPARE(f.prompt.dialogTitles, QStringList{"Print Dialog"});
+        QVERIFY(printDialog);
         QVERIFY(panelHidden);
         QVERIFY(w.MainPanel->isVisible());
         QCOMPARE(seen.companyId, QString("ABC Paint Company"));
@@ -44,10 +48,13 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         const QString ini = f.startup.filePath("Nrva2002.ini");
+        bool fieldFound = true;
         auto acceptWithLine = [&](const QString& text) {
-            f.prompt.dialogs.enqueue([text](QDialog& d) {
+            f.prompt.dialogs.enqueue([text, &fieldFound](QDialog& d) {
                 auto* field = d.findChild<QLineEdit*>("CompanyInfo1Field");
-                Q_ASSERT(field);
+                fieldFound = fieldFound && field;
+                if (!field)
+                    return int(QDialog::Rejected);
                 field->setText(text);
                 static_cast<TPreferencesDlg&>(d).OKBtnClick();
                 return d.result();
@@ -55,6 +62,7 @@ private Q_SLOTS:
         };
         acceptWithLine("Acme Testing");
         w.Preferences1Click();
+        QVERIFY2(fieldFound, "no CompanyInfo1Field in the preferences dialog");
         QCOMPARE(f.prefs.companyInfo(1), QString("Acme Testing"));
         QFile file(ini);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -67,6 +75,7 @@ private Q_SLOTS:
         // the accepted values, the file its old ones, and the window comes back.
         QFile::setPermissions(ini, QFileDevice::ReadOwner);
         f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         acceptWithLine("Other Name");
         w.Preferences1Click();
         QCOMPARE(f.prompt.messages.size(), 1);
@@ -83,13 +92,15 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         bool closedMeanwhile = false;
+        bool backupDialog = false;
         f.prompt.dialogs.enqueue([&](QDialog& d) {
             closedMeanwhile =
                 !f.company().isOpen() && !f.flow().isOpen() && !w.MainPanel->isVisible();
-            Q_ASSERT(qobject_cast<TBackupFrm*>(&d));
+            backupDialog = qobject_cast<TBackupFrm*>(&d) != nullptr;
             return int(QDialog::Rejected);
         });
         w.Backup1Click();
+        QVERIFY(backupDialog);
         QVERIFY(closedMeanwhile);
         QVERIFY(f.flow().isOpen());
         QVERIFY(w.MainPanel->isVisible());

@@ -74,6 +74,7 @@ private Q_SLOTS:
         QCOMPARE(w.focusWidget(), w.testPage->identifierField());
         // Saved without an identifier: refused, nothing lost.
         f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         w.SaveBtn->click();
         QVERIFY(f.prompt.lastText().startsWith("Field value required."));
         QCOMPARE(t.state(), TableState::Insert);
@@ -103,6 +104,7 @@ private Q_SLOTS:
         QTest::keyClicks(w.companyPage->identifierField(), "ABC Paint Company");
         QTest::keyClicks(w.companyPage->field("Name"), "Typed name");
         f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         w.SaveBtn->click();
         QVERIFY(f.prompt.lastText().startsWith("Key violation."));
         QCOMPARE(f.company().state(), TableState::Insert);
@@ -179,6 +181,7 @@ private Q_SLOTS:
         f.company().first();
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         w.DeleteBtn->click();
         QCOMPARE(f.prompt.messages.last().kind, Prompt::Kind::Error);
         QCOMPARE(countRows(f.db.db(), TableId::Company), 1);

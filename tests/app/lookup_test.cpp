@@ -119,14 +119,17 @@ private Q_SLOTS:
         w.ChangeID1Click();
         QCOMPARE(f.prompt.inputPrompts.last(), QString("Change Company ID|Enter new Company ID:"));
         f.prompt.inputs.enqueue(QString("   "));
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         w.ChangeID1Click();
         QCOMPARE(f.prompt.lastText(), QString("New Company ID can't be blank"));
         f.prompt.inputs.enqueue(QString(" abc paint company "));
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         w.ChangeID1Click();
         QCOMPARE(f.prompt.lastText(), QString("New Company ID must be unique!"));
         answerLookup(f.prompt, "ABC");
         w.LookupClick("ID");
         f.prompt.inputs.enqueue(QString("c2"));
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         w.ChangeID1Click();
         QCOMPARE(f.prompt.lastText(), QString("New Company ID must be unique!"));
         // A free identifier with blanks is written as typed; every level follows.

@@ -64,6 +64,7 @@ private Q_SLOTS:
         QVERIFY(w.locationPage->identifierField()->isEnabled());
         QVERIFY(w.SaveBtn->isEnabled());
         f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         QVERIFY(!w.selectPage(0));
         QCOMPARE(f.prompt.lastText(), kLeaveText);
         QCOMPARE(w.MainNotebook->currentIndex(), 1);
@@ -95,6 +96,7 @@ private Q_SLOTS:
         QVERIFY(!w.testPage->electricalEnabled());
         // A new test cannot switch sub-pages until saved once.
         f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         QVERIFY(!w.testPage->testNotebook()->setCurrentIndex(1));
         QCOMPARE(f.prompt.lastText(), kLeaveText);
         setTodayForTesting({});
@@ -153,6 +155,7 @@ private Q_SLOTS:
         QVERIFY(w.SaveBtn->isEnabled());
         QVERIFY(!w.NextBtn->isEnabled());
         f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         QVERIFY(!w.testPage->testNotebook()->setCurrentIndex(1));
         QCOMPARE(f.prompt.lastText(), kLeaveText);
         QCOMPARE(w.testPage->testNotebook()->currentIndex(), 0);

@@ -100,6 +100,7 @@ private Q_SLOTS:
         QVERIFY(reg.open(QIODevice::WriteOnly | QIODevice::Truncate));
         reg.write("[OTHER]\nPATH=/tmp\n");
         reg.close();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         f.form = std::make_unique<TMainForm1>(f.db.db(), f.prefs, f.startup.path());
         QCOMPARE(f.prompt.messages.size(), 1);
         QCOMPARE(f.prompt.lastText(), QString("Alias NRVA2002 does not exist"));
@@ -126,6 +127,7 @@ private Q_SLOTS:
         f.pump().edit();
         f.pump().setValue("Pump Mfr", "Changed");
         f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
         w.Exit1Click();
         QCOMPARE(f.prompt.lastText(),
                  QString("Changed data must be Saved or Cancelled before proceeding."));
@@ -136,6 +138,7 @@ private Q_SLOTS:
                              &TMainForm1::ChangeID1Click, &TMainForm1::Browse1Click,
                              &TMainForm1::Print1Click, &TMainForm1::Preferences1Click}) {
             f.prompt.clear();
+            f.prompt.buttons.enqueue(Prompt::Button::Ok);
             (w.*command)();
             QCOMPARE(f.prompt.messages.size(), 1);
             QCOMPARE(f.prompt.dialogTitles.size(), 0);

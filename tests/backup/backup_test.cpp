@@ -150,6 +150,7 @@ void BackupTest::illegalCharacterStopsTheBackup() {
     TBackupFrm frm(db.path());
     frm.FileNameField()->setText(namePart);
 
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     frm.BackupButtonClick();
     QCOMPARE(prompt.texts(), QStringList{"Backup Filename contains an illegal character " + named});
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Error);
@@ -205,6 +206,7 @@ void BackupTest::readOnlyArchiveIsNotOfferedAndKept() {
 
     ScriptedPrompt prompt;
     TBackupFrm frm(db.path());
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     frm.BackupButtonClick();
     QCOMPARE(prompt.messages.size(), 1);
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Error);
@@ -248,6 +250,7 @@ void BackupTest::changeMovesTheArchiveAndWriteTestSparesUserFiles() {
     // A folder that cannot take a file fails the write test.
     prompt.folders.enqueue(dirPath(elsewhere, "gone"));
     frm.ChangeButtonClick();
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     frm.BackupButtonClick();
     QCOMPARE(prompt.texts(), QStringList{"Error creating Backup File"});
     QCOMPARE(frm.BackupStatusLabel2()->text(), QStringLiteral("Backup cancelled"));
@@ -261,6 +264,7 @@ void BackupTest::unreadableFileIsReportedAndSkipped() {
 
     ScriptedPrompt prompt;
     TBackupFrm frm(db.path());
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     frm.BackupButtonClick();
     QCOMPARE(prompt.messages.size(), 1);
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Error);

@@ -101,6 +101,7 @@ void RestoreTest::restoresEveryTableWithTimesAndModes() {
     TRestoreFrm frm(site.db);
     QCOMPARE(frm.windowTitle(), QStringLiteral("Restoring Data"));
     QCOMPARE(frm.StatusLabel2()->text(), QStringLiteral("None"));
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(frm.RunRestore());
 
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
@@ -132,6 +133,7 @@ void RestoreTest::asksForTheArchiveAndTheConfirmation() {
     // Any name chosen through "All Files" is read the same way.
     const QString odd = site.root.path() + "/july-backup";
     writeRawArchive(odd, newTables(kTables));
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(runRestore(prompt, site, odd));
     QCOMPARE(prompt.inputPrompts,
              QStringList{"Confirm Restore|Type YES to confirm overwriting existing data files"});
@@ -160,7 +162,9 @@ void RestoreTest::unopenableArchiveIsNotRestored() {
     writeRawArchive(site.archive, newTables(kTables));
     ::chmod(QFile::encodeName(site.archive).constData(), 0444);
     ScriptedPrompt prompt;
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(!runRestore(prompt, site, site.archive));
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(!runRestore(prompt, site, site.root.path() + "/NRVA2002DataBackupGone.zip"));
     QCOMPARE(prompt.texts(),
              (QStringList{"Error finding Backup File", "Error finding Backup File"}));
@@ -177,6 +181,7 @@ void RestoreTest::partialArchiveReplacesOnlyItsTables() {
     writeRawArchive(site.archive, entries);
 
     ScriptedPrompt prompt;
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(runRestore(prompt, site, site.archive));
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
     QCOMPARE(readFile(site.at(tableFile("Company"))), tableBytes("Company", "restored"));
@@ -200,6 +205,7 @@ void RestoreTest::entriesStayInsideTheDatabaseFolder() {
          {"NRVA2002Flow.db/", QByteArray()}}); // a folder entry
 
     ScriptedPrompt prompt;
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(runRestore(prompt, site, site.archive));
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
     for (const QString& t : kTables.first(4))
@@ -223,6 +229,8 @@ void RestoreTest::damagedEntryKeepsTheOldFile() {
     writeFile(site.archive, raw);
 
     ScriptedPrompt prompt;
+    prompt.buttons.enqueue(Prompt::Button::Ok); // the damaged entry
+    prompt.buttons.enqueue(Prompt::Button::Ok); // the closing warning
     QVERIFY(runRestore(prompt, site, site.archive));
     QCOMPARE(prompt.messages.size(), 2);
     QCOMPARE(prompt.messages[0].kind, Prompt::Kind::Error);
@@ -258,6 +266,7 @@ void RestoreTest::unreadableArchiveChangesNothing() {
     TRestoreFrm frm(site.db);
     prompt.files.enqueue(site.archive);
     prompt.inputs.enqueue(QStringLiteral("YES"));
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(!frm.RunRestore());
     QCOMPARE(prompt.messages.size(), 1);
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Error);
@@ -272,6 +281,7 @@ void RestoreTest::tableFileSpelledDifferentlyIsReplaced() {
     writeRawArchive(site.archive, newTables({"Company"}));
 
     ScriptedPrompt prompt;
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(runRestore(prompt, site, site.archive));
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
     QCOMPARE(site.files(), site.allTableFiles()); // one file for the table
@@ -305,6 +315,7 @@ void RestoreTest::backupAndRestoreRoundTripRealTables() {
     prompt.files.enqueue(root.path() + "/NRVA2002DataBackup.zip");
     prompt.inputs.enqueue(QStringLiteral("YES"));
     TRestoreFrm restore(db);
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(restore.RunRestore());
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
     for (auto it = saved.cbegin(); it != saved.cend(); ++it)

@@ -32,6 +32,7 @@ void InitializeTestTest::calibrationDate_data() {
     QTest::newRow("2001") << "12/15/01" << QDate(2001, 12, 15);
     QTest::newRow("1999") << "01/15/99" << QDate(1999, 1, 15);
     QTest::newRow("window end") << "06/01/49" << QDate(2049, 6, 1);
+    QTest::newRow("window start") << "06/01/50" << QDate(1950, 6, 1);
     QTest::newRow("blanks among digits") << " 1/ 5/02" << QDate(2002, 1, 5);
     QTest::newRow("leap day") << "02/29/00" << QDate(2000, 2, 29);
     QTest::newRow("no leap day") << "02/29/01" << QDate();

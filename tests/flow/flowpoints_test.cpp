@@ -408,6 +408,7 @@ void FlowPointsTest::hoseMonsterRefusesStoredNozzleSize() {
         d.SizeFields[2]->setValue(1.125);
         d.PitotFields[0]->setValue(10);
     });
+    f.prompt.buttons.enqueue(Prompt::Button::Ok);
     f.dispatcher.FlowPointDialogs(2);
     QCOMPARE(shownSize, 1.5);
     QCOMPARE(refusedResult, int(QDialog::Rejected));

@@ -126,6 +126,7 @@ int main(int argc, char** argv) {
                 prompt.clear();
                 prompt.files.enqueue(archive);
                 prompt.inputs.enqueue(QStringLiteral("YES"));
+                prompt.buttons.enqueue(Prompt::Button::Ok); // the closing box
                 const bool ran = frm.RunRestore();
                 if (!ran ||
                     prompt.lastText() != QLatin1String("All files were restored successfully.")) {

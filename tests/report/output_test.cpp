@@ -228,6 +228,7 @@ void OutputTest::previewClosedOrPrintCancelledPrintsNothing() {
 
     // A file that cannot be written is reported, not passed over in silence.
     prompt.files.enqueue(QStringLiteral("/nonexistent-folder/report.pdf"));
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(!preview.saveAsPdf());
     QCOMPARE(prompt.messages.size(), 1);
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Error);

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -22,31 +23,12 @@ PreferencesRecord newRecord() {
     return r;
 }
 
-template <typename W> W* child(QWidget& dlg, const QString& name) {
-    W* w = dlg.findChild<W*>(name);
-    if (!w)
-        qWarning("no control %s", qPrintable(name));
-    return w;
-}
-
-QLineEdit* entry(QWidget& dlg, const QString& name) {
-    return child<QLineEdit>(dlg, name);
-}
-QCheckBox* box(QWidget& dlg, const QString& name) {
-    return child<QCheckBox>(dlg, name);
-}
-QRadioButton* radio(QWidget& dlg, const QString& name) {
-    return child<QRadioButton>(dlg, name);
-}
-QString colorName(QWidget& dlg, int n) {
-    return child<ColorComboBox>(dlg, QStringLiteral("Color%1ComboBox").arg(n))->currentText();
-}
-
-void pressOk(TPreferencesDlg& dlg) {
-    QTest::mouseClick(child<QPushButton>(dlg, QStringLiteral("OKBtn")), Qt::LeftButton);
-}
-
 } // namespace
+
+// Looks a control up by name; the test stops there, naming it, when the dialog has none.
+#define FIND(type, var, dlg, name)                                                                 \
+    type* var = (dlg).findChild<type*>(name);                                                      \
+    QVERIFY2(var, qPrintable(QStringLiteral("no " #type " named ") + QString(name)))
 
 class PreferencesDialogTest : public QObject {
     Q_OBJECT
@@ -57,7 +39,7 @@ private Q_SLOTS:
         TPreferencesDlg dlg(record);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Preferences"));
         QCOMPARE(dlg.size(), QSize(464, 442));
-        auto* notebook = child<QTabWidget>(dlg, QStringLiteral("Notebook"));
+        FIND(QTabWidget, notebook, dlg, "Notebook");
         QStringList tabs;
         for (int i = 0; i < notebook->count(); ++i)
             tabs << notebook->tabText(i);
@@ -76,29 +58,39 @@ private Q_SLOTS:
             // Every entry names its field and is named by a caption or an accessible name.
             QVERIFY(!e->accessibleDescription().isEmpty());
         }
-        QVERIFY(radio(dlg, "CurvedRadioBtn")->isChecked());
-        QVERIFY(radio(dlg, "ExponentialRadioBtn")->isChecked());
-        for (const char* q : {"DraftRadioBtn", "LowRadioBtn", "MediumRadioBtn", "HighRadioBtn"})
-            QVERIFY(!radio(dlg, q)->isChecked());
-        QVERIFY(!box(dlg, "UseTestTimeCheckBox")->isChecked());
+        // Every button the starting choices set, and its mark.
+        QMap<QString, bool> marks{{"CurvedRadioBtn", true},
+                                  {"ExponentialRadioBtn", true},
+                                  {"DraftRadioBtn", false},
+                                  {"LowRadioBtn", false},
+                                  {"MediumRadioBtn", false},
+                                  {"HighRadioBtn", false},
+                                  {"UseTestTimeCheckBox", false},
+                                  {"PlotRatingPointsCheckBox", false},
+                                  {"PlotFactoryCurveCheckBox", false},
+                                  {"ConnectRatingPointsCheckBox", false},
+                                  {"PrintReportPageNumberCheckBox", true}};
         for (int n = 1; n <= 4; ++n) {
-            QVERIFY(radio(dlg, QStringLiteral("Corrected%1RadioBtn").arg(n))->isChecked());
-            QVERIFY(!radio(dlg, QStringLiteral("Actual%1RadioBtn").arg(n))->isChecked());
+            marks.insert(QStringLiteral("Corrected%1RadioBtn").arg(n), true);
+            marks.insert(QStringLiteral("Actual%1RadioBtn").arg(n), false);
         }
-        for (int n = 1; n <= 5; ++n)
-            QCOMPARE(colorName(dlg, n), QStringLiteral("Black"));
         for (int n = 2; n <= 4; ++n)
-            QVERIFY(!box(dlg, QStringLiteral("IncludeCurve%1CheckBox").arg(n))->isChecked());
-        QVERIFY(!box(dlg, "PlotRatingPointsCheckBox")->isChecked());
-        QVERIFY(!box(dlg, "PlotFactoryCurveCheckBox")->isChecked());
-        QVERIFY(!box(dlg, "ConnectRatingPointsCheckBox")->isChecked());
-        QVERIFY(!box(dlg, "ConnectRatingPointsCheckBox")->isEnabled());
+            marks.insert(QStringLiteral("IncludeCurve%1CheckBox").arg(n), false);
         for (const char* id : {"Company", "Location", "Pump", "Test"}) {
-            QVERIFY(box(dlg, QStringLiteral("PrintSummary%1IDCheckBox").arg(id))->isChecked());
-            QVERIFY(box(dlg, QStringLiteral("PrintDetail%1IDCheckBox").arg(id))->isChecked());
+            marks.insert(QStringLiteral("PrintSummary%1IDCheckBox").arg(id), true);
+            marks.insert(QStringLiteral("PrintDetail%1IDCheckBox").arg(id), true);
         }
-        QVERIFY(box(dlg, "PrintReportPageNumberCheckBox")->isChecked());
-        auto* line1 = entry(dlg, "CompanyInfo1Field");
+        for (auto it = marks.cbegin(); it != marks.cend(); ++it) {
+            FIND(QAbstractButton, button, dlg, it.key());
+            QVERIFY2(button->isChecked() == it.value(), qPrintable(it.key()));
+        }
+        FIND(QCheckBox, connect, dlg, "ConnectRatingPointsCheckBox");
+        QVERIFY(!connect->isEnabled());
+        for (int n = 1; n <= 5; ++n) {
+            FIND(ColorComboBox, color, dlg, QStringLiteral("Color%1ComboBox").arg(n));
+            QCOMPARE(color->currentText(), QStringLiteral("Black"));
+        }
+        FIND(QLineEdit, line1, dlg, "CompanyInfo1Field");
         QCOMPARE(line1->accessibleDescription(), QStringLiteral("CompanyInfo1"));
         bool hasBuddy = false;
         for (QLabel* l : dlg.findChildren<QLabel*>())
@@ -106,7 +98,8 @@ private Q_SLOTS:
         QVERIFY(hasBuddy);
 
         // OK without a change picks the highest print quality and changes nothing else.
-        pressOk(dlg);
+        FIND(QPushButton, ok, dlg, "OKBtn");
+        QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         PreferencesRecord expected = newRecord();
         expected.setCurvePrintQuality(4);
@@ -118,16 +111,23 @@ private Q_SLOTS:
         record.setPrintDetailPumpID(false);
         {
             TPreferencesDlg dlg(record);
-            QVERIFY(!box(dlg, "PrintDetailPumpIDCheckBox")->isChecked());
-            box(dlg, "PrintReportPageNumberCheckBox")->click();
-            pressOk(dlg);
+            FIND(QCheckBox, detailPump, dlg, "PrintDetailPumpIDCheckBox");
+            FIND(QCheckBox, pageNumber, dlg, "PrintReportPageNumberCheckBox");
+            FIND(QPushButton, ok, dlg, "OKBtn");
+            QVERIFY(!detailPump->isChecked());
+            pageNumber->click();
+            QTest::mouseClick(ok, Qt::LeftButton);
         }
         QVERIFY(!record.printReportPageNumber());
         TPreferencesDlg again(record);
-        QVERIFY(!box(again, "PrintReportPageNumberCheckBox")->isChecked());
-        QVERIFY(!box(again, "PrintDetailPumpIDCheckBox")->isChecked());
-        QVERIFY(box(again, "PrintDetailTestIDCheckBox")->isChecked());
-        QVERIFY(box(again, "PrintSummaryPumpIDCheckBox")->isChecked());
+        const QMap<QString, bool> marks{{"PrintReportPageNumberCheckBox", false},
+                                        {"PrintDetailPumpIDCheckBox", false},
+                                        {"PrintDetailTestIDCheckBox", true},
+                                        {"PrintSummaryPumpIDCheckBox", true}};
+        for (auto it = marks.cbegin(); it != marks.cend(); ++it) {
+            FIND(QCheckBox, box, again, it.key());
+            QVERIFY2(box->isChecked() == it.value(), qPrintable(it.key()));
+        }
     }
 
     void typedEntriesAreStoredWithinTheirFields() {
@@ -135,18 +135,27 @@ private Q_SLOTS:
         const QString line = QString(50, QLatin1Char('A')) + QString(30, QLatin1Char('b'));
         {
             TPreferencesDlg dlg(record);
-            QTest::keyClicks(entry(dlg, "CompanyInfo1Field"), line);
-            QCOMPARE(entry(dlg, "CompanyInfo1Field")->text(), line); // the entry takes all 80
-            QTest::keyClicks(entry(dlg, "Tester2StateField"), "tx");
-            QTest::keyClick(entry(dlg, "VoltMeterCalDateField"), Qt::Key_Home);
-            QTest::keyClicks(entry(dlg, "VoltMeterCalDateField"), "070423");
-            entry(dlg, "SizeField")->selectAll();
-            QTest::keyClicks(entry(dlg, "SizeField"), "1.7505"); // last digit refused
-            QTest::keyClicks(entry(dlg, "Legend3Field"), QString(45, QLatin1Char('L')));
-            radio(dlg, "LowRadioBtn")->click();
-            radio(dlg, "Actual2RadioBtn")->click();
-            radio(dlg, "StraightRadioBtn")->click();
-            pressOk(dlg);
+            FIND(QLineEdit, line1, dlg, "CompanyInfo1Field");
+            FIND(QLineEdit, state2, dlg, "Tester2StateField");
+            FIND(QLineEdit, voltDate, dlg, "VoltMeterCalDateField");
+            FIND(QLineEdit, size, dlg, "SizeField");
+            FIND(QLineEdit, legend3, dlg, "Legend3Field");
+            FIND(QRadioButton, low, dlg, "LowRadioBtn");
+            FIND(QRadioButton, actual2, dlg, "Actual2RadioBtn");
+            FIND(QRadioButton, straight, dlg, "StraightRadioBtn");
+            FIND(QPushButton, ok, dlg, "OKBtn");
+            QTest::keyClicks(line1, line);
+            QCOMPARE(line1->text(), line); // the entry takes all 80
+            QTest::keyClicks(state2, "tx");
+            QTest::keyClick(voltDate, Qt::Key_Home);
+            QTest::keyClicks(voltDate, "070423");
+            size->selectAll();
+            QTest::keyClicks(size, "1.7505"); // last digit refused
+            QTest::keyClicks(legend3, QString(45, QLatin1Char('L')));
+            low->click();
+            actual2->click();
+            straight->click();
+            QTest::mouseClick(ok, Qt::LeftButton);
         }
         QCOMPARE(int(record.byteAt(0)), 40);
         QCOMPARE(record.companyInfo(1), line.left(40));
@@ -161,12 +170,17 @@ private Q_SLOTS:
         QVERIFY(!record.curvedLines());
 
         TPreferencesDlg again(record);
-        QCOMPARE(entry(again, "CompanyInfo1Field")->text(), line.left(40));
-        QCOMPARE(entry(again, "VoltMeterCalDateField")->text(), QStringLiteral("07/04/23"));
-        QCOMPARE(entry(again, "SizeField")->text(), QStringLiteral("1.75"));
-        QVERIFY(radio(again, "LowRadioBtn")->isChecked());
-        QVERIFY(radio(again, "Actual2RadioBtn")->isChecked());
-        QVERIFY(radio(again, "StraightRadioBtn")->isChecked());
+        const QMap<QString, QString> texts{{"CompanyInfo1Field", line.left(40)},
+                                           {"VoltMeterCalDateField", "07/04/23"},
+                                           {"SizeField", "1.75"}};
+        for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
+            FIND(QLineEdit, e, again, it.key());
+            QCOMPARE(e->text(), it.value());
+        }
+        for (const char* name : {"LowRadioBtn", "Actual2RadioBtn", "StraightRadioBtn"}) {
+            FIND(QRadioButton, r, again, name);
+            QVERIFY2(r->isChecked(), name);
+        }
     }
 
     void enterMovesOnAndEscCancels() {
@@ -175,17 +189,19 @@ private Q_SLOTS:
         TPreferencesDlg dlg(record);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
-        auto* line1 = entry(dlg, "CompanyInfo1Field");
+        FIND(QLineEdit, line1, dlg, "CompanyInfo1Field");
+        FIND(QLineEdit, line2, dlg, "CompanyInfo2Field");
+        FIND(QLineEdit, line3, dlg, "CompanyInfo3Field");
+        FIND(QPushButton, ok, dlg, "OKBtn");
         line1->setFocus();
         QTest::keyClicks(line1, "Acme");
         QTest::keyClick(line1, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), entry(dlg, "CompanyInfo2Field"));
+        QCOMPARE(QApplication::focusWidget(), line2);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-        QCOMPARE(QApplication::focusWidget(), entry(dlg, "CompanyInfo3Field"));
+        QCOMPARE(QApplication::focusWidget(), line3);
         QVERIFY(dlg.isVisible());
 
         // Enter on the OK button moves on as well; only a click or Space presses it.
-        auto* ok = child<QPushButton>(dlg, "OKBtn");
         ok->setFocus();
         QTest::keyClick(ok, Qt::Key_Return);
         QVERIFY(dlg.isVisible());
@@ -203,9 +219,10 @@ private Q_SLOTS:
         record.setConnectRatingPoints(true);
         {
             TPreferencesDlg dlg(record);
-            auto* rating = box(dlg, "PlotRatingPointsCheckBox");
-            auto* connect = box(dlg, "ConnectRatingPointsCheckBox");
-            auto* factory = box(dlg, "PlotFactoryCurveCheckBox");
+            FIND(QCheckBox, rating, dlg, "PlotRatingPointsCheckBox");
+            FIND(QCheckBox, connect, dlg, "ConnectRatingPointsCheckBox");
+            FIND(QCheckBox, factory, dlg, "PlotFactoryCurveCheckBox");
+            FIND(QPushButton, ok, dlg, "OKBtn");
             QVERIFY(rating->isChecked());
             QVERIFY(connect->isChecked() && connect->isEnabled());
 
@@ -226,7 +243,7 @@ private Q_SLOTS:
             connect->click();
             rating->click();
             QVERIFY(connect->isChecked() && !connect->isEnabled());
-            pressOk(dlg);
+            QTest::mouseClick(ok, Qt::LeftButton);
         }
         QVERIFY(!record.plotRatingPoints());
         QVERIFY(record.connectRatingPoints());
@@ -236,10 +253,13 @@ private Q_SLOTS:
         record.setPlotRatingPoints(true);
         record.setPlotFactoryCurve(true);
         TPreferencesDlg dlg(record);
-        QVERIFY(box(dlg, "PlotFactoryCurveCheckBox")->isChecked());
-        QVERIFY(!box(dlg, "PlotRatingPointsCheckBox")->isChecked());
-        QVERIFY(!box(dlg, "ConnectRatingPointsCheckBox")->isChecked());
-        QVERIFY(!box(dlg, "ConnectRatingPointsCheckBox")->isEnabled());
+        FIND(QCheckBox, rating, dlg, "PlotRatingPointsCheckBox");
+        FIND(QCheckBox, connect, dlg, "ConnectRatingPointsCheckBox");
+        FIND(QCheckBox, factory, dlg, "PlotFactoryCurveCheckBox");
+        QVERIFY(factory->isChecked());
+        QVERIFY(!rating->isChecked());
+        QVERIFY(!connect->isChecked());
+        QVERIFY(!connect->isEnabled());
     }
 
     void coloursShowTheirFirstName() {
@@ -250,13 +270,15 @@ private Q_SLOTS:
         record.setColor(4, NamedColors::rgb(1, 2, 3)); // no entry stands for it
         record.setColor(5, NamedColors::rgb(255, 251, 240));
         TPreferencesDlg dlg(record);
-        QCOMPARE(colorName(dlg, 1), QStringLiteral("Medium Gray"));
-        QCOMPARE(colorName(dlg, 2), QStringLiteral("Gray"));
-        QCOMPARE(colorName(dlg, 3), QStringLiteral("Silver"));
-        QCOMPARE(colorName(dlg, 4), QStringLiteral("Black"));
-        QCOMPARE(colorName(dlg, 5), QStringLiteral("Cream"));
-        child<ColorComboBox>(dlg, "Color2ComboBox")->setCurrentIndex(20);
-        pressOk(dlg);
+        const QStringList names{"Medium Gray", "Gray", "Silver", "Black", "Cream"};
+        for (int n = 1; n <= 5; ++n) {
+            FIND(ColorComboBox, color, dlg, QStringLiteral("Color%1ComboBox").arg(n));
+            QCOMPARE(color->currentText(), names[n - 1]);
+        }
+        FIND(ColorComboBox, color2, dlg, "Color2ComboBox");
+        FIND(QPushButton, ok, dlg, "OKBtn");
+        color2->setCurrentIndex(20);
+        QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(record.color(1), NamedColors::rgb(160, 160, 164));
         QCOMPARE(record.color(2), NamedColors::rgb(166, 202, 240)); // Sky Blue
         QCOMPARE(record.color(4), 0u);
@@ -267,10 +289,14 @@ private Q_SLOTS:
         record.setTester(1, QStringLiteral("J. Smith"));
         const QByteArray before = record.bytes();
         TPreferencesDlg dlg(record);
-        entry(dlg, "Tester1Field")->setText(QStringLiteral("Someone Else"));
-        box(dlg, "UseTestTimeCheckBox")->click();
-        radio(dlg, "DraftRadioBtn")->click();
-        QTest::mouseClick(child<QPushButton>(dlg, "CancelBtn"), Qt::LeftButton);
+        FIND(QLineEdit, tester1, dlg, "Tester1Field");
+        FIND(QCheckBox, useTime, dlg, "UseTestTimeCheckBox");
+        FIND(QRadioButton, draft, dlg, "DraftRadioBtn");
+        FIND(QPushButton, cancel, dlg, "CancelBtn");
+        tester1->setText(QStringLiteral("Someone Else"));
+        useTime->click();
+        draft->click();
+        QTest::mouseClick(cancel, Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(record.bytes(), before);
     }

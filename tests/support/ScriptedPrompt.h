@@ -10,9 +10,10 @@
 namespace nerova::test {
 
 // A prompt seam for tests: records every text shown and answers from queues. A message box
-// with no queued answer is answered with its first button; an input box or file dialog
-// with no queued answer is cancelled; a dialog of ours with no queued handler is rejected.
-// Installs itself on construction and restores the Qt seam on destruction.
+// with no queued answer is one the test did not expect: it fails the running test, naming
+// the box, and is closed (Cancel, else No, else its only button). An input box or file
+// dialog with no queued answer is cancelled; a dialog of ours with no queued handler is
+// rejected. Installs itself on construction and restores the Qt seam on destruction.
 class ScriptedPrompt final : public Prompt {
 public:
     struct Shown {
