@@ -32,8 +32,8 @@ struct PanelHidden {
 void TMainForm1::Backup1Click() {
     if (!CheckTableState())
         return;
-    // Back on the same records afterwards: a tester who goes on typing must not find
-    // himself under another company's pump.
+    // Back on the same records afterwards: the next test typed in must not land under
+    // another company's pump.
     runWithTablesClosed(
         m_tables, [this] { closeTables(); }, [this] { openTables(); },
         [this] {

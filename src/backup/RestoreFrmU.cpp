@@ -17,9 +17,11 @@
 #include <QStorageInfo>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -208,7 +210,9 @@ bool TRestoreFrm::RunRestore() {
 
 QString TRestoreFrm::planEntries(const QList<ZipArchiver::Entry>& entries,
                                  QList<PlannedEntry>& plan) const {
-    const qint64 room = m_freeSpace(m_databaseDirectory) - kFreeSpaceMargin;
+    // A folder whose free space cannot be learned is not refused on that account.
+    const qint64 free = m_freeSpace(m_databaseDirectory);
+    const qint64 room = free < 0 ? std::numeric_limits<qint64>::max() : free - kFreeSpaceMargin;
     qint64 needed = 0;
     QSet<QString> seen; // the table files the entries become, letter case ignored
     for (TableId id : kAllTables) {
@@ -229,7 +233,8 @@ QString TRestoreFrm::planEntries(const QList<ZipArchiver::Entry>& entries,
                         ? QStringLiteral("%1 is a symbolic link, not a file").arg(entry.name)
                         : QStringLiteral("%1 is not a plain file").arg(entry.name));
             // The staged files sit beside the current ones until all are in place.
-            needed += static_cast<qint64>(std::min<std::uint64_t>(entry.size, INT64_MAX / 4));
+            needed += static_cast<qint64>(
+                std::min<std::uint64_t>(entry.size, std::numeric_limits<qint64>::max() / 4));
             if (needed > room)
                 return refused(QStringLiteral("%1 is larger than the free space left in %2")
                                    .arg(entry.name, QDir::toNativeSeparators(m_databaseDirectory)));
