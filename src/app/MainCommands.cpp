@@ -2,6 +2,7 @@
 // working area while its own window is open, and always brings the window back usable.
 #include "app/AboutBox.h"
 #include "app/MainForm.h"
+#include "app/TableReopen.h"
 #include "backup/BackupFrmU.h"
 #include "backup/RestoreFrmU.h"
 #include "controls/Prompt.h"
@@ -31,33 +32,35 @@ struct PanelHidden {
 void TMainForm1::Backup1Click() {
     if (!CheckTableState())
         return;
-    closeTables();
-    {
-        PanelHidden hidden(MainPanel);
-        try {
-            TBackupFrm frm(m_db.databaseDirectory(), this);
-            frm.ShowBackupWindow();
-        } catch (const EngineError& e) {
-            Prompt::error(e.text());
-        }
-    }
-    openTables();
+    // Back on the same records afterwards: the next test typed in must not land under
+    // another company's pump.
+    runWithTablesClosed(
+        m_tables, [this] { closeTables(); }, [this] { openTables(); },
+        [this] {
+            PanelHidden hidden(MainPanel);
+            try {
+                TBackupFrm frm(m_db.databaseDirectory(), this);
+                frm.ShowBackupWindow();
+            } catch (const EngineError& e) {
+                Prompt::error(e.text());
+            }
+        });
 }
 
 void TMainForm1::Restore1Click() {
     if (!CheckTableState())
         return;
-    closeTables();
-    {
-        PanelHidden hidden(MainPanel);
-        try {
-            TRestoreFrm frm(m_db.databaseDirectory(), this);
-            frm.RunRestore();
-        } catch (const EngineError& e) {
-            Prompt::error(e.text());
-        }
-    }
-    openTables();
+    runWithTablesClosed(
+        m_tables, [this] { closeTables(); }, [this] { openTables(); },
+        [this] {
+            PanelHidden hidden(MainPanel);
+            try {
+                TRestoreFrm frm(m_db.databaseDirectory(), this);
+                frm.RunRestore();
+            } catch (const EngineError& e) {
+                Prompt::error(e.text());
+            }
+        });
 }
 
 void TMainForm1::Print1Click() {

@@ -1,11 +1,13 @@
 #include "backup/BackupFrmU.h"
 
+#include "backup/ArchiveWorker.h"
 #include "backup/TableFiles.h"
 #include "backup/ZipArchiver.h"
 #include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -14,8 +16,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,6 +33,11 @@ namespace {
 const QString kArchivePrefix = QStringLiteral("NRVA2002DataBackup");
 const QString kArchiveSuffix = QStringLiteral(".zip");
 const QString kCancelled = QStringLiteral("Backup cancelled");
+const QString kTemporarySuffix = QStringLiteral(".partial");
+
+QString backingUp(const QString& word) {
+    return QStringLiteral("Backing Up %1 data files ...").arg(word);
+}
 
 QString withTrailingSeparator(const QString& folder) {
     QString f = QDir::fromNativeSeparators(folder);
@@ -48,7 +57,8 @@ QLabel* boldLabel(const QString& text, QWidget* parent) {
 } // namespace
 
 TBackupFrm::TBackupFrm(const QString& databaseDirectory, QWidget* parent)
-    : QDialog(parent), m_databaseDirectory(withTrailingSeparator(databaseDirectory)) {
+    : QDialog(parent), m_databaseDirectory(withTrailingSeparator(databaseDirectory)),
+      m_worker(new ArchiveWorker(this)) {
     setWindowTitle(QStringLiteral("Backup Data"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -59,6 +69,14 @@ TBackupFrm::TBackupFrm(const QString& databaseDirectory, QWidget* parent)
     connect(m_changeButton, &QPushButton::clicked, this, &TBackupFrm::ChangeButtonClick);
     connect(m_backupButton, &QPushButton::clicked, this, &TBackupFrm::BackupButtonClick);
     connect(m_cancelButton, &QPushButton::clicked, this, &TBackupFrm::CancelButtonClick);
+    setBusy(false);
+    connect(m_worker, &ArchiveWorker::progressed, this,
+            [this](qint64 done, qint64 total, const QString& word) {
+                if (!m_worker->isRunning())
+                    return; // a late report must not undo the final status
+                setStatus(backingUp(word));
+                showProgress(*m_progress, done, total);
+            });
 }
 
 void TBackupFrm::buildLayout() {
@@ -94,6 +112,7 @@ void TBackupFrm::buildLayout() {
     auto* statusHeading = boldLabel(QStringLiteral("Backup Status:"), this);
     m_statusLabel = new QLabel(QStringLiteral("None"), this);
     m_statusLabel->setObjectName(QStringLiteral("BackupStatusLabel2"));
+    m_progress = new QProgressBar(this);
 
     m_backupButton = new QPushButton(QStringLiteral("Backup"), this);
     m_backupButton->setDefault(true);
@@ -114,6 +133,7 @@ void TBackupFrm::buildLayout() {
     layout->addSpacing(12);
     layout->addWidget(statusHeading);
     layout->addWidget(m_statusLabel);
+    layout->addWidget(m_progress);
     layout->addStretch(1);
     layout->addLayout(buttonRow);
 }
@@ -134,7 +154,33 @@ void TBackupFrm::setBackupFolder(const QString& folder) {
 
 void TBackupFrm::setStatus(const QString& text) {
     m_statusLabel->setText(text);
-    m_statusLabel->repaint(); // the window is busy until archiving ends
+}
+
+void TBackupFrm::setBusy(bool busy) {
+    m_progress->setVisible(busy);
+    if (busy)
+        showProgress(*m_progress, 0, 0);
+    // Only Cancel works while the archive is written.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_fileNameField, m_changeButton, m_backupButton})
+        w->setEnabled(!busy);
+}
+
+void TBackupFrm::closeEvent(QCloseEvent* event) {
+    // The close box while archiving means Cancel; the window stays for another attempt.
+    if (m_worker->isRunning()) {
+        m_worker->cancel();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TBackupFrm::reject() {
+    if (m_worker->isRunning())
+        m_worker->cancel();
+    else
+        QDialog::reject();
 }
 
 void TBackupFrm::cancelWith(QWidget* focus) {
@@ -155,6 +201,24 @@ void TBackupFrm::ChangeButtonClick() {
 
 void TBackupFrm::CancelButtonClick() {
     reject();
+}
+
+bool TBackupFrm::isTemporaryArchiveName(const QString& fileName) {
+    // libzip writes the archive through a file of its own, "<name>.XXXXXX", then renames.
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\.%1[0-9a-f]{1,8}\\%2(\\.[A-Za-z0-9]{6})?$")
+            .arg(kArchivePrefix, kTemporarySuffix));
+    return pattern.match(fileName).hasMatch();
+}
+
+void TBackupFrm::removeLeftoverArchives() const {
+    const QDir folder(m_backupFolder);
+    for (const QString& name :
+         folder.entryList({QLatin1Char('.') + kArchivePrefix + QLatin1Char('*')},
+                          QDir::Files | QDir::Hidden | QDir::System)) {
+        if (isTemporaryArchiveName(name))
+            QFile::remove(folder.filePath(name));
+    }
 }
 
 bool TBackupFrm::writeTestPasses() const {
@@ -197,7 +261,10 @@ void TBackupFrm::BackupButtonClick() {
     }
 
     try {
-        writeArchive(path);
+        if (!writeArchive(path)) {
+            cancelWith(m_changeButton);
+            return;
+        }
     } catch (const EngineError& e) {
         Prompt::error(e.text());
         cancelWith(m_changeButton);
@@ -232,7 +299,7 @@ QStringList TBackupFrm::filesOfTable(const QStringList& allFiles, const QString&
     return out;
 }
 
-void TBackupFrm::writeArchive(const QString& path) {
+bool TBackupFrm::writeArchive(const QString& path) {
     const QString shownPath = QDir::toNativeSeparators(path);
     if (QFileInfo(path).isDir() || (QFileInfo::exists(path) && !fileOpensReadWrite(path)))
         throw EngineError(
@@ -240,11 +307,12 @@ void TBackupFrm::writeArchive(const QString& path) {
 
     // Written under a passing name beside the archive and renamed over it only when
     // complete, so a failure never costs the user the archive it was meant to replace.
+    // What a backup killed part-way left under such a name is of no use to anyone.
+    removeLeftoverArchives();
     QString temporary;
     do {
         temporary = m_backupFolder + QLatin1Char('.') + kArchivePrefix +
-                    QString::number(QRandomGenerator::global()->generate(), 16) +
-                    QStringLiteral(".partial");
+                    QString::number(QRandomGenerator::global()->generate(), 16) + kTemporarySuffix;
     } while (QFileInfo::exists(temporary) || QFileInfo(temporary).isSymLink());
 
     ZipArchiver archive;
@@ -255,12 +323,24 @@ void TBackupFrm::writeArchive(const QString& path) {
     if (!archive.create(temporary))
         throw EngineError(archiveError());
 
+    // Files are taken in here, the unreadable ones reported; their data is read and
+    // compressed when the archive is closed, on the worker.
+    struct Added {
+        qint64 size;
+        QString word;
+    };
+    QList<Added> added;
+    qint64 total = 0;
     const QStringList allFiles = candidateFiles();
     for (const QString& word : tableFileWords()) {
-        setStatus(QStringLiteral("Backing Up %1 data files ...").arg(word));
+        setStatus(backingUp(word));
         for (const QString& file : filesOfTable(allFiles, word)) {
-            if (!archive.addFile(file, QFileInfo(file).fileName()))
+            if (!archive.addFile(file, QFileInfo(file).fileName())) {
                 Prompt::error(archive.lastError());
+                continue;
+            }
+            added << Added{QFileInfo(file).size(), word};
+            total += added.last().size;
         }
     }
 
@@ -269,9 +349,30 @@ void TBackupFrm::writeArchive(const QString& path) {
         throw EngineError(QStringLiteral("No data files were found in %1.")
                               .arg(QDir::toNativeSeparators(m_databaseDirectory)));
     }
-    if (!archive.close()) {
-        QFile::remove(temporary);
-        throw EngineError(archiveError());
+    // libzip gives each entry an equal share of its fraction; turned back into bytes of
+    // the files, so the bar moves with the data and the status names the table.
+    const auto progress = [&](double fraction) {
+        const double position = std::clamp(fraction, 0.0, 1.0) * static_cast<double>(added.size());
+        const auto at = std::min(static_cast<qsizetype>(position), added.size() - 1);
+        qint64 done = 0;
+        for (qsizetype i = 0; i < at; ++i)
+            done += added[i].size;
+        done += static_cast<qint64>((position - static_cast<double>(at)) *
+                                    static_cast<double>(added[at].size));
+        m_worker->report(done, total, added[at].word);
+    };
+    setBusy(true);
+    const QString closeError = m_worker->run([&](ArchiveWorker& worker) {
+        const ZipArchiver::CloseObserver observer{progress,
+                                                  [&worker] { return worker.cancelled(); }};
+        return archive.close(observer) ? QString() : archiveError();
+    });
+    setBusy(false);
+    if (m_worker->cancelled() || !closeError.isEmpty()) {
+        QFile::remove(temporary); // libzip has removed its own; this one may never have been
+        if (m_worker->cancelled())
+            return false; // the user's choice: nothing to report
+        throw EngineError(closeError);
     }
 
     std::error_code ec;
@@ -282,6 +383,7 @@ void TBackupFrm::writeArchive(const QString& path) {
         throw EngineError(QStringLiteral("Cannot create %1: %2")
                               .arg(shownPath, QString::fromLocal8Bit(ec.message())));
     }
+    return true;
 }
 
 } // namespace nerova

@@ -6,9 +6,12 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace nerova {
+
+class ArchiveWorker;
 
 // The backup window: archives every file of the five tables from the database directory
 // into "NRVA2002DataBackup<name part>.zip" in a folder of the user's choice. The caller
@@ -37,6 +40,17 @@ public:
     QLineEdit* FileFolderField() const { return m_fileFolderField; }
     QLabel* BackupStatusLabel2() const { return m_statusLabel; }
     QPushButton* ChangeButton() const { return m_changeButton; }
+    QPushButton* CancelButton() const { return m_cancelButton; }
+    QProgressBar* progressBar() const { return m_progress; }
+    ArchiveWorker& worker() const { return *m_worker; }
+
+    // The passing name an archive is written under in its folder until it is complete;
+    // matched again to clear away what a backup killed part-way left there.
+    static bool isTemporaryArchiveName(const QString& fileName);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
 
 private:
     void buildLayout();
@@ -46,7 +60,10 @@ private:
     bool writeTestPasses() const;
     QStringList filesOfTable(const QStringList& allFiles, const QString& word) const;
     QStringList candidateFiles() const;
-    void writeArchive(const QString& path);
+    // Answers false when the user cancelled; throws with the reason when it failed.
+    bool writeArchive(const QString& path);
+    void removeLeftoverArchives() const;
+    void setBusy(bool busy);
 
     QString m_databaseDirectory;
     QString m_backupFolder;
@@ -56,6 +73,8 @@ private:
     QPushButton* m_changeButton = nullptr;
     QPushButton* m_backupButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
+    QProgressBar* m_progress = nullptr;
+    ArchiveWorker* m_worker = nullptr;
 };
 
 } // namespace nerova

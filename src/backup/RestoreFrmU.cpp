@@ -1,29 +1,52 @@
 #include "backup/RestoreFrmU.h"
 
+#include "backup/ArchiveWorker.h"
 #include "backup/TableFiles.h"
-#include "backup/ZipArchiver.h"
 #include "controls/Prompt.h"
 #include "data/Database.h"
-#include "data/RestorePlan.h"
 
+#include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QTemporaryFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QStorageInfo>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nerova {
 
-namespace {} // namespace
+namespace {
+
+QString refused(const QString& why) {
+    return QStringLiteral("Nothing was restored: %1.").arg(why);
+}
+
+QString twice(const QString& name) {
+    return refused(QStringLiteral("the backup file holds %1 twice").arg(name));
+}
+
+} // namespace
 
 TRestoreFrm::TRestoreFrm(const QString& databaseDirectory, QWidget* parent)
-    : QDialog(parent), m_databaseDirectory(QDir::cleanPath(databaseDirectory)) {
+    : QDialog(parent), m_databaseDirectory(QDir::cleanPath(databaseDirectory)),
+      m_worker(new ArchiveWorker(this)) {
     setWindowTitle(QStringLiteral("Restoring Data"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setModal(false);
+    // The tables are closed while the window is up: nothing else may run meanwhile.
+    setWindowModality(Qt::ApplicationModal);
 
     auto* heading = new QLabel(QStringLiteral("Restore Status:"), this);
     QFont font = heading->font();
@@ -31,13 +54,31 @@ TRestoreFrm::TRestoreFrm(const QString& databaseDirectory, QWidget* parent)
     heading->setFont(font);
     m_statusLabel = new QLabel(QStringLiteral("None"), this);
     m_statusLabel->setObjectName(QStringLiteral("StatusLabel2"));
+    m_progress = new QProgressBar(this);
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancelButton->setAutoDefault(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(m_statusLabel);
+    layout->addWidget(m_progress);
     layout->addStretch(1);
+    layout->addWidget(m_cancelButton, 0, Qt::AlignHCenter);
     resize(350, 177);
+    setBusy(false);
+
+    connect(m_cancelButton, &QPushButton::clicked, m_worker, &ArchiveWorker::cancel);
+    connect(m_worker, &ArchiveWorker::progressed, this,
+            [this](qint64 done, qint64 total, const QString& word) {
+                if (!m_worker->isRunning())
+                    return; // a late report must not undo the final status
+                setStatus(QStringLiteral("%1 data files ...").arg(word));
+                showProgress(*m_progress, done, total);
+            });
+    m_freeSpace = [](const QString& folder) { return QStorageInfo(folder).bytesAvailable(); };
 }
+
+TRestoreFrm::~TRestoreFrm() = default;
 
 QString TRestoreFrm::backupFilter() {
     return QStringLiteral("NRVA 2002 Backups (NRVA2002DataBackup*.zip)");
@@ -50,7 +91,30 @@ QString TRestoreFrm::allFilesFilter() {
 
 void TRestoreFrm::setStatus(const QString& text) {
     m_statusLabel->setText(text);
-    m_statusLabel->repaint(); // the window is busy until extraction ends
+}
+
+void TRestoreFrm::setBusy(bool busy) {
+    m_progress->setVisible(busy);
+    m_cancelButton->setVisible(busy);
+    if (busy)
+        showProgress(*m_progress, 0, 0);
+}
+
+void TRestoreFrm::closeEvent(QCloseEvent* event) {
+    // The close box while extracting means Cancel: the window goes when the work has ended.
+    if (m_worker->isRunning()) {
+        m_worker->cancel();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TRestoreFrm::reject() {
+    if (m_worker->isRunning())
+        m_worker->cancel();
+    else
+        QDialog::reject();
 }
 
 bool TRestoreFrm::RunRestore() {
@@ -79,35 +143,46 @@ bool TRestoreFrm::RunRestore() {
     // that is no archive, or a damaged one, changes nothing.
     ZipArchiver archive;
     if (!archive.openForReading(chosen)) {
+        if (!archive.duplicateName().isEmpty()) {
+            Prompt::error(twice(archive.duplicateName()));
+            return false;
+        }
         Prompt::error(QStringLiteral("The backup file cannot be read, nothing was restored.\n") +
                       archive.lastError());
         return false;
     }
-    const QList<ZipArchiver::Entry> entries = archive.entries();
+    QList<PlannedEntry> plan;
+    const QString refusal = planEntries(archive.entries(), plan);
+    if (!refusal.isEmpty()) {
+        Prompt::error(refusal);
+        return false;
+    }
 
     // Every entry is extracted whole and checked before any table file is replaced, and
     // the renames that follow are written down first, so a restore cut short is finished
     // at the next start instead of leaving tables from two different moments.
-    int failures = 0;
     QList<StagedFile> staged;
-    for (const QString& word : tableFileWords()) {
-        setStatus(QStringLiteral("%1 data files ...").arg(word));
-        for (const ZipArchiver::Entry& entry : entries) {
-            // Only the last name component counts: an entry never reaches outside the
-            // database directory, whatever folders its name claims.
-            const QString bare = bareFileName(entry.name);
-            if (!isTableFile(bare, word))
-                continue;
-            QString path;
-            QString error;
-            if (!stageEntry(archive, entry.index, bare, path, error)) {
-                Prompt::error(error);
-                ++failures;
-                continue;
-            }
-            staged << StagedFile{path, bare};
+    QStringList entryErrors;
+    setBusy(true);
+    const QString problem =
+        m_worker->run([&](ArchiveWorker&) { return stageAll(archive, plan, staged, entryErrors); });
+    setBusy(false);
+    archive.discard(); // opened read-only: nothing to write
+
+    for (const QString& e : std::as_const(entryErrors))
+        Prompt::error(e);
+    int failures = static_cast<int>(entryErrors.size());
+    if (!problem.isEmpty() || m_worker->cancelled()) {
+        finishInterruptedRestore(m_databaseDirectory); // clears the staged files
+        if (m_worker->cancelled()) {
+            setStatus(QStringLiteral("Restore cancelled"));
+        } else {
+            Prompt::error(problem);
         }
+        hide();
+        return false;
     }
+
     QString error;
     if (!staged.isEmpty() && !writeRestorePlan(m_databaseDirectory, staged, error)) {
         Prompt::error(QStringLiteral("Nothing was restored.\n") + error);
@@ -122,7 +197,6 @@ bool TRestoreFrm::RunRestore() {
     }
     removeRestorePlan(m_databaseDirectory);
     finishInterruptedRestore(m_databaseDirectory); // clears staged files left by a failure
-    archive.discard();                             // opened read-only: nothing to write
 
     if (failures == 0)
         Prompt::information(QStringLiteral("All files were restored successfully."));
@@ -134,22 +208,114 @@ bool TRestoreFrm::RunRestore() {
     return true;
 }
 
-bool TRestoreFrm::stageEntry(ZipArchiver& archive, std::uint64_t index, const QString& bareName,
-                             QString& path, QString& error) {
-    QTemporaryFile temporary(m_databaseDirectory + QLatin1Char('/') +
-                             QString::fromLatin1(kRestoreStagePrefix) + QStringLiteral("XXXXXX"));
-    if (!temporary.open()) {
-        error = QStringLiteral("%1: %2").arg(bareName, temporary.errorString());
+QString TRestoreFrm::planEntries(const QList<ZipArchiver::Entry>& entries,
+                                 QList<PlannedEntry>& plan) const {
+    // A folder whose free space cannot be learned is not refused on that account.
+    const qint64 free = m_freeSpace(m_databaseDirectory);
+    const qint64 room = free < 0 ? std::numeric_limits<qint64>::max() : free - kFreeSpaceMargin;
+    qint64 needed = 0;
+    QSet<QString> seen; // the table files the entries become, letter case ignored
+    for (TableId id : kAllTables) {
+        const QString word = QString::fromLatin1(tableDef(id).label);
+        for (const ZipArchiver::Entry& entry : entries) {
+            // Only the last name component counts: an entry never reaches outside the
+            // database directory, whatever folders its name claims.
+            const QString bare = bareFileName(entry.name);
+            if (!isTableFile(bare, word))
+                continue;
+            const QString key = bare.toLower();
+            if (seen.contains(key))
+                return twice(entry.name);
+            seen.insert(key);
+            if (ZipArchiver::isSpecialFile(entry))
+                return refused(
+                    S_ISLNK((entry.attributes >> 16) & S_IFMT)
+                        ? QStringLiteral("%1 is a symbolic link, not a file").arg(entry.name)
+                        : QStringLiteral("%1 is not a plain file").arg(entry.name));
+            // The staged files sit beside the current ones until all are in place.
+            needed += static_cast<qint64>(
+                std::min<std::uint64_t>(entry.size, std::numeric_limits<qint64>::max() / 4));
+            if (needed > room)
+                return refused(QStringLiteral("%1 is larger than the free space left in %2")
+                                   .arg(entry.name, QDir::toNativeSeparators(m_databaseDirectory)));
+            PlannedEntry p;
+            p.index = entry.index;
+            p.name = entry.name;
+            p.bareName = bare;
+            p.word = word;
+            p.size = entry.size;
+            p.table = id;
+            p.isTableFile = bare.compare(tableDef(id).fileName(), Qt::CaseInsensitive) == 0;
+            plan << p;
+        }
+    }
+    return {};
+}
+
+QString TRestoreFrm::stageAll(ZipArchiver& archive, const QList<PlannedEntry>& plan,
+                              QList<StagedFile>& staged, QStringList& entryErrors) {
+    qint64 total = 0;
+    for (const PlannedEntry& p : plan)
+        total += static_cast<qint64>(p.size);
+    qint64 done = 0;
+    for (const PlannedEntry& p : plan) {
+        m_worker->report(done, total, p.word);
+        QString path;
+        QString error;
+        if (!stageEntry(archive, p, done, total, path, error)) {
+            if (m_worker->cancelled())
+                return {};
+            // Damaged data is the archive's own failure: that entry is left out and its
+            // table keeps its current file, as it always has.
+            entryErrors << error;
+            continue;
+        }
+        staged << StagedFile{path, p.bareName};
+        if (p.isTableFile) {
+            const QString problem = tableFileProblem(path, p.table);
+            if (!problem.isEmpty())
+                return refused(QStringLiteral("%1 is not a %2 table of this program (%3)")
+                                   .arg(p.name, p.word, problem));
+        }
+    }
+    m_worker->report(total, total, plan.isEmpty() ? QString() : plan.last().word);
+    return {};
+}
+
+bool TRestoreFrm::stageEntry(ZipArchiver& archive, const PlannedEntry& entry, qint64& done,
+                             qint64 total, QString& path, QString& error) {
+    // Created like any new file of the folder (0666 less the umask, the current time), and
+    // never through a link that someone placed under the staged name.
+    QByteArray local;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        path = m_databaseDirectory + QLatin1Char('/') + QString::fromLatin1(kRestoreStagePrefix) +
+               QString::number(QRandomGenerator::global()->generate64(), 36);
+        local = QFile::encodeName(path);
+        fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        error =
+            QStringLiteral("%1: %2").arg(entry.name, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
-    if (!archive.extract(index, temporary)) {
+    QFile out;
+    out.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    const bool extracted = archive.extract(entry.index, out, [&](qint64 n) {
+        done += n;
+        m_worker->report(done, total, entry.word);
+        return !m_worker->cancelled();
+    });
+    if (extracted)
+        ::fsync(fd);
+    out.close();
+    if (!extracted) {
         error = archive.lastError();
-        return false; // the temporary file goes, the table file was never touched
+        QFile::remove(path); // the table file was never touched
+        return false;
     }
-    ::fsync(temporary.handle());
-    temporary.close();
-    temporary.setAutoRemove(false);
-    path = temporary.fileName();
     return true;
 }
 

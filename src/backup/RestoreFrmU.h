@@ -1,42 +1,84 @@
 #pragma once
 
+#include "backup/ZipArchiver.h"
+#include "data/RestorePlan.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class QLabel;
+class QProgressBar;
+class QPushButton;
 
 namespace nerova {
 
-class ZipArchiver;
+class ArchiveWorker;
 
 // The restore window: puts the table files of a backup archive back into the database
-// directory. It is a status window, shown (not modal) only while RunRestore works; the
-// caller closes the tables before RunRestore and reopens them afterwards.
+// directory. It is a status window, shown only while RunRestore works, and modal then so
+// that no other command runs while the tables are closed; the caller closes the tables
+// before RunRestore and reopens them afterwards.
 class TRestoreFrm : public QDialog {
     Q_OBJECT
 
 public:
     explicit TRestoreFrm(const QString& databaseDirectory, QWidget* parent = nullptr);
+    ~TRestoreFrm() override;
 
     // Asks for the archive and the confirmation, then restores. Answers true when the
     // restore ran to its end (every entry may still have been reported on its own).
     bool RunRestore();
 
     QLabel* StatusLabel2() const { return m_statusLabel; }
+    QProgressBar* progressBar() const { return m_progress; }
+    QPushButton* cancelButton() const { return m_cancelButton; }
+    ArchiveWorker& worker() const { return *m_worker; }
+
+    // Free bytes in a folder; the system's figure unless a test sets another.
+    using FreeSpaceProbe = std::function<qint64(const QString& folder)>;
+    void setFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpace = std::move(probe); }
+    // Room the tables need beyond the restored files themselves, to keep working.
+    static constexpr qint64 kFreeSpaceMargin = 16 * 1024 * 1024;
 
     static QString backupFilter();
     static QString allFilesFilter();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
 private:
+    // An archive entry that is to become a file of the database directory.
+    struct PlannedEntry {
+        std::uint64_t index = 0;
+        QString name; // as archived
+        QString bareName;
+        QString word; // its table: "Company" …
+        std::uint64_t size = 0;
+        bool isTableFile = false; // the table's own file, checked as a table
+        TableId table = TableId::Company;
+    };
+
     void setStatus(const QString& text);
-    // Extracts one entry whole into a staged file beside the tables; answers its path.
-    bool stageEntry(ZipArchiver& archive, std::uint64_t index, const QString& bareName,
+    void setBusy(bool busy);
+    // Picks the entries to restore in table order; answers why the archive is refused.
+    QString planEntries(const QList<ZipArchiver::Entry>& entries, QList<PlannedEntry>& plan) const;
+    // On the worker: extracts every planned entry into a staged file and checks each table.
+    QString stageAll(ZipArchiver& archive, const QList<PlannedEntry>& plan,
+                     QList<StagedFile>& staged, QStringList& entryErrors);
+    // Extracts one entry whole into a new staged file beside the tables; answers its path.
+    bool stageEntry(ZipArchiver& archive, const PlannedEntry& entry, qint64& done, qint64 total,
                     QString& path, QString& error);
 
     QString m_databaseDirectory;
     QLabel* m_statusLabel = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    ArchiveWorker* m_worker = nullptr;
+    FreeSpaceProbe m_freeSpace;
 };
 
 } // namespace nerova

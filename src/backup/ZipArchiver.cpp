@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QSet>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include <sys/stat.h>
 #include <zip.h>
@@ -53,12 +55,36 @@ bool ZipArchiver::create(const QString& path) {
 
 bool ZipArchiver::openForReading(const QString& path) {
     discard();
+    m_duplicate.clear();
     m_path = path;
     int code = 0;
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!m_zip && code == ZIP_ER_EXISTS)
+        m_duplicate = findDuplicateName(path);
     if (!m_zip)
         return fail(QDir::toNativeSeparators(path), libzipText(code));
     return true;
+}
+
+QString ZipArchiver::findDuplicateName(const QString& path) {
+    // Opened again without the consistency check, which refuses such an archive outright,
+    // only to learn which name it repeats.
+    int code = 0;
+    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+    if (!za)
+        return {};
+    QSet<QString> seen;
+    QString found;
+    const zip_int64_t count = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < count && found.isEmpty(); ++i) {
+        const char* raw = zip_get_name(za, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+        const QString name = raw ? QString::fromUtf8(raw) : QString();
+        if (seen.contains(name))
+            found = name;
+        seen.insert(name);
+    }
+    zip_discard(za);
+    return found;
 }
 
 bool ZipArchiver::addFile(const QString& filePath, const QString& entryName) {
@@ -113,9 +139,24 @@ int ZipArchiver::entryCount() const {
     return m_zip ? static_cast<int>(zip_get_num_entries(m_zip, 0)) : 0;
 }
 
-bool ZipArchiver::close() {
+bool ZipArchiver::close(const CloseObserver& observer) {
     if (!m_zip)
         return fail(QDir::toNativeSeparators(m_path), libzipText(ZIP_ER_INVAL));
+    // libzip keeps the pointers only until the archive is closed or discarded, both below.
+    if (observer.progress)
+        zip_register_progress_callback_with_state(
+            m_zip, 0.002,
+            [](zip_t*, double done, void* state) {
+                (*static_cast<const std::function<void(double)>*>(state))(done);
+            },
+            nullptr, const_cast<std::function<void(double)>*>(&observer.progress));
+    if (observer.cancelled)
+        zip_register_cancel_callback_with_state(
+            m_zip,
+            [](zip_t*, void* state) {
+                return (*static_cast<const std::function<bool()>*>(state))() ? 1 : 0;
+            },
+            nullptr, const_cast<std::function<bool()>*>(&observer.cancelled));
     if (zip_close(m_zip) != 0) {
         QString text = archiveErrorText();
         discard();
@@ -171,11 +212,17 @@ QString writeError(const QFileDevice& out) {
 }
 } // namespace
 
-bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out) {
+bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out,
+                          const std::function<bool(qint64)>& chunk) {
     if (!m_zip)
         return fail(QString(), libzipText(ZIP_ER_INVAL));
     const char* rawName = zip_get_name(m_zip, index, ZIP_FL_ENC_GUESS);
     const QString name = rawName ? QString::fromUtf8(rawName) : QString::number(index);
+
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(m_zip, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        return fail(name, archiveErrorText());
 
     zip_file_t* file = zip_fopen_index(m_zip, index, 0);
     if (!file)
@@ -183,9 +230,10 @@ bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out) {
 
     // libzip verifies the CRC when the last byte has been read, so read to the end even
     // when the caller would be content with less.
-    char buffer[64 * 1024];
+    std::vector<char> buffer(256 * 1024);
+    zip_uint64_t written = 0;
     for (;;) {
-        const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+        const zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
         if (n < 0) {
             QString text = libzipText(zip_file_get_error(file));
             zip_fclose(file);
@@ -193,10 +241,20 @@ bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out) {
         }
         if (n == 0)
             break;
+        // The directory's size is what the free-space check trusted: never write more.
+        written += static_cast<zip_uint64_t>(n);
+        if (written > st.size) {
+            zip_fclose(file);
+            return fail(name, libzipText(ZIP_ER_INCONS));
+        }
         errno = 0;
-        if (out.write(buffer, n) != n) {
+        if (out.write(buffer.data(), n) != n) {
             zip_fclose(file);
             return fail(name, writeError(out));
+        }
+        if (chunk && !chunk(n)) {
+            zip_fclose(file);
+            return fail(name, libzipText(ZIP_ER_CANCELLED));
         }
     }
     const int closed = zip_fclose(file);
@@ -205,23 +263,14 @@ bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out) {
     errno = 0;
     if (!out.flush())
         return fail(name, writeError(out));
-
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat_index(m_zip, index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
-        out.setFileTime(QDateTime::fromSecsSinceEpoch(st.mtime), QFileDevice::FileModificationTime);
-
-    zip_uint8_t opsys = 0;
-    zip_uint32_t attributes = 0;
-    if (zip_file_get_external_attributes(m_zip, index, 0, &opsys, &attributes) == 0 &&
-        opsys == ZIP_OPSYS_UNIX) {
-        // Only the permission bits: an archive must not hand out set-user-ID files or
-        // turn the extracted data into anything but a plain file.
-        const mode_t mode = (attributes >> 16) & 0777;
-        if (mode != 0 && out.handle() >= 0)
-            ::fchmod(out.handle(), mode);
-    }
     return true;
+}
+
+bool ZipArchiver::isSpecialFile(const Entry& entry) {
+    if (entry.opsys != ZIP_OPSYS_UNIX)
+        return false;
+    const mode_t type = (entry.attributes >> 16) & S_IFMT;
+    return type != 0 && type != S_IFREG;
 }
 
 bool ZipArchiver::extract(std::uint64_t index, const QString& path) {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 struct zip;
 class QFileDevice;
@@ -39,6 +40,8 @@ public:
     bool create(const QString& path);
     // Opens an existing archive for reading, checking its directory for consistency.
     bool openForReading(const QString& path);
+    // After openForReading failed because the archive holds one name twice: that name.
+    QString duplicateName() const { return m_duplicate; }
     bool isOpen() const { return m_zip != nullptr; }
 
     // Adds the file at filePath under entryName. The file is checked for reading now; its
@@ -46,31 +49,48 @@ public:
     bool addFile(const QString& filePath, const QString& entryName);
     int entryCount() const;
 
+    // Called from the thread that closes the archive: progress with the fraction done
+    // (libzip gives every entry an equal share, its own data counted within it), and
+    // cancelled, asked between blocks, stopping the archive when it answers true.
+    struct CloseObserver {
+        std::function<void(double)> progress;
+        std::function<bool()> cancelled;
+    };
+
     // Writes the central directory and closes the archive. An archive with no entries
     // is not written at all (libzip's rule): callers that need a file must add one.
-    bool close();
+    // Cancelled, nothing is written and the archive is discarded.
+    bool close(const CloseObserver& observer = {});
     // Closes without writing anything.
     void discard();
 
     QList<Entry> entries() const;
 
     // Extracts one entry into out (open for writing, at its start): all its data is read
-    // so that the CRC check runs; a CRC mismatch or a read error answers false. On
-    // success the entry's modification time and, when it was stored with a Unix mode, its
-    // permission bits are given to the file.
-    bool extract(std::uint64_t index, QFileDevice& out);
+    // so that the CRC check runs; a CRC mismatch, a read error or more data than the
+    // directory announced answers false. The file keeps the time and permissions it was
+    // created with: what the archive says about them is not trusted. chunk, when given,
+    // hears of every block written and stops the extraction by answering false.
+    bool extract(std::uint64_t index, QFileDevice& out,
+                 const std::function<bool(qint64)>& chunk = {});
     // The same into a file at path, created or truncated; removed again on failure.
     bool extract(std::uint64_t index, const QString& path);
+
+    // An entry stored with a Unix file type other than a plain file (a symbolic link, a
+    // device): its data is no file's contents and is never extracted as one.
+    static bool isSpecialFile(const Entry& entry);
 
     QString lastError() const { return m_error; }
 
 private:
     bool fail(const QString& subject, const QString& message);
     QString archiveErrorText() const;
+    static QString findDuplicateName(const QString& path);
 
     zip* m_zip = nullptr;
     QString m_path;
     QString m_error;
+    QString m_duplicate;
 };
 
 } // namespace nerova

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QUrl>
+
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <system_error>
@@ -35,7 +38,89 @@ bool replaceFile(const QString& from, const QString& to, QString& error) {
     return true;
 }
 
+// One read-only connection of its own, so that the check never touches the engine's.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const QString& path) {
+        // immutable: a stray journal beside a staged file is never looked for or replayed.
+        const QByteArray uri =
+            "file:" + QUrl::fromLocalFile(path).toEncoded(QUrl::RemoveScheme) + "?immutable=1";
+        m_rc = sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                               nullptr);
+    }
+    ~ReadOnlyFile() { sqlite3_close_v2(m_db); }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+    bool opened() const { return m_rc == SQLITE_OK; }
+    QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+    // Every row of a query, each as its column texts; false with error() when it fails.
+    bool rows(const QString& sql, QList<QStringList>& out) {
+        out.clear();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+            return false;
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            QStringList row;
+            for (int i = 0; i < sqlite3_column_count(st); ++i)
+                row << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+            out << row;
+        }
+        sqlite3_finalize(st);
+        return rc == SQLITE_DONE;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    int m_rc = SQLITE_ERROR;
+};
+
 } // namespace
+
+QString tableFileProblem(const QString& path, TableId id) {
+    const TableDef& def = tableDef(id);
+    ReadOnlyFile file(path);
+    if (!file.opened())
+        return file.error();
+    QList<QStringList> rows;
+    if (!file.rows(QStringLiteral("PRAGMA integrity_check"), rows))
+        return file.error();
+    if (rows.isEmpty() || rows.first().value(0) != QLatin1String("ok"))
+        return QStringLiteral("the file is damaged (%1)")
+            .arg(rows.isEmpty() ? QString() : rows.first().value(0));
+
+    const QString table = QString::fromLatin1(def.baseName);
+    if (!file.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"), rows))
+        return file.error();
+    QString stored;
+    for (const QStringList& row : rows) {
+        if (row.value(0).compare(table, Qt::CaseInsensitive) == 0)
+            stored = row.value(0);
+    }
+    if (stored.isEmpty())
+        return QStringLiteral("it holds no %1 table").arg(QString::fromLatin1(def.label));
+
+    if (!file.rows(QStringLiteral("PRAGMA table_info(\"%1\")").arg(stored), rows))
+        return file.error();
+    QStringList columns;
+    for (const QStringList& row : rows)
+        columns << row.value(1);
+    QStringList expected;
+    for (const ColumnDef& c : def.columns)
+        expected << QString::fromLatin1(c.name);
+    if (columns != expected)
+        return QStringLiteral("its %1 table has other columns than this program's")
+            .arg(QString::fromLatin1(def.label));
+
+    if (!file.rows(QStringLiteral("PRAGMA user_version"), rows))
+        return file.error();
+    const int version = rows.value(0).value(0).toInt();
+    if (version < 1 || version > kSchemaVersion)
+        return QStringLiteral("its table version %1 is not one this program knows").arg(version);
+    return {};
+}
 
 bool writeRestorePlan(const QString& dir, const QList<StagedFile>& staged, QString& error) {
     QSaveFile plan(planPath(dir));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Schema.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -28,5 +30,11 @@ bool placeRestoredFile(const QString& dir, const QString& stagedPath, const QStr
 void removeRestorePlan(const QString& dir);
 // Finishes a restore that was cut short and clears away staged files nobody will place.
 void finishInterruptedRestore(const QString& dir);
+
+// Checks that the file at path is a table file of ours for id: it opens as a database,
+// passes SQLite's integrity check, holds the table with the schema's columns in order and
+// carries a schema version we know. Answers why not, empty when it is one. The file is
+// only read.
+QString tableFileProblem(const QString& path, TableId id);
 
 } // namespace nerova

@@ -10,8 +10,12 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimeZone>
 
+#include "data/Database.h"
+
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <zip.h>
 
@@ -53,6 +57,31 @@ inline int fileMode(const QString& path) {
 // Bytes that deflate well, different for every name and version.
 inline QByteArray tableBytes(const QString& name, const QString& version) {
     return QStringLiteral("%1 %2 ").arg(name, version).toUtf8().repeated(200);
+}
+
+// A real, empty table file of the table named word ("Company" …), its bytes different for
+// every version (the version goes into the header's application id).
+inline QByteArray tableFileBytes(const QString& word, const QString& version) {
+    static QHash<QString, QByteArray> made;
+    const QString key = word + QLatin1Char('|') + version;
+    if (!made.contains(key)) {
+        QTemporaryDir dir;
+        Database engine(dir.filePath("aliases.ini"), dir.filePath("data"));
+        for (TableId id : kAllTables) {
+            if (word.compare(QLatin1String(tableDef(id).label), Qt::CaseInsensitive) != 0)
+                continue;
+            engine.createTable(id);
+            const QString path = engine.tableFilePath(id);
+            sqlite3* db = nullptr;
+            sqlite3_open(QFile::encodeName(path).constData(), &db);
+            const QByteArray sql =
+                "PRAGMA application_id=" + QByteArray::number(qHash(version) & 0x7fffffff);
+            sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            made.insert(key, readFile(path));
+        }
+    }
+    return made.value(key);
 }
 
 // An archive written with libzip itself, so that the restore can be fed entries our own

@@ -1,4 +1,5 @@
 #include "backup/ArchiveFixture.h"
+#include "backup/ArchiveWorker.h"
 #include "backup/BackupFrmU.h"
 #include "backup/ZipArchiver.h"
 #include "support/ScriptedPrompt.h"
@@ -72,6 +73,7 @@ private Q_SLOTS:
     void changeMovesTheArchiveAndWriteTestSparesUserFiles();
     void unreadableFileIsReportedAndSkipped();
     void cancelClosesWithoutWriting();
+    void cancelledBackupLeavesNoPartialArchive();
 };
 
 void BackupTest::archivesEveryTableFileDeflatedWithTimesAndModes() {
@@ -287,6 +289,32 @@ void BackupTest::cancelClosesWithoutWriting() {
     QCOMPARE(frm.ShowBackupWindow(), int(QDialog::Rejected));
     QCOMPARE(prompt.dialogTitles, QStringList{"Backup Data"});
     QCOMPARE(strays(db.path(), kTableFiles), QStringList());
+}
+
+void BackupTest::cancelledBackupLeavesNoPartialArchive() {
+    QTemporaryDir db;
+    fillDatabase(db.path());
+    // What backups killed part-way left (ours, and libzip's own under ours), and files of the
+    // user's that only look alike.
+    const QStringList leftovers{".NRVA2002DataBackup1a2b3c.partial",
+                                ".NRVA2002DataBackupdeadbeef.partial.Ab12Cd"};
+    const QStringList alike{".NRVA2002DataBackupNotes.partial", "NRVA2002DataBackup1a2b.partial",
+                            ".NRVA2002DataBackup1a2b3c.partial.old"};
+    for (const QString& f : leftovers + alike)
+        writeFile(dirPath(db, f), "partial");
+
+    ScriptedPrompt prompt;
+    TBackupFrm frm(db.path());
+    // Cancel at the first report, from the worker itself, so it is never late.
+    connect(
+        &frm.worker(), &ArchiveWorker::progressed, &frm.worker(), [&frm] { frm.worker().cancel(); },
+        Qt::DirectConnection);
+    frm.BackupButtonClick();
+    QCOMPARE(prompt.texts(), QStringList());
+    QCOMPARE(frm.BackupStatusLabel2()->text(), QStringLiteral("Backup cancelled"));
+    QCOMPARE(frm.result(), int(QDialog::Rejected));
+    QVERIFY(frm.FileNameField()->isEnabled()); // ready for another attempt
+    QCOMPARE(strays(db.path(), QStringList(kTableFiles) << alike), QStringList());
 }
 
 QTEST_MAIN(BackupTest)

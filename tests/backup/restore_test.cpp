@@ -1,4 +1,5 @@
 #include "backup/ArchiveFixture.h"
+#include "backup/ArchiveWorker.h"
 #include "backup/BackupFrmU.h"
 #include "backup/RestoreFrmU.h"
 #include "data/Database.h"
@@ -28,7 +29,7 @@ struct Site {
 
     Site() {
         for (const QString& t : kTables)
-            writeFile(db + "/" + tableFile(t), tableBytes(t, "current"));
+            writeFile(db + "/" + tableFile(t), tableFileBytes(t, "current"));
     }
     QString at(const QString& name) const { return db + "/" + name; }
     QStringList files() const {
@@ -48,7 +49,7 @@ struct Site {
 QList<RawEntry> newTables(const QStringList& tables) {
     QList<RawEntry> out;
     for (const QString& t : tables)
-        out << RawEntry{tableFile(t), tableBytes(t, "restored")};
+        out << RawEntry{tableFile(t), tableFileBytes(t, "restored")};
     return out;
 }
 
@@ -64,7 +65,7 @@ bool runRestore(ScriptedPrompt& prompt, const Site& site, const QString& archive
 void verifyUntouched(const Site& site) {
     QCOMPARE(site.files(), site.allTableFiles());
     for (const QString& t : kTables)
-        QCOMPARE(readFile(site.at(tableFile(t))), tableBytes(t, "current"));
+        QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "current"));
 }
 
 } // namespace
@@ -73,7 +74,7 @@ class RestoreTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void restoresEveryTableWithTimesAndModes();
+    void restoresEveryTableAsNewFiles();
     void asksForTheArchiveAndTheConfirmation();
     void onlyExactYesRestores_data();
     void onlyExactYesRestores();
@@ -84,16 +85,21 @@ private Q_SLOTS:
     void unreadableArchiveChangesNothing_data();
     void unreadableArchiveChangesNothing();
     void tableFileSpelledDifferentlyIsReplaced();
+    void hostileEntryChangesNothing_data();
+    void hostileEntryChangesNothing();
+    void cancelledRestoreLeavesNoStagedFile();
     void backupAndRestoreRoundTripRealTables();
 };
 
-void RestoreTest::restoresEveryTableWithTimesAndModes() {
+void RestoreTest::restoresEveryTableAsNewFiles() {
     Site site;
     QList<RawEntry> entries = newTables(kTables);
-    entries[1].mode = 0444; // stored read-only: restored read-only
+    entries[1].mode = 0777; // what the archive says of modes and times is not taken over
     writeRawArchive(site.archive, entries);
     // A read-only table file in the folder is replaced all the same.
     ::chmod(QFile::encodeName(site.at(tableFile("Pump"))).constData(), 0444);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
 
     ScriptedPrompt prompt;
     prompt.files.enqueue(site.archive);
@@ -102,6 +108,7 @@ void RestoreTest::restoresEveryTableWithTimesAndModes() {
     QCOMPARE(frm.windowTitle(), QStringLiteral("Restoring Data"));
     QCOMPARE(frm.StatusLabel2()->text(), QStringLiteral("None"));
     prompt.buttons.enqueue(Prompt::Button::Ok);
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
     QVERIFY(frm.RunRestore());
 
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
@@ -110,11 +117,10 @@ void RestoreTest::restoresEveryTableWithTimesAndModes() {
     QVERIFY(!frm.isVisible());
     QCOMPARE(site.files(), site.allTableFiles()); // no temporary file left behind
     for (const QString& t : kTables) {
-        QCOMPARE(readFile(site.at(tableFile(t))), tableBytes(t, "restored"));
-        QCOMPARE(QFileInfo(site.at(tableFile(t))).lastModified(), fixtureTime(30));
+        QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "restored"));
+        QVERIFY(QFileInfo(site.at(tableFile(t))).lastModified() >= before);
+        QCOMPARE(fileMode(site.at(tableFile(t))), int(0666 & ~mask));
     }
-    QCOMPARE(fileMode(site.at(tableFile("Location"))), 0444);
-    QCOMPARE(fileMode(site.at(tableFile("Pump"))), 0644);
 }
 
 void RestoreTest::asksForTheArchiveAndTheConfirmation() {
@@ -137,7 +143,7 @@ void RestoreTest::asksForTheArchiveAndTheConfirmation() {
     QVERIFY(runRestore(prompt, site, odd));
     QCOMPARE(prompt.inputPrompts,
              QStringList{"Confirm Restore|Type YES to confirm overwriting existing data files"});
-    QCOMPARE(readFile(site.at(tableFile("Flow"))), tableBytes("Flow", "restored"));
+    QCOMPARE(readFile(site.at(tableFile("Flow"))), tableFileBytes("Flow", "restored"));
 }
 
 void RestoreTest::onlyExactYesRestores_data() {
@@ -184,10 +190,10 @@ void RestoreTest::partialArchiveReplacesOnlyItsTables() {
     prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(runRestore(prompt, site, site.archive));
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
-    QCOMPARE(readFile(site.at(tableFile("Company"))), tableBytes("Company", "restored"));
+    QCOMPARE(readFile(site.at(tableFile("Company"))), tableFileBytes("Company", "restored"));
     QCOMPARE(readFile(site.at("NRVA2002Company.px")), QByteArray("company index"));
     for (const QString& t : kTables.mid(1))
-        QCOMPARE(readFile(site.at(tableFile(t))), tableBytes(t, "current"));
+        QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "current"));
     QStringList expected = site.allTableFiles() << "NRVA2002Company.px";
     expected.sort();
     QCOMPARE(site.files(), expected);
@@ -198,10 +204,10 @@ void RestoreTest::entriesStayInsideTheDatabaseFolder() {
     QTemporaryDir outside;
     writeRawArchive(
         site.archive,
-        {{"../" + tableFile("Company"), tableBytes("Company", "restored")},
-         {outside.path() + "/" + tableFile("Location"), tableBytes("Location", "restored")},
-         {"C:\\" + tableFile("Pump"), tableBytes("Pump", "restored")},
-         {"sub/" + tableFile("Test"), tableBytes("Test", "restored")},
+        {{"../" + tableFile("Company"), tableFileBytes("Company", "restored")},
+         {outside.path() + "/" + tableFile("Location"), tableFileBytes("Location", "restored")},
+         {"C:\\" + tableFile("Pump"), tableFileBytes("Pump", "restored")},
+         {"sub/" + tableFile("Test"), tableFileBytes("Test", "restored")},
          {"NRVA2002Flow.db/", QByteArray()}}); // a folder entry
 
     ScriptedPrompt prompt;
@@ -209,8 +215,8 @@ void RestoreTest::entriesStayInsideTheDatabaseFolder() {
     QVERIFY(runRestore(prompt, site, site.archive));
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
     for (const QString& t : kTables.first(4))
-        QCOMPARE(readFile(site.at(tableFile(t))), tableBytes(t, "restored"));
-    QCOMPARE(readFile(site.at(tableFile("Flow"))), tableBytes("Flow", "current"));
+        QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "restored"));
+    QCOMPARE(readFile(site.at(tableFile("Flow"))), tableFileBytes("Flow", "current"));
     QCOMPARE(site.files(), site.allTableFiles()); // no "sub" folder, nothing else
     QCOMPARE(QDir(site.root.path()).entryList(QDir::Files),
              QStringList{site.archive.mid(site.root.path().size() + 1)});
@@ -223,7 +229,7 @@ void RestoreTest::damagedEntryKeepsTheOldFile() {
     entries[4].stored = true; // stored bytes can be altered without breaking inflation
     writeRawArchive(site.archive, entries);
     QByteArray raw = readFile(site.archive);
-    const qsizetype at = raw.indexOf(tableBytes("Flow", "restored").left(40));
+    const qsizetype at = raw.indexOf(tableFileBytes("Flow", "restored").left(40));
     QVERIFY(at > 0);
     raw[at + 5] = 'X';
     writeFile(site.archive, raw);
@@ -239,9 +245,9 @@ void RestoreTest::damagedEntryKeepsTheOldFile() {
     // The close says so instead of claiming every file came back.
     QCOMPARE(prompt.messages[1].kind, Prompt::Kind::Warning);
     QVERIFY(prompt.messages[1].text != kSuccess);
-    QCOMPARE(readFile(site.at(tableFile("Flow"))), tableBytes("Flow", "current"));
+    QCOMPARE(readFile(site.at(tableFile("Flow"))), tableFileBytes("Flow", "current"));
     for (const QString& t : kTables.first(4))
-        QCOMPARE(readFile(site.at(tableFile(t))), tableBytes(t, "restored"));
+        QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "restored"));
     QCOMPARE(site.files(), site.allTableFiles());
 }
 
@@ -285,7 +291,76 @@ void RestoreTest::tableFileSpelledDifferentlyIsReplaced() {
     QVERIFY(runRestore(prompt, site, site.archive));
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
     QCOMPARE(site.files(), site.allTableFiles()); // one file for the table
-    QCOMPARE(readFile(site.at("NRVA2002Company.db")), tableBytes("Company", "restored"));
+    QCOMPARE(readFile(site.at("NRVA2002Company.db")), tableFileBytes("Company", "restored"));
+}
+
+void RestoreTest::hostileEntryChangesNothing_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<qint64>("freeSpace"); // beyond the margin; -1: the disk's own figure
+    QTest::addColumn<QString>("why");
+    const QString notTable = "NRVA2002Flow.db is not a Flow table";
+    QTest::newRow("symbolic link") << QByteArray("../../etc/passwd") << 0120777 << qint64(-1)
+                                   << "NRVA2002Flow.db is a symbolic link";
+    QTest::newRow("junk") << QByteArray("no table at all").repeated(100) << 0644 << qint64(-1)
+                          << notTable + " of this program (file is not a database)";
+    QTest::newRow("zeros") << QByteArray(256 * 1024, '\0') << 0644 << qint64(-1) << notTable;
+    QTest::newRow("zeros, too large") << QByteArray(1024 * 1024, '\0') << 0644 << qint64(512 * 1024)
+                                      << "NRVA2002Flow.db is larger than the free space left";
+    QTest::newRow("same name twice")
+        << QByteArray() << 0644 << qint64(-1) << "the backup file holds NRVA2002Flow.db twice";
+}
+
+void RestoreTest::hostileEntryChangesNothing() {
+    QFETCH(QByteArray, data);
+    QFETCH(int, mode);
+    QFETCH(qint64, freeSpace);
+    QFETCH(QString, why);
+    Site site;
+    // Good files for the other tables: a hostile one among them keeps all five as they are.
+    QList<RawEntry> entries = newTables(kTables.first(4));
+    if (data.isEmpty()) {
+        entries << newTables({"Flow"}) << RawEntry{"NRVA2002Flow.dX", tableFileBytes("Flow", "x")};
+        writeRawArchive(site.archive, entries);
+        writeFile(site.archive,
+                  readFile(site.archive).replace("NRVA2002Flow.dX", "NRVA2002Flow.db"));
+    } else {
+        entries << RawEntry{tableFile("Flow"), data, false, mode};
+        writeRawArchive(site.archive, entries);
+    }
+
+    ScriptedPrompt prompt;
+    prompt.files.enqueue(site.archive);
+    prompt.inputs.enqueue(QStringLiteral("YES"));
+    prompt.buttons.enqueue(Prompt::Button::Ok);
+    TRestoreFrm frm(site.db);
+    if (freeSpace >= 0)
+        frm.setFreeSpaceProbe(
+            [&](const QString&) { return freeSpace + TRestoreFrm::kFreeSpaceMargin; });
+    QVERIFY(!frm.RunRestore());
+    QCOMPARE(prompt.messages.size(), 1);
+    QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Error);
+    QVERIFY2(prompt.lastText().startsWith("Nothing was restored: ") &&
+                 prompt.lastText().contains(why),
+             qPrintable(prompt.lastText()));
+    verifyUntouched(site);
+}
+
+void RestoreTest::cancelledRestoreLeavesNoStagedFile() {
+    Site site;
+    writeRawArchive(site.archive, newTables(kTables));
+    ScriptedPrompt prompt;
+    prompt.files.enqueue(site.archive);
+    prompt.inputs.enqueue(QStringLiteral("YES"));
+    TRestoreFrm frm(site.db);
+    // Cancel as soon as the first block is out, from the worker itself, so it is never late.
+    connect(
+        &frm.worker(), &ArchiveWorker::progressed, &frm.worker(), [&frm] { frm.worker().cancel(); },
+        Qt::DirectConnection);
+    QVERIFY(!frm.RunRestore());
+    QCOMPARE(prompt.texts(), QStringList());
+    QCOMPARE(frm.StatusLabel2()->text(), QStringLiteral("Restore cancelled"));
+    verifyUntouched(site);
 }
 
 void RestoreTest::backupAndRestoreRoundTripRealTables() {
