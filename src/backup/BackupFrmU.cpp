@@ -6,6 +6,7 @@
 #include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "data/TableFilesAside.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -278,8 +279,16 @@ QStringList TBackupFrm::candidateFiles() const {
     QDirIterator it(m_databaseDirectory,
                     QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << it.next();
+    const QDir base(m_databaseDirectory);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        // Files that table creation moved aside are history, not tables: archived, a stale
+        // journal among them could come back beside the new tables on a restore.
+        const QStringList folders = base.relativeFilePath(file).split(QLatin1Char('/'));
+        if (std::any_of(folders.begin(), folders.end() - 1, isReplacedTablesFolder))
+            continue;
+        files << file;
+    }
     // The database directory's own files first, then the subfolders', each in name order,
     // so that when a subfolder repeats a bare name the table's real file is the one kept.
     std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {

@@ -82,6 +82,8 @@ void BackupTest::archivesEveryTableFileDeflatedWithTimesAndModes() {
     writeFile(dirPath(db, "NRVA2002Pump.bak"), tableBytes("pump backup", "v0"), fixtureTime(10));
     writeFile(dirPath(db, "old/NRVA2002Flow.px"), tableBytes("flow index", "v0"), fixtureTime(11));
     writeFile(dirPath(db, "notes.txt"), "not a table file");
+    // What table creation moved aside is history, never archived with the tables.
+    writeFile(dirPath(db, "Replaced 2026-12-09 10-15-00/NRVA2002Flow.db-journal"), "old");
     writeFile(dirPath(db, "NRVA2002Company"), "no extension: not of the family");
     // A read-only table file is archived all the same, and keeps its mode in the entry.
     ::chmod(QFile::encodeName(dirPath(db, "NRVA2002location.db")).constData(), 0444);
