@@ -38,8 +38,12 @@ grep -q '<release version="[0-9]' "$metainfo" || fail "metainfo has no release v
 exec_line="$(sed -n 's/^Exec=//p' "$desktop")"
 [ -x "$usr/bin/${exec_line%% *}" ] || fail "Exec names no installed program: $exec_line"
 [ "$(sed -n 's/^Icon=//p' "$desktop")" = "$id" ] || fail "Icon is not $id"
-warnings="$(zcat "$usr/share/man/man1/nerova2002.1.gz" | groff -man -ww -z 2>&1)"
-[ -z "$warnings" ] || fail "man page: $warnings"
+if command -v groff >/dev/null; then
+    warnings="$(zcat "$usr/share/man/man1/nerova2002.1.gz" | groff -man -ww -z 2>&1)"
+    [ -z "$warnings" ] || fail "man page: $warnings"
+else
+    echo "groff is missing: the man page is not checked"
+fi
 
 # Started as the menu starts it, from the home folder: the preferences file must appear in
 # the configuration folder (created on the way) and not where it was started.
