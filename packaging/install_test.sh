@@ -2,10 +2,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch root as a package would, checks that the desktop finds
 # everything it needs there, and starts the installed program the way its menu entry does.
-# Usage: install_test.sh <build dir> <application id>
+# Usage: install_test.sh <build dir> <application id> <version>
 set -euo pipefail
 build="$1"
 id="$2"
+version="$3"
 scratch="$(mktemp -d)"
 pid=""
 cleanup() {
@@ -27,13 +28,16 @@ desktop="$usr/share/applications/$id.desktop"
 metainfo="$usr/share/metainfo/$id.metainfo.xml"
 for f in "$desktop" "$metainfo" "$usr/share/icons/hicolor/scalable/apps/$id.svg" \
     "$usr/share/icons/hicolor/48x48/apps/$id.png" "$usr/share/man/man1/nerova2002.1.gz" \
-    "$usr/share/doc/nerova2002/copyright"; do
+    "$usr/share/doc/nerova2002/copyright" "$usr/share/doc/nerova2002/changelog.gz"; do
     [ -s "$f" ] || fail "missing ${f#"$root"}"
 done
 
 desktop-file-validate "$desktop" || fail "desktop file"
 appstreamcli validate --no-net "$metainfo" || fail "metainfo"
-grep -q '<release version="[0-9]' "$metainfo" || fail "metainfo has no release version"
+# A version bump that forgets the release notes leaves stale metadata behind.
+grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo lacks release $version"
+zcat "$usr/share/doc/nerova2002/changelog.gz" | head -1 | grep -qF "($version)" ||
+    fail "changelog does not start with $version"
 # The menu entry must name the installed program and the installed icon.
 exec_line="$(sed -n 's/^Exec=//p' "$desktop")"
 [ -x "$usr/bin/${exec_line%% *}" ] || fail "Exec names no installed program: $exec_line"
