@@ -4,7 +4,7 @@
 
 namespace nerova {
 
-// Help | About: the product, its version, and the libraries it stands on.
+// Help | About: the product, its version, the libraries it stands on and its licence.
 class AboutBox : public QDialog {
     Q_OBJECT
 public:

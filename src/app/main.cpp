@@ -1,6 +1,46 @@
+#include "NerovaVersion.h"
 #include "app/Application.h"
+#include "controls/Prompt.h"
+
+#include <QDir>
+#include <QIcon>
+#include <QStandardPaths>
+
+namespace {
+
+// The menu starts us in the user's home, which is no place for a preferences file: with
+// this option we work in our configuration folder instead, beside the alias registry.
+// Started from a terminal without it, the preferences stay in the folder we start in.
+const QString kConfigDirAsCwd = QStringLiteral("--config-dir-as-cwd");
+
+bool enterConfigDirectory() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                        QStringLiteral("/nerova2002");
+    if (QDir().mkpath(dir) && QDir::setCurrent(dir))
+        return true;
+    nerova::Prompt::error(QStringLiteral("The folder %1 cannot be created or opened.")
+                              .arg(QDir::toNativeSeparators(dir)));
+    return false;
+}
+
+QIcon windowIcon() {
+    QIcon embedded;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        embedded.addFile(
+            QStringLiteral(":/icons/%1-%2.png").arg(QStringLiteral(NEROVA_APP_ID)).arg(size),
+            QSize(size, size));
+    // An icon theme may draw us in its own style; ours is the fallback.
+    return QIcon::fromTheme(QStringLiteral(NEROVA_APP_ID), embedded);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     nerova::Application app(argc, argv);
+    app.setApplicationVersion(QStringLiteral(NEROVA_VERSION));
+    app.setDesktopFileName(QStringLiteral(NEROVA_APP_ID));
+    app.setWindowIcon(windowIcon());
+    if (app.arguments().contains(kConfigDirAsCwd) && !enterConfigDirectory())
+        return 1;
     return app.run();
 }
