@@ -4,6 +4,7 @@
 
 class QFocusEvent;
 class QLineEdit;
+class QWidget;
 
 namespace nerova {
 
@@ -13,11 +14,15 @@ namespace nerova {
 // entry refuses beeps, so a digit never goes missing without a sound.
 //
 // A click moves the caret after the focus has arrived, so a focusing click selects on its
-// release; a click into an entry that already has the focus places the caret as usual, and
-// a drag during the focusing click keeps the range dragged over.
+// release, and a drag during that click keeps the range dragged over. When the focus came
+// without the user placing it (the window opening on this field, the program moving it
+// here) the user's first click counts as the focusing one. Any other click into an entry
+// that has the focus places the caret as usual, and coming back from another window or a
+// pop-up leaves the caret where it was.
 class LineEntryHabits : public QObject {
 public:
-    // Watches edit (and parents itself to it).
+    // Watches edit (and parents itself to it); a list's edit part is watched together with
+    // the list that takes the focus for it.
     explicit LineEntryHabits(QLineEdit* edit);
 
     // Called from the field's focusInEvent after the base class has placed the caret.
@@ -28,8 +33,10 @@ protected:
 
 private:
     QLineEdit* m_edit;
-    bool m_focusingClick = false; // the focus came by mouse; its press is still to come
-    bool m_selectOnRelease = false;
+    QWidget* m_focusTaker;          // edit, or the widget edit hands its focus to
+    bool m_placed = false;          // the user has been in the entry since it last lost the focus
+    bool m_clickSelects = false;    // the next press into the entry is the focusing one
+    bool m_selectOnRelease = false; // that press is going on
 };
 
 } // namespace nerova
