@@ -291,6 +291,8 @@ void FieldsTest::calendarWeeksStartOnSunday() {
 }
 
 void FieldsTest::incompleteDateLeavesStoredValue() {
+    ScriptedPrompt prompt;
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     m_test->edit();
     m_test->setValue("Test Date", QDate(2001, 5, 6));
     QWidget window;
@@ -305,6 +307,8 @@ void FieldsTest::incompleteDateLeavesStoredValue() {
     QCOMPARE(m_test->value("Test Date").toDate(), QDate(2001, 5, 6));
     other.setFocus();
     QCOMPARE(date.text(), QString("05/06/01"));
+    QCoreApplication::processEvents();
+    QCOMPARE(prompt.texts(), QStringList{"02/30/05 is not a valid date."});
 }
 
 void FieldsTest::leavingAnImpossibleDateOrTime_data() {
@@ -389,9 +393,8 @@ void FieldsTest::focusingClickSelectsTheText() {
     auto* pressure = new NumberField(*m_test, "Discharge Pressure1", "###.#");
     auto* device =
         new ListField(*m_test, "Discharge Device", {"Playpipes"}, ListField::Mode::ListOrText);
-    auto* phone = new MaskedField(*m_test, "AHJ Phone", MaskedField::Mask::Phone);
     for (QWidget* w : {static_cast<QWidget*>(rpm), static_cast<QWidget*>(pressure),
-                       static_cast<QWidget*>(device), static_cast<QWidget*>(phone)})
+                       static_cast<QWidget*>(device)})
         layout->addWidget(w);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -419,11 +422,6 @@ void FieldsTest::focusingClickSelectsTheText() {
     clickInto(device->lineEdit());
     QTest::keyClicks(device->lineEdit(), "Monitor");
     QCOMPARE(m_test->value("Discharge Device").toString(), QString("Monitor"));
-
-    m_test->setValue("AHJ Phone", "555-123-4567");
-    clickInto(phone);
-    QTest::keyClicks(phone, "8005550199");
-    QCOMPARE(m_test->value("AHJ Phone").toString(), QString("800-555-0199"));
 }
 
 void FieldsTest::numberPicture_data() {

@@ -15,20 +15,16 @@ private Q_SLOTS:
 void FlowEntryTest::clickIntoAZeroReplacesIt() {
     QWidget dialog;
     auto* layout = new QVBoxLayout(&dialog);
-    auto* size = new FlowEntry("#.###", "Nozzle Size1");
+    auto* size = new FlowEntry("#.###", "Nozzle Size1"); // takes the focus on opening
     auto* pitot = new FlowEntry("###.#", "Pitot Pressure1");
     layout->addWidget(size);
     layout->addWidget(pitot);
-    size->setValue(1.75);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     // At the left edge the caret would go before the right-aligned "0": 142 became 140.
     QTest::mouseClick(pitot, Qt::LeftButton, {}, QPoint(3, pitot->height() / 2));
     QTest::keyClicks(pitot, "142");
     QCOMPARE(pitot->value(), 142.0);
-    QTest::mouseClick(size, Qt::LeftButton, {}, QPoint(3, size->height() / 2));
-    QTest::keyClicks(size, "2.5");
-    QCOMPARE(size->value(), 2.5);
 }
 
 QTEST_MAIN(FlowEntryTest)
