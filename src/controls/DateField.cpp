@@ -16,16 +16,21 @@
 
 namespace nerova {
 
+namespace {
+
+std::optional<QVariant> dateValue(const QString& text) {
+    if (const auto d = DateField::parseDate(text))
+        return QVariant(*d);
+    return std::nullopt;
+}
+
+} // namespace
+
 DateField::DateField(Table& table, const QString& column, QWidget* parent)
     : QLineEdit(parent), m_link(new FieldLink(table, column, this, [this] { refresh(); })),
-      m_habits(new LineEntryHabits(this)), m_validated(new ValidatedEdit(
-                                               this, m_link,
-                                               [](const QString& text) -> std::optional<QVariant> {
-                                                   if (const auto d = parseDate(text))
-                                                       return QVariant(*d);
-                                                   return std::nullopt;
-                                               },
-                                               QStringLiteral("%1 is not a valid date."))) {
+      m_habits(new LineEntryHabits(this)),
+      m_validated(
+          new ValidatedEdit(this, m_link, dateValue, QStringLiteral("%1 is not a valid date."))) {
     setInputMask(QStringLiteral("99/99/99;_"));
     setAccessibleDescription(column);
     m_drop = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
