@@ -1,6 +1,8 @@
 #include "controls/DateField.h"
 
 #include "controls/FieldLink.h"
+#include "controls/LineEntryHabits.h"
+#include "controls/ValidatedEdit.h"
 #include "data/Global.h"
 #include "data/Table.h"
 
@@ -14,8 +16,21 @@
 
 namespace nerova {
 
+namespace {
+
+std::optional<QVariant> dateValue(const QString& text) {
+    if (const auto d = DateField::parseDate(text))
+        return QVariant(*d);
+    return std::nullopt;
+}
+
+} // namespace
+
 DateField::DateField(Table& table, const QString& column, QWidget* parent)
-    : QLineEdit(parent), m_link(new FieldLink(table, column, this, [this] { refresh(); })) {
+    : QLineEdit(parent), m_link(new FieldLink(table, column, this, [this] { refresh(); })),
+      m_habits(new LineEntryHabits(this)),
+      m_validated(
+          new ValidatedEdit(this, m_link, dateValue, QStringLiteral("%1 is not a valid date."))) {
     setInputMask(QStringLiteral("99/99/99;_"));
     setAccessibleDescription(column);
     m_drop = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
@@ -81,24 +96,17 @@ void DateField::refresh() {
     }
     if (text != typedText())
         setText(text);
+    m_validated->ended();
 }
 
 void DateField::userEdited() {
-    const QString text = typedText();
-    if (text.isEmpty()) {
-        m_link->write(QVariant());
-        return;
-    }
-    if (const auto d = parseDate(text))
-        m_link->write(*d);
-    else
-        m_link->beginEdit(); // the first keystroke edits the row even before a date stands
+    m_validated->edited(typedText());
 }
 
 void DateField::enterDate(const QDate& date) {
     if (refusesInput())
         return;
-    if (m_link->write(date)) {
+    if (m_validated->enter(date)) {
         setText(formatDate(date));
         setCursorPosition(text().size());
     }
@@ -125,12 +133,15 @@ void DateField::keyReleaseEvent(QKeyEvent* event) {
     Q_EMIT keyReleased(event->key());
 }
 
+void DateField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    m_habits->focusIn(event);
+}
+
 void DateField::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (isCalendarVisible())
-        return;
-    if (!typedText().isEmpty() && !parseDate(typedText()))
-        refresh();
+    if (!isCalendarVisible())
+        m_validated->left(event, typedText());
 }
 
 QCalendarWidget* DateField::calendar() {

@@ -13,14 +13,16 @@ class QFrame;
 namespace nerova {
 
 class FieldLink;
+class LineEntryHabits;
 class Table;
+class ValidatedEdit;
 
 // A date entry "MM/DD/yy" bound to a date column. Two-digit years are read as 2000 to
 // 2099. Typing "/" enters today's date; Alt+Down, F4 or the button at the right edge
 // opens a calendar whose weeks begin on Sunday.
 //
 // A date goes into the row once it is complete and valid (or cleared); leaving the field
-// with an incomplete or impossible date shows the stored value again.
+// with an incomplete or impossible date says so and shows the date from before the edit.
 class DateField : public QLineEdit {
     Q_OBJECT
 public:
@@ -50,6 +52,7 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
@@ -59,6 +62,8 @@ private:
     bool refusesInput() const;
 
     FieldLink* m_link;
+    LineEntryHabits* m_habits;
+    ValidatedEdit* m_validated;
     FieldAccess m_access = FieldAccess::Normal;
     QAction* m_drop = nullptr;
     QFrame* m_popup = nullptr;

@@ -93,15 +93,15 @@ QWidget* FieldGrid::createField(const FieldEntry& entry, Table& table, QWidget* 
         break;
     }
     case FieldKind::ListOnly:
-        field = withAccess(
-            new ListField(table, entry.column, entry.items, ListField::Mode::ListOnly, parent),
-            entry.access);
+    case FieldKind::ListOrText: {
+        auto* f = new ListField(table, entry.column, entry.items,
+                                entry.kind == FieldKind::ListOnly ? ListField::Mode::ListOnly
+                                                                  : ListField::Mode::ListOrText,
+                                parent);
+        f->setCaption(entry.caption);
+        field = withAccess(f, entry.access);
         break;
-    case FieldKind::ListOrText:
-        field = withAccess(
-            new ListField(table, entry.column, entry.items, ListField::Mode::ListOrText, parent),
-            entry.access);
-        break;
+    }
     case FieldKind::Check:
         field =
             withAccess(new CheckField(table, entry.column, entry.caption, parent), entry.access);
@@ -172,7 +172,7 @@ FieldLink* FieldGrid::linkOf(QWidget* field) {
     return field ? field->findChild<FieldLink*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-QWidget* FieldGrid::captionOf(QWidget* field) {
+QWidget* FieldGrid::captionOf(const QWidget* field) {
     if (!field || !field->parentWidget())
         return nullptr;
     const auto labels =

@@ -36,7 +36,7 @@ public:
     // The link of a field made here (nullptr for any other widget).
     static FieldLink* linkOf(QWidget* field);
     // The caption label whose buddy is field, if any.
-    static QWidget* captionOf(QWidget* field);
+    static QWidget* captionOf(const QWidget* field);
 };
 
 } // namespace nerova

@@ -7,10 +7,14 @@
 namespace nerova {
 
 class FieldLink;
+class LineEntryHabits;
 class Table;
 
 // A drop-down list bound to a text column. Mode ListOnly lets the user choose only among
 // its entries; ListOrText also takes free text in its edit part (up to the column's size).
+//
+// A screen reader hears the list's caption as its name and the current entry as its value
+// (a plain combo box would give the entry for both).
 class ListField : public QComboBox {
     Q_OBJECT
 public:
@@ -28,11 +32,21 @@ public:
 
     void refresh();
 
+    // Names the list after its caption label's text ("Discharge &Device:" names it
+    // "Discharge Device").
+    void setCaption(const QString& caption);
+    // The name a screen reader hears: the accessible name, or else the caption of the label
+    // whose buddy the list is.
+    QString caption() const;
+    // A label's text as a name: without mnemonic marks and the closing colon.
+    static QString captionText(const QString& label);
+
 Q_SIGNALS:
     void keyReleased(int key);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void showPopup() override;
@@ -42,6 +56,7 @@ private:
     void typed(const QString& text);
 
     FieldLink* m_link;
+    LineEntryHabits* m_habits = nullptr; // the edit part of a list that takes text
     Mode m_mode;
     FieldAccess m_access = FieldAccess::Normal;
 };

@@ -1,6 +1,8 @@
 #include "controls/MaskedField.h"
 
 #include "controls/FieldLink.h"
+#include "controls/LineEntryHabits.h"
+#include "controls/ValidatedEdit.h"
 #include "data/Table.h"
 
 #include <QKeyEvent>
@@ -10,9 +12,22 @@ namespace nerova {
 
 MaskedField::MaskedField(Table& table, const QString& column, Mask mask, QWidget* parent)
     : QLineEdit(parent), m_link(new FieldLink(table, column, this, [this] { refresh(); })),
-      m_mask(mask) {
+      m_habits(new LineEntryHabits(this)), m_mask(mask) {
     setInputMask(mask == Mask::Phone ? QStringLiteral("999-999-9999;_")
                                      : QStringLiteral("99:99 >AA;_"));
+    if (mask == Mask::Time) {
+        // A time column takes the time itself, a text column its text in the mask's form.
+        const bool asTime = m_link->columnType() == ColumnType::Time;
+        m_validated = new ValidatedEdit(
+            this, m_link,
+            [asTime](const QString& text) -> std::optional<QVariant> {
+                const auto time = parseTime(text);
+                if (!time)
+                    return std::nullopt;
+                return asTime ? QVariant(*time) : QVariant(formatTime(*time));
+            },
+            QStringLiteral("%1 is not a valid time."));
+    }
     setAccessibleDescription(column);
     connect(this, &QLineEdit::textEdited, this, &MaskedField::userEdited);
     refresh();
@@ -67,6 +82,8 @@ void MaskedField::refresh() {
     }
     if (text != typedText())
         setText(text);
+    if (m_validated)
+        m_validated->ended();
 }
 
 QString MaskedField::typedText() const {
@@ -83,23 +100,10 @@ QString MaskedField::typedText() const {
 
 void MaskedField::userEdited() {
     const QString text = typedText();
-    if (text.isEmpty()) {
-        m_link->write(QVariant());
-        return;
-    }
-    if (m_mask == Mask::Phone) {
-        m_link->write(text);
-        return;
-    }
-    const auto time = parseTime(text);
-    if (!time) {
-        m_link->beginEdit();
-        return;
-    }
-    if (m_link->columnType() == ColumnType::Time)
-        m_link->write(*time);
+    if (m_validated)
+        m_validated->edited(text);
     else
-        m_link->write(formatTime(*time));
+        m_link->write(text.isEmpty() ? QVariant() : QVariant(text));
 }
 
 void MaskedField::keyReleaseEvent(QKeyEvent* event) {
@@ -107,10 +111,15 @@ void MaskedField::keyReleaseEvent(QKeyEvent* event) {
     Q_EMIT keyReleased(event->key());
 }
 
+void MaskedField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    m_habits->focusIn(event);
+}
+
 void MaskedField::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (m_mask == Mask::Time && !typedText().isEmpty() && !parseTime(typedText()))
-        refresh();
+    if (m_validated)
+        m_validated->left(event, typedText());
 }
 
 } // namespace nerova

@@ -9,15 +9,17 @@
 namespace nerova {
 
 class FieldLink;
+class LineEntryHabits;
 class Table;
+class ValidatedEdit;
 
 // A one-line entry with a fixed mask: a phone number "999-999-9999" stored with its
 // dashes, or a time "HH:MM tt" (hours 1 to 12, minutes, AM or PM) stored as that text
 // on a text column or as a time on a time column.
 //
 // A phone number goes into the row as it is typed. A time goes in once it is complete
-// and valid (or blank); leaving the field with an incomplete time shows the stored value
-// again.
+// and valid (or blank); leaving the field with an incomplete or impossible time says so and
+// shows the time from before the edit.
 class MaskedField : public QLineEdit {
     Q_OBJECT
 public:
@@ -43,6 +45,7 @@ Q_SIGNALS:
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
@@ -52,6 +55,8 @@ private:
     QString typedText() const;
 
     FieldLink* m_link;
+    LineEntryHabits* m_habits;
+    ValidatedEdit* m_validated = nullptr; // a time only
     Mask m_mask;
     FieldAccess m_access = FieldAccess::Normal;
 };

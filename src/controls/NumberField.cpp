@@ -1,6 +1,7 @@
 #include "controls/NumberField.h"
 
 #include "controls/FieldLink.h"
+#include "controls/LineEntryHabits.h"
 #include "data/Table.h"
 
 #include <QKeyEvent>
@@ -25,7 +26,7 @@ private:
 NumberField::NumberField(Table& table, const QString& column, const QString& picture,
                          QWidget* parent)
     : QLineEdit(parent), m_link(new FieldLink(table, column, this, [this] { refresh(); })),
-      m_picture(picture) {
+      m_habits(new LineEntryHabits(this)), m_picture(picture) {
     setValidator(new PictureValidator(m_picture, this));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setAccessibleDescription(column);
@@ -73,8 +74,9 @@ void NumberField::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void NumberField::focusInEvent(QFocusEvent* event) {
-    refresh(); // drop the thousands separators while typing (before select-all on Tab)
+    refresh(); // drop the thousands separators while typing (before the text is selected)
     QLineEdit::focusInEvent(event);
+    m_habits->focusIn(event);
 }
 
 void NumberField::focusOutEvent(QFocusEvent* event) {

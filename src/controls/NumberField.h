@@ -8,6 +8,7 @@
 namespace nerova {
 
 class FieldLink;
+class LineEntryHabits;
 class Table;
 
 // A numeric entry bound to a number column and bounded by a picture (see NumberPicture).
@@ -47,6 +48,7 @@ private:
     void userEdited(const QString& text);
 
     FieldLink* m_link;
+    LineEntryHabits* m_habits;
     NumberPicture m_picture;
     FieldAccess m_access = FieldAccess::Normal;
 };

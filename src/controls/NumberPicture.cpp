@@ -1,6 +1,7 @@
 #include "controls/NumberPicture.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace nerova {
@@ -27,9 +28,11 @@ NumberPicture::NumberPicture(const QString& picture) : m_picture(picture) {
         } else if (c == QLatin1Char('9') || c == QLatin1Char('#')) {
             if (c == QLatin1Char('#'))
                 m_sign = true;
-            if (fraction)
+            if (fraction) {
                 ++m_decimals;
-            else
+                if (c == QLatin1Char('9'))
+                    m_shownDecimals = m_decimals;
+            } else
                 ++m_integer;
         }
     }
@@ -79,14 +82,18 @@ double NumberPicture::round(double value) const {
 
 QString NumberPicture::format(double value, bool grouped) const {
     QString s = QString::number(round(value), 'f', m_decimals);
-    if (s.contains(QLatin1Char('.'))) {
-        while (s.endsWith(QLatin1Char('0')))
+    if (const qsizetype point = s.indexOf(QLatin1Char('.')); point >= 0) {
+        while (s.size() - point - 1 > m_shownDecimals && s.endsWith(QLatin1Char('0')))
             s.chop(1);
         if (s.endsWith(QLatin1Char('.')))
             s.chop(1);
     }
-    if (s == QLatin1String("-0"))
-        s = QStringLiteral("0");
+    // A value that rounds to nothing carries no sign ("-0", "-0.00").
+    const bool nothing = std::none_of(s.cbegin(), s.cend(), [](QChar c) {
+        return c >= QLatin1Char('1') && c <= QLatin1Char('9');
+    });
+    if (nothing && s.startsWith(QLatin1Char('-')))
+        s.remove(0, 1);
     if (grouped && m_grouped) {
         const int start = s.startsWith(QLatin1Char('-')) ? 1 : 0;
         int end = s.indexOf(QLatin1Char('.'));

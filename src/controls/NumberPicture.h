@@ -9,6 +9,9 @@ namespace nerova {
 // The picture of a numeric entry: 9 a digit; # a digit, blank or sign; "." the decimal
 // point; "," a thousands separator shown in the display. "###.#" takes up to three
 // integer positions (one of which may hold a minus sign) and one decimal.
+//
+// After the point a 9 is a digit that is always shown and a # one that may stay blank:
+// 1.75 shows as "1.750" under "#.999" and as "1.75" under "#.###".
 class NumberPicture {
 public:
     NumberPicture() = default;
@@ -17,6 +20,8 @@ public:
     const QString& picture() const { return m_picture; }
     int integerPositions() const { return m_integer; }
     int decimals() const { return m_decimals; }
+    // Decimals always shown: up to the last 9 after the point.
+    int shownDecimals() const { return m_shownDecimals; }
     bool signAllowed() const { return m_sign; }
     bool grouped() const { return m_grouped; }
 
@@ -29,8 +34,9 @@ public:
     QValidator::State validate(const QString& text) const;
     // The value of typed text; nullopt for a blank (or a lone sign or point).
     std::optional<double> parse(const QString& text) const;
-    // The text of a value: as many decimals as needed up to the picture's, thousands
-    // separators when grouped is asked for and the picture has them.
+    // The text of a value: the decimals the picture always shows and as many more as
+    // needed up to the picture's, thousands separators when grouped is asked for and the
+    // picture has them.
     QString format(double value, bool grouped) const;
     // A value rounded to the picture's decimals, as it is stored.
     double round(double value) const;
@@ -39,6 +45,7 @@ private:
     QString m_picture;
     int m_integer = 15;
     int m_decimals = 0;
+    int m_shownDecimals = 0;
     bool m_sign = true;
     bool m_grouped = false;
     bool m_nonNegative = false;

@@ -1,6 +1,7 @@
 #include "controls/TextField.h"
 
 #include "controls/FieldLink.h"
+#include "controls/LineEntryHabits.h"
 #include "data/Table.h"
 
 #include <QKeyEvent>
@@ -34,7 +35,7 @@ private:
 
 TextField::TextField(Table& table, const QString& column, Mode mode, int maxLength, QWidget* parent)
     : QLineEdit(parent), m_link(new FieldLink(table, column, this, [this] { refresh(); })),
-      m_mode(mode) {
+      m_habits(new LineEntryHabits(this)), m_mode(mode) {
     const int size = m_link->columnSize();
     int limit = maxLength > 0 ? maxLength : size;
     if (size > 0 && limit > size)
@@ -76,6 +77,11 @@ void TextField::userEdited(const QString& text) {
             v = text;
     }
     m_link->write(v);
+}
+
+void TextField::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    m_habits->focusIn(event);
 }
 
 void TextField::keyReleaseEvent(QKeyEvent* event) {

@@ -7,6 +7,7 @@
 namespace nerova {
 
 class FieldLink;
+class LineEntryHabits;
 class Table;
 
 // A one-line text entry bound to a column: free text, upper-case text or digits, at most
@@ -35,11 +36,13 @@ Q_SIGNALS:
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void userEdited(const QString& text);
 
     FieldLink* m_link;
+    LineEntryHabits* m_habits;
     Mode m_mode;
     FieldAccess m_access = FieldAccess::Normal;
 };

@@ -1,5 +1,7 @@
 #include "flow/FlowEntry.h"
 
+#include "controls/LineEntryHabits.h"
+
 #include <QValidator>
 
 namespace nerova {
@@ -19,7 +21,7 @@ private:
 } // namespace
 
 FlowEntry::FlowEntry(const QString& picture, const QString& column, QWidget* parent)
-    : QLineEdit(parent), m_picture(picture) {
+    : QLineEdit(parent), m_habits(new LineEntryHabits(this)), m_picture(picture) {
     m_picture.setNonNegative(true);
     setValidator(new PictureValidator(m_picture, this));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -49,8 +51,9 @@ void FlowEntry::showValue() {
 
 void FlowEntry::focusInEvent(QFocusEvent* event) {
     if (m_picture.grouped())
-        showValue(); // before the base class selects the text on Tab
+        showValue(); // before the text is selected
     QLineEdit::focusInEvent(event);
+    m_habits->focusIn(event);
 }
 
 void FlowEntry::focusOutEvent(QFocusEvent* event) {

@@ -6,6 +6,8 @@
 
 namespace nerova {
 
+class LineEntryHabits;
+
 // A numeric entry of the flow-point dialogs. These dialogs fill themselves from the flow row
 // and write it back only on OK, so the entry holds its own value instead of being bound to
 // a cursor. A blank entry counts as 0; negatives are refused.
@@ -37,6 +39,7 @@ private:
     void edited(const QString& text);
     void showValue();
 
+    LineEntryHabits* m_habits;
     NumberPicture m_picture;
     double m_value = 0;
 };

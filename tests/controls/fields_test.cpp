@@ -1,5 +1,6 @@
 #include "controls/CheckField.h"
 #include "controls/DateField.h"
+#include "controls/FieldGrid.h"
 #include "controls/FieldLink.h"
 #include "controls/ListField.h"
 #include "controls/MaskedField.h"
@@ -11,13 +12,18 @@
 #include "data/Table.h"
 #include "support/ScriptedPrompt.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCalendarWidget>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 #include <memory>
 
 using namespace nerova;
+using nerova::test::ScriptedPrompt;
 
 class FieldsTest : public QObject {
     Q_OBJECT
@@ -37,13 +43,19 @@ private Q_SLOTS:
     void slashEntersToday();
     void calendarWeeksStartOnSunday();
     void incompleteDateLeavesStoredValue();
+    void leavingAnImpossibleDateOrTime_data();
+    void leavingAnImpossibleDateOrTime();
+    void focusingClickSelectsTheText();
     void numberPicture_data();
     void numberPicture();
     void numberFieldEnforcesPicture();
     void blankNumberStaysNull();
     void numberShowsThousandsOnlyWhenNotTyping();
+    void numberShowsTheDecimalsOfItsPicture_data();
+    void numberShowsTheDecimalsOfItsPicture();
     void keyReleaseSeesTypedValue();
     void lists();
+    void listsAreNamedByTheirCaption();
     void checkAndMemo();
 
 private:
@@ -279,6 +291,8 @@ void FieldsTest::calendarWeeksStartOnSunday() {
 }
 
 void FieldsTest::incompleteDateLeavesStoredValue() {
+    ScriptedPrompt prompt;
+    prompt.buttons.enqueue(Prompt::Button::Ok);
     m_test->edit();
     m_test->setValue("Test Date", QDate(2001, 5, 6));
     QWidget window;
@@ -293,6 +307,121 @@ void FieldsTest::incompleteDateLeavesStoredValue() {
     QCOMPARE(m_test->value("Test Date").toDate(), QDate(2001, 5, 6));
     other.setFocus();
     QCOMPARE(date.text(), QString("05/06/01"));
+    QCoreApplication::processEvents();
+    QCOMPARE(prompt.texts(), QStringList{"02/30/05 is not a valid date."});
+}
+
+void FieldsTest::leavingAnImpossibleDateOrTime_data() {
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QVariant>("before");
+    QTest::addColumn<bool>("home"); // typed over from the start instead of over the selection
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QVariant>("stored");
+
+    const QVariant jan2(QDate(2005, 1, 2)), feb14(QDate(2005, 2, 14));
+    // Over 01/02/05 the first key makes 11/02/05, valid for a moment.
+    QTest::newRow("13/32 over a date") << "Test Date" << jan2 << true << "133205"
+                                       << "13/32/05 is not a valid date."
+                                       << "01/02/05" << jan2;
+    QTest::newRow("30 February") << "Test Date" << feb14 << false << "023005"
+                                 << "02/30/05 is not a valid date."
+                                 << "02/14/05" << feb14;
+    QTest::newRow("half a date") << "Test Date" << feb14 << false << "0230"
+                                 << "02/30/__ is not a valid date."
+                                 << "02/14/05" << feb14;
+    QTest::newRow("cleared date") << "Test Date" << feb14 << false << "\b" << QString()
+                                  << "__/__/__" << QVariant();
+    QTest::newRow("13 o'clock") << "Test Start Time" << QVariant(QTime(14, 30)) << true << "13"
+                                << "13:30 PM is not a valid time."
+                                << "02:30 PM" << QVariant(QTime(14, 30));
+    QTest::newRow("valid date") << "Test Date" << feb14 << true << "03" << QString() << "03/14/05"
+                                << QVariant(QDate(2005, 3, 14));
+}
+
+void FieldsTest::leavingAnImpossibleDateOrTime() {
+    QFETCH(QString, column);
+    QFETCH(QVariant, before);
+    QFETCH(bool, home);
+    QFETCH(QString, keys);
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QFETCH(QVariant, stored);
+    m_test->edit();
+    m_test->setValue(column, before);
+    m_test->post();
+    ScriptedPrompt prompt;
+    if (!message.isEmpty())
+        prompt.buttons.enqueue(Prompt::Button::Ok);
+
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* other = new QLineEdit(&window);
+    QLineEdit* field = column == "Test Date"
+                           ? static_cast<QLineEdit*>(new DateField(*m_test, column))
+                           : new MaskedField(*m_test, column, MaskedField::Mask::Time);
+    layout->addWidget(other);
+    layout->addWidget(field);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+    QTest::keyClick(other, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(field->selectedText(), field->text()); // Tab selects the whole masked text
+    if (home)
+        QTest::keyClick(field, Qt::Key_Home);
+    QTest::keyClicks(field, keys);
+    QCOMPARE(m_test->value(column), stored); // never a value that was valid half-way
+
+    QTest::keyClick(field, Qt::Key_Tab);
+    QCOMPARE(field->displayText(), shown);
+    QCoreApplication::processEvents(); // the box follows the change of focus
+    QCOMPARE(prompt.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    m_test->post();
+    QCOMPARE(m_test->value(column), stored);
+}
+
+void FieldsTest::focusingClickSelectsTheText() {
+    m_test->edit();
+    m_test->setValue("RPM1", 0.0);
+    m_test->setValue("Discharge Device", "Playpipes");
+    m_test->post();
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* rpm = new NumberField(*m_test, "RPM1", "9999");
+    auto* pressure = new NumberField(*m_test, "Discharge Pressure1", "###.#");
+    auto* device =
+        new ListField(*m_test, "Discharge Device", {"Playpipes"}, ListField::Mode::ListOrText);
+    for (QWidget* w : {static_cast<QWidget*>(rpm), static_cast<QWidget*>(pressure),
+                       static_cast<QWidget*>(device)})
+        layout->addWidget(w);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // Clicks at the left edge, where the caret would go before the right-aligned text.
+    const auto clickInto = [](QWidget* w) {
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, w->height() / 2));
+    };
+
+    clickInto(rpm);
+    QTest::keyClicks(rpm, "1788");
+    QCOMPARE(m_test->value("RPM1").toDouble(), 1788.0);
+    // A second click places the caret; a fifth digit is refused, the others stay.
+    clickInto(rpm);
+    QVERIFY(!rpm->hasSelectedText());
+    QSignalSpy refused(rpm, &QLineEdit::inputRejected);
+    QTest::keyClicks(rpm, "5");
+    QCOMPARE(refused.count(), 1);
+    QCOMPARE(m_test->value("RPM1").toDouble(), 1788.0);
+
+    m_test->setValue("Discharge Pressure1", 0.0);
+    clickInto(pressure);
+    QTest::keyClicks(pressure, "142");
+    QCOMPARE(m_test->value("Discharge Pressure1").toDouble(), 142.0);
+
+    clickInto(device->lineEdit());
+    QTest::keyClicks(device->lineEdit(), "Monitor");
+    QCOMPARE(m_test->value("Discharge Device").toString(), QString("Monitor"));
 }
 
 void FieldsTest::numberPicture_data() {
@@ -385,6 +514,27 @@ void FieldsTest::numberShowsThousandsOnlyWhenNotTyping() {
     QCOMPARE(flow.text(), QString("1,500"));
 }
 
+void FieldsTest::numberShowsTheDecimalsOfItsPicture_data() {
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("# may stay blank") << "#.###" << 1.75 << "1.75";
+    QTest::newRow("9 always shown") << "#.999" << 1.75 << "1.750";
+    QTest::newRow("up to the last 9") << "##.9#" << 2.0 << "2.0";
+    QTest::newRow("grouped") << "#,###.99" << 1234.5 << "1,234.50";
+    QTest::newRow("rounds to nothing") << "###.99" << -0.001 << "0.00";
+}
+
+void FieldsTest::numberShowsTheDecimalsOfItsPicture() {
+    QFETCH(QString, picture);
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    NumberField field(*m_test, "Suction Pressure1", picture);
+    m_test->edit();
+    m_test->setValue("Suction Pressure1", value);
+    QCOMPARE(field.text(), shown);
+}
+
 void FieldsTest::keyReleaseSeesTypedValue() {
     NumberField speed(*m_test, "RPM1", "#,###");
     QList<double> seen;
@@ -412,6 +562,29 @@ void FieldsTest::lists() {
     m_test->cancel();
     QCOMPARE(device.currentText(), QString());
     QCOMPARE(type.currentText(), QString("Devices with hose"));
+}
+
+void FieldsTest::listsAreNamedByTheirCaption() {
+    m_test->edit();
+    m_test->setValue("Discharge Device", "Playpipes");
+    QWidget page;
+    const FieldMap fields = FieldGrid::build(
+        &page, *m_test,
+        {{"Discharge &Device:", "Discharge Device", FieldKind::ListOrText, {}, 0, {"Playpipes"}}});
+    // A list made by hand takes the name of the label whose buddy it is.
+    auto* method =
+        new ListField(*m_test, "Test Method", {"Open butt"}, ListField::Mode::ListOnly, &page);
+    (new QLabel("Test &Method:", &page))->setBuddy(method);
+    m_test->setValue("Test Method", "Open butt");
+
+    const auto text = [](QWidget* w, QAccessible::Text t) {
+        return QAccessible::queryAccessibleInterface(w)->text(t);
+    };
+    QWidget* device = fields.value("Discharge Device");
+    QCOMPARE(text(device, QAccessible::Name), QString("Discharge Device"));
+    QCOMPARE(text(device, QAccessible::Value), QString("Playpipes"));
+    QCOMPARE(text(method, QAccessible::Name), QString("Test Method"));
+    QCOMPARE(text(method, QAccessible::Value), QString("Open butt"));
 }
 
 void FieldsTest::checkAndMemo() {
