@@ -18,12 +18,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -57,6 +60,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
         m_tables, m_prefs, [this](int n) { CalculateTest(n); }, this);
     tablesExistCreateFrm = new TTablesExistCreateFrm(this);
     SetBrowseButtons();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::commitData);
 }
 
 TMainForm1::~TMainForm1() {
@@ -152,7 +156,13 @@ void TMainForm1::buildFrame() {
     connect(MainNotebook, &Notebook::currentChanged, this,
             [this](int k) { guarded([this, k] { MainNotebookPageChanged(k); }); });
     testPage->testNotebook()->setGuard([this](int to) { return TestNotebookPageChange(to); });
-    connect(pumpPage->driverTypeComboBox(), qOverload<int>(&QComboBox::activated), this,
+    QComboBox* driverType = pumpPage->driverTypeComboBox();
+    // An editable list selects the entry whose text was typed when editing ends, and
+    // reports that as a pick. Typed text must switch no driver page, so only a real pick
+    // (from the drop-down or with the arrow keys) may do it.
+    if (QLineEdit* typed = driverType->lineEdit())
+        disconnect(typed, &QLineEdit::editingFinished, driverType, nullptr);
+    connect(driverType, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { DriverTypeComboBoxChange(index); });
     connect(testPage, &TestPage::pointInputKeyReleased, this,
             [this](int n) { guarded([this, n] { CalculateTest(n); }); });
@@ -236,7 +246,8 @@ void TMainForm1::guarded(const std::function<void()>& command) {
 // ---- start-up -------------------------------------------------------------------------------
 
 void TMainForm1::FormCreate() {
-    if (!m_db.aliasExists(QString::fromLatin1(kAliasName))) {
+    m_aliasMissing = !m_db.aliasExists(QString::fromLatin1(kAliasName));
+    if (m_aliasMissing) {
         Prompt::error(QStringLiteral("Alias NRVA2002 does not exist"));
         return;
     }
@@ -258,7 +269,20 @@ void TMainForm1::showEvent(QShowEvent* event) {
 }
 
 void TMainForm1::FormShow() {
-    bool open = TablesExist(m_db, *tablesExistCreateFrm);
+    if (m_aliasMissing) {
+        // Already reported at creation; without a database folder there is nothing to
+        // check, and the check would only report the same fault again.
+        ShowRecordCount(1);
+        return;
+    }
+    bool open = false;
+    try {
+        open = TablesExist(m_db, *tablesExistCreateFrm);
+    } catch (...) {
+        // The error box follows; an empty progress window must not stay behind it.
+        tablesExistCreateFrm->hideWindow();
+        throw;
+    }
     if (!open) {
         const bool create = Prompt::askYesNo(
             Prompt::Kind::Error,
@@ -283,15 +307,37 @@ void TMainForm1::closeTables() {
     m_tables.close();
 }
 
+bool TMainForm1::editPending() {
+    for (int level = 1; level <= 4; ++level)
+        if (m_tables.at(level).isEditing())
+            return true;
+    return false;
+}
+
 bool TMainForm1::CheckTableState() {
-    for (int level = 1; level <= 4; ++level) {
-        if (m_tables.at(level).isEditing()) {
-            Prompt::information(
-                QStringLiteral("Changed data must be Saved or Cancelled before proceeding."));
-            return false;
-        }
+    if (!editPending())
+        return true;
+    Prompt::information(
+        QStringLiteral("Changed data must be Saved or Cancelled before proceeding."));
+    return false;
+}
+
+void TMainForm1::closeEvent(QCloseEvent* event) {
+    if (!m_exitRequested && !CheckTableState()) {
+        event->ignore();
+        return;
     }
-    return true;
+    QMainWindow::closeEvent(event);
+}
+
+void TMainForm1::commitData(QSessionManager& manager) {
+    // The desktop is ending the session. Nothing is saved on the user's behalf: with an edit
+    // pending the user is told and the logout is stopped, so the edit can be finished.
+    if (!editPending() || !manager.allowsInteraction())
+        return;
+    CheckTableState();
+    manager.release();
+    manager.cancel();
 }
 
 void TMainForm1::ShowRecordCount(int level) {

@@ -8,9 +8,11 @@
 #include <memory>
 
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QSessionManager;
 class QComboBox;
 
 namespace nerova {
@@ -40,6 +42,8 @@ public:
     void FormCreate();
     void FormShow();
     bool CheckTableState();
+    // True while any of the company, location, pump and test tables is being edited.
+    bool editPending();
     void ShowRecordCount(int level);
     void Exit1Click();
     bool exitRequested() const { return m_exitRequested; }
@@ -128,6 +132,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A close request (the frame's close box, the desktop) is refused like File | Exit
+    // while an edit is pending, so the edit is never lost without a word.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildFrame();
@@ -143,12 +150,14 @@ private:
     void afterInsert(int level);
     void afterPost(int level);
     void afterCancel(int level);
+    void showPageCount();
     void startNewRecord(int page);
     void deleteCascade(int page);
     void emptyDetail(Table& detail);
     void focusField(int page, const QString& column);
     // Runs a command and shows an engine or file error instead of letting it escape.
     void guarded(const std::function<void()>& command);
+    void commitData(QSessionManager& manager);
 
     Database& m_db;
     PreferencesRecord& m_prefs;
@@ -159,6 +168,7 @@ private:
     std::array<int, 5> m_recCount{};
     bool m_shown = false;
     bool m_exitRequested = false;
+    bool m_aliasMissing = false;
 };
 
 // Doubles every "&" so that a text shown in a mnemonic-aware label appears literally.

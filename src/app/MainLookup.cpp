@@ -35,9 +35,7 @@ void TMainForm1::LookupClick(const QString& criterion) {
 }
 
 void TMainForm1::LookupAllClick() {
-    bool editing = false;
-    for (int level = 1; level <= 4; ++level)
-        editing = editing || m_tables.at(level).isEditing();
+    const bool editing = editPending();
     // During an edit every company shows again but nothing moves, so nothing typed is lost.
     m_tables.company.clearFilter(editing);
 }
@@ -47,6 +45,12 @@ void TMainForm1::ChangeID1Click() {
         return;
     const int page = MainNotebook->currentIndex();
     const QString word = QString::fromLatin1(kLevelWords[page]);
+    Table& t = pageTable(page);
+    if (!t.isOpen() || t.isEmpty()) {
+        // Asking for a new identifier first and then doing nothing would look like success.
+        Prompt::information(QStringLiteral("There is no %1 record to change.").arg(word));
+        return;
+    }
     const std::optional<QString> typed =
         Prompt::instance().inputText(QStringLiteral("Change %1 ID").arg(word),
                                      QStringLiteral("Enter new %1 ID:").arg(word), QString());
@@ -57,9 +61,6 @@ void TMainForm1::ChangeID1Click() {
         Prompt::error(QStringLiteral("New %1 ID can't be blank").arg(word));
         return;
     }
-    Table& t = pageTable(page);
-    if (!t.isOpen() || t.isEmpty())
-        return;
     QVariantList key;
     for (const QString& column : t.def().keyNames())
         key << t.value(column);

@@ -142,6 +142,18 @@ private Q_SLOTS:
         QCOMPARE(f.flow().recordCount(), 3);
         QCOMPARE(f.flow().asString("LocationID"), QString(" Plant 9 "));
     }
+
+    void changeIdWithoutARecordSaysSo() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        answerLookup(f.prompt, "no such company");
+        w.LookupClick("ID");
+        f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        w.ChangeID1Click();
+        QVERIFY(f.prompt.inputPrompts.isEmpty());
+        QCOMPARE(f.prompt.texts(), QStringList{"There is no Company record to change."});
+    }
 };
 
 QTEST_MAIN(LookupTest)

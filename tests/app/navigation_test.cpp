@@ -141,6 +141,27 @@ private Q_SLOTS:
         QVERIFY(nb->setCurrentIndex(2));
     }
 
+    void typedDriverTypeSwitchesNothing() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(2);
+        Notebook* nb = w.pumpPage->pumpNotebook();
+        QComboBox* list = w.pumpPage->driverTypeComboBox();
+        list->setFocus();
+        list->lineEdit()->selectAll();
+        QTest::keyClicks(list, "Diesel"); // the very text of an entry
+        QTest::keyClick(list, Qt::Key_Return);
+        w.pumpPage->field("Rotation")->setFocus();
+        QVERIFY(nb->isPageEnabled(0));
+        QVERIFY(!nb->isPageEnabled(1));
+        QCOMPARE(f.pump().asString("Driver Type"), QString("Diesel"));
+        // Picking an entry with the arrow keys does switch.
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QVERIFY(!nb->isPageEnabled(0));
+        QVERIFY(nb->isPageEnabled(1));
+    }
+
     void typingADischargePressureHoldsTheSubPage() {
         AppFixture f;
         TMainForm1& w = f.open();

@@ -1,5 +1,6 @@
 // Start-up, the window frame and shutdown.
 #include "AppFixture.h"
+#include "app/ContactPage.h"
 #include "app/TablesExistCreateFrm.h"
 #include "data/EngineError.h"
 
@@ -106,6 +107,27 @@ private Q_SLOTS:
         // Preferences neither read nor created: the record stays all zero.
         QVERIFY(!QFile::exists(f.startup.filePath("Nrva2002.ini")));
         QCOMPARE(f.prefs.bytes(), QByteArray(992, '\0'));
+        // Showing the window reports nothing more and leaves no empty progress window.
+        f.form->show();
+        QCOMPARE(f.prompt.messages.size(), 1);
+        QVERIFY(!f.form->tablesExistCreateFrm->isVisible());
+        QVERIFY(!f.company().isOpen());
+    }
+
+    void closeBoxDuringAnEditIsRefused() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        QTest::keyClicks(w.companyPage->field("City"), "X");
+        f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        QVERIFY(!w.close());
+        QCOMPARE(f.prompt.texts(),
+                 QStringList{"Changed data must be Saved or Cancelled before proceeding."});
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.company().state(), TableState::Edit);
+        QCOMPARE(f.company().asString("City"), QString("MaplewoodX"));
+        w.SaveBtn->click();
+        QVERIFY(w.close());
     }
 
     void identifierPanelShowsAmpersands() {
