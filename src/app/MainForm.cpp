@@ -53,6 +53,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     }
     buildFrame();
     buildMenus();
+    buildShortcuts();
     connectTables();
     FormCreate();
     // The windows that live as long as the program.
@@ -87,16 +88,16 @@ void TMainForm1::buildFrame() {
         top->addWidget(b);
         return b;
     };
-    FirstBtn = makeButton(QStringLiteral("First"), "FirstBtn");
-    PriorBtn = makeButton(QStringLiteral("Prior"), "PriorBtn");
+    FirstBtn = makeButton(QStringLiteral("F&irst"), "FirstBtn");
+    PriorBtn = makeButton(QStringLiteral("P&rior"), "PriorBtn");
     RecCountPanel = new QLabel(QStringLiteral("9999 of 999"), MainPanel);
     RecCountPanel->setObjectName(QStringLiteral("RecCountPanel"));
     RecCountPanel->setFixedSize(89, 20);
     RecCountPanel->setAlignment(Qt::AlignCenter);
     RecCountPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     top->addWidget(RecCountPanel);
-    NextBtn = makeButton(QStringLiteral("Next"), "NextBtn");
-    LastBtn = makeButton(QStringLiteral("Last"), "LastBtn");
+    NextBtn = makeButton(QStringLiteral("&Next"), "NextBtn");
+    LastBtn = makeButton(QStringLiteral("L&ast"), "LastBtn");
     top->addSpacing(16);
     InsertBtn = makeButton(QStringLiteral("Insert"), "InsertBtn");
     DeleteBtn = makeButton(QStringLiteral("Delete"), "DeleteBtn");
@@ -219,6 +220,8 @@ void TMainForm1::buildMenus() {
     Preferences1 =
         addCommand(QStringLiteral("&Preferences"), "Preferences1", [this] { Preferences1Click(); });
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    KeyboardShortcuts1 = add(help, QStringLiteral("Keyboard Shortcuts"), "KeyboardShortcuts1",
+                             [this] { KeyboardShortcuts1Click(); });
     About1 = add(help, QStringLiteral("About"), "About1", [this] { About1Click(); });
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/TableChain.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <array>
 #include <functional>
@@ -79,6 +80,7 @@ public:
     void Print1Click();
     void Preferences1Click();
     void About1Click();
+    void KeyboardShortcuts1Click(); // an information box listing the shortcuts
     void FlowPointDialogs(int n);
     void LookupMenuPopup();
 
@@ -127,6 +129,7 @@ public:
     QAction* Print1 = nullptr;
     QAction* Preferences1 = nullptr;
     QAction* About1 = nullptr;
+    QAction* KeyboardShortcuts1 = nullptr;
 
     FlowPointDispatcher& flowDialogs() { return *m_flow; }
 
@@ -135,10 +138,12 @@ protected:
     // A close request (the frame's close box, the desktop) is refused like File | Exit
     // while an edit is pending, so the edit is never lost without a word.
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildFrame();
     void buildMenus();
+    void buildShortcuts();
     void connectTables();
     void levelScrolled(int level);
     void refreshIdentifierPanel(int level);
@@ -169,6 +174,8 @@ private:
     bool m_shown = false;
     bool m_exitRequested = false;
     bool m_aliasMissing = false;
+    QStringList m_shortcutHelp; // one line per shortcut, for the help box
+    QList<std::pair<QKeySequence, QPushButton*>> m_buttonKeys;
 };
 
 // Doubles every "&" so that a text shown in a mnemonic-aware label appears literally.

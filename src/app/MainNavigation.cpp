@@ -155,6 +155,9 @@ void TMainForm1::MainNotebookPageChanged(int k) {
         break;
     }
     CurrentPage = k;
+    // The lookup items keep the page's enabled states between openings of the menu, so
+    // their shortcuts obey them too.
+    LookupMenuPopup();
 }
 
 void TMainForm1::UpdateDriverPages() {
