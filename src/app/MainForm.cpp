@@ -297,8 +297,10 @@ void TMainForm1::FormShow() {
             open = TablesCreate(m_db, *tablesExistCreateFrm,
                                 [](const QString& text) { Prompt::error(text); });
     }
-    if (open)
+    if (open) {
         openTables();
+        restorePlaces();
+    }
     ShowRecordCount(1);
 }
 
@@ -326,9 +328,12 @@ bool TMainForm1::CheckTableState() {
 }
 
 void TMainForm1::closeEvent(QCloseEvent* event) {
-    if (!m_exitRequested && !CheckTableState()) {
-        event->ignore();
-        return;
+    if (!m_exitRequested) {
+        if (!CheckTableState()) {
+            event->ignore();
+            return;
+        }
+        rememberPlaces();
     }
     QMainWindow::closeEvent(event);
 }
@@ -383,6 +388,7 @@ void TMainForm1::levelScrolled(int level) {
 void TMainForm1::Exit1Click() {
     if (!CheckTableState())
         return;
+    rememberPlaces();
     closeTables();
     m_exitRequested = true;
     close();

@@ -47,6 +47,11 @@ public:
     bool editPending();
     void ShowRecordCount(int level);
     void Exit1Click();
+    // Remembers the window's place and the records shown in the settings file at path, and
+    // takes the window's place from it at once (the records when the tables open). Without
+    // a file nothing is remembered.
+    void usePlacesFile(const QString& path);
+    static QString defaultPlacesFile(); // in the user's configuration folder
     bool exitRequested() const { return m_exitRequested; }
 
     // ---- pages and navigation
@@ -156,6 +161,8 @@ private:
     void afterPost(int level);
     void afterCancel(int level);
     void showPageCount();
+    void rememberPlaces();
+    void restorePlaces();
     void startNewRecord(int page);
     void deleteCascade(int page);
     void emptyDetail(Table& detail);
@@ -174,6 +181,7 @@ private:
     bool m_shown = false;
     bool m_exitRequested = false;
     bool m_aliasMissing = false;
+    QString m_placesFile;
     QStringList m_shortcutHelp; // one line per shortcut, for the help box
     QList<std::pair<QKeySequence, QPushButton*>> m_buttonKeys;
 };

@@ -5,9 +5,11 @@
 #include "data/EngineError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QtTest>
 
 using namespace nerova;
@@ -128,6 +130,40 @@ private Q_SLOTS:
         QCOMPARE(f.company().asString("City"), QString("MaplewoodX"));
         w.SaveBtn->click();
         QVERIFY(w.close());
+    }
+
+    void placesRememberedAcrossStarts() {
+        AppFixture f;
+        QTemporaryDir conf;
+        const QString places = conf.filePath("nerova2002.conf");
+        auto start = [&] {
+            f.form = std::make_unique<TMainForm1>(f.db.db(), f.prefs, f.startup.path());
+            f.form->usePlacesFile(places);
+            f.form->show();
+            return f.form.get();
+        };
+        TMainForm1* w = start();
+        for (const char* id : {"AAA", "ZZZ"}) {
+            f.company().insert();
+            f.company().setValue("CompanyID", id);
+            f.company().post();
+        }
+        f.company().locate({"CompanyID"}, {"ABC Paint Company"});
+        f.pump().insert();
+        f.pump().setValue("PumpID", "02");
+        f.pump().post();
+        w->setGeometry(2, 24, 796, 570);
+        QVERIFY(w->close());
+        w = start();
+        QCOMPARE(w->geometry(), QRect(2, 24, 796, 570));
+        QCOMPARE(w->CompanyIDPanel->text(), QString("ABC Paint Company"));
+        QCOMPARE(w->PumpIDPanel->text(), QString("02"));
+        QCOMPARE(w->RecCountPanel->text(), QString("2 of 3"));
+        // A company deleted meanwhile: the first one is shown.
+        QSettings(places, QSettings::IniFormat).setValue("records/CompanyID", "Gone");
+        w = start();
+        QCOMPARE(w->CompanyIDPanel->text(), QString("AAA"));
+        QCOMPARE(QFileInfo(f.startup.filePath("Nrva2002.ini")).size(), 992);
     }
 
     void identifierPanelShowsAmpersands() {
