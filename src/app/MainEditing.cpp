@@ -108,7 +108,7 @@ void TMainForm1::InsertBtnClick() {
     default:
         break;
     }
-    id->setFocus(Qt::OtherFocusReason);
+    focusIdentifier(page);
 }
 
 void TMainForm1::SaveBtnClick() {

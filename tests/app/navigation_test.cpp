@@ -68,7 +68,10 @@ private Q_SLOTS:
         QCOMPARE(f.prompt.lastText(), kLeaveText);
         QCOMPARE(w.MainNotebook->currentIndex(), 1);
         QCOMPARE(w.CurrentPage, 1);
+        // The "*" is selected, so typing replaces it.
+        QTest::keyClicks(w.locationPage->identifierField(), "Plant 2");
         w.SaveBtnClick();
+        QCOMPARE(f.location().asString("LocationID"), QString("Plant 2"));
         QVERIFY(w.selectPage(0));
         QCOMPARE(w.CurrentPage, 0);
     }
