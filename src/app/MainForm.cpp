@@ -203,6 +203,8 @@ void TMainForm1::buildMenus() {
                       [this] { LookupClick(QStringLiteral("City")); });
     LookupState1 = add(LookupMenu, QStringLiteral("&State"), "LookupState1",
                        [this] { LookupClick(QStringLiteral("State")); });
+    LookupSerial1 = add(LookupMenu, QStringLiteral("&Pump Serial\u2026"), "LookupSerial1",
+                        [this] { LookupSerialClick(); });
     LookupMenu->addSeparator();
     LookupAll1 =
         add(LookupMenu, QStringLiteral("&All"), "LookupAll1", [this] { LookupAllClick(); });

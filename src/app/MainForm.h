@@ -81,6 +81,8 @@ public:
     void ChangeID1Click();
     void LookupClick(const QString& criterion); // "ID", "Name", "City", "State"
     void LookupAllClick();
+    // Finds a pump by its serial number and shows it on the Pump page.
+    void LookupSerialClick();
     void Browse1Click();
     void Print1Click();
     void Preferences1Click();
@@ -130,6 +132,7 @@ public:
     QAction* LookupCity1 = nullptr;
     QAction* LookupState1 = nullptr;
     QAction* LookupAll1 = nullptr;
+    QAction* LookupSerial1 = nullptr;
     QAction* Browse1 = nullptr;
     QAction* Print1 = nullptr;
     QAction* Preferences1 = nullptr;

@@ -190,9 +190,10 @@ private Q_SLOTS:
         QVERIFY(!w.exitRequested());
         QCOMPARE(f.pump().state(), TableState::Edit);
         QCOMPARE(f.pump().asString("Pump Mfr"), QString("Changed"));
-        for (auto command : {&TMainForm1::Backup1Click, &TMainForm1::Restore1Click,
-                             &TMainForm1::ChangeID1Click, &TMainForm1::Browse1Click,
-                             &TMainForm1::Print1Click, &TMainForm1::Preferences1Click}) {
+        for (auto command :
+             {&TMainForm1::Backup1Click, &TMainForm1::Restore1Click, &TMainForm1::ChangeID1Click,
+              &TMainForm1::Browse1Click, &TMainForm1::Print1Click, &TMainForm1::Preferences1Click,
+              &TMainForm1::LookupSerialClick}) {
             f.prompt.clear();
             (w.*command)();
             QCOMPARE(f.prompt.messages.size(), 1);
