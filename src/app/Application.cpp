@@ -50,6 +50,7 @@ int Application::run() {
         }
     }
     TMainForm1 form(db, preferences(), QDir::currentPath());
+    form.usePlacesFile(TMainForm1::defaultPlacesFile());
     form.show();
     return exec();
 }

@@ -108,19 +108,31 @@ void TMainForm1::InsertBtnClick() {
     default:
         break;
     }
-    id->setFocus(Qt::OtherFocusReason);
+    focusIdentifier(page);
 }
 
 void TMainForm1::SaveBtnClick() {
     // A refused save throws: the record stays in edit with what was typed, the buttons stay
     // in edit mode, and the engine's text is shown by the caller.
     pageTable(MainNotebook->currentIndex()).post();
+    showPageCount();
 }
 
 void TMainForm1::CancelBtnClick() {
     if (!Prompt::askYesNo(Prompt::Kind::Confirmation, QStringLiteral("Lose changed data?")))
         return;
     pageTable(MainNotebook->currentIndex()).cancel();
+    showPageCount();
+}
+
+void TMainForm1::showPageCount() {
+    // Posting a master re-reads its details, whose notifications write their own figures
+    // into the panel; the page's own table has the last word.
+    const int level = MainNotebook->currentIndex() + 1;
+    Table& t = m_tables.at(level);
+    m_recNo[level] = t.recNo();
+    m_recCount[level] = t.recordCount();
+    ShowRecordCount(level);
 }
 
 void TMainForm1::DeleteBtnClick() {

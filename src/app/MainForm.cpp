@@ -18,12 +18,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -50,6 +53,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     }
     buildFrame();
     buildMenus();
+    buildShortcuts();
     connectTables();
     FormCreate();
     // The windows that live as long as the program.
@@ -57,6 +61,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
         m_tables, m_prefs, [this](int n) { CalculateTest(n); }, this);
     tablesExistCreateFrm = new TTablesExistCreateFrm(this);
     SetBrowseButtons();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::commitData);
 }
 
 TMainForm1::~TMainForm1() {
@@ -83,16 +88,16 @@ void TMainForm1::buildFrame() {
         top->addWidget(b);
         return b;
     };
-    FirstBtn = makeButton(QStringLiteral("First"), "FirstBtn");
-    PriorBtn = makeButton(QStringLiteral("Prior"), "PriorBtn");
+    FirstBtn = makeButton(QStringLiteral("F&irst"), "FirstBtn");
+    PriorBtn = makeButton(QStringLiteral("P&rior"), "PriorBtn");
     RecCountPanel = new QLabel(QStringLiteral("9999 of 999"), MainPanel);
     RecCountPanel->setObjectName(QStringLiteral("RecCountPanel"));
     RecCountPanel->setFixedSize(89, 20);
     RecCountPanel->setAlignment(Qt::AlignCenter);
     RecCountPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     top->addWidget(RecCountPanel);
-    NextBtn = makeButton(QStringLiteral("Next"), "NextBtn");
-    LastBtn = makeButton(QStringLiteral("Last"), "LastBtn");
+    NextBtn = makeButton(QStringLiteral("&Next"), "NextBtn");
+    LastBtn = makeButton(QStringLiteral("L&ast"), "LastBtn");
     top->addSpacing(16);
     InsertBtn = makeButton(QStringLiteral("Insert"), "InsertBtn");
     DeleteBtn = makeButton(QStringLiteral("Delete"), "DeleteBtn");
@@ -152,7 +157,13 @@ void TMainForm1::buildFrame() {
     connect(MainNotebook, &Notebook::currentChanged, this,
             [this](int k) { guarded([this, k] { MainNotebookPageChanged(k); }); });
     testPage->testNotebook()->setGuard([this](int to) { return TestNotebookPageChange(to); });
-    connect(pumpPage->driverTypeComboBox(), qOverload<int>(&QComboBox::activated), this,
+    QComboBox* driverType = pumpPage->driverTypeComboBox();
+    // An editable list selects the entry whose text was typed when editing ends, and
+    // reports that as a pick. Typed text must switch no driver page, so only a real pick
+    // (from the drop-down or with the arrow keys) may do it.
+    if (QLineEdit* typed = driverType->lineEdit())
+        disconnect(typed, &QLineEdit::editingFinished, driverType, nullptr);
+    connect(driverType, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { DriverTypeComboBoxChange(index); });
     connect(testPage, &TestPage::pointInputKeyReleased, this,
             [this](int n) { guarded([this, n] { CalculateTest(n); }); });
@@ -192,6 +203,8 @@ void TMainForm1::buildMenus() {
                       [this] { LookupClick(QStringLiteral("City")); });
     LookupState1 = add(LookupMenu, QStringLiteral("&State"), "LookupState1",
                        [this] { LookupClick(QStringLiteral("State")); });
+    LookupSerial1 = add(LookupMenu, QStringLiteral("&Pump Serial\u2026"), "LookupSerial1",
+                        [this] { LookupSerialClick(); });
     LookupMenu->addSeparator();
     LookupAll1 =
         add(LookupMenu, QStringLiteral("&All"), "LookupAll1", [this] { LookupAllClick(); });
@@ -209,6 +222,8 @@ void TMainForm1::buildMenus() {
     Preferences1 =
         addCommand(QStringLiteral("&Preferences"), "Preferences1", [this] { Preferences1Click(); });
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    KeyboardShortcuts1 = add(help, QStringLiteral("Keyboard Shortcuts"), "KeyboardShortcuts1",
+                             [this] { KeyboardShortcuts1Click(); });
     About1 = add(help, QStringLiteral("About"), "About1", [this] { About1Click(); });
 }
 
@@ -236,7 +251,8 @@ void TMainForm1::guarded(const std::function<void()>& command) {
 // ---- start-up -------------------------------------------------------------------------------
 
 void TMainForm1::FormCreate() {
-    if (!m_db.aliasExists(QString::fromLatin1(kAliasName))) {
+    m_aliasMissing = !m_db.aliasExists(QString::fromLatin1(kAliasName));
+    if (m_aliasMissing) {
         Prompt::error(QStringLiteral("Alias NRVA2002 does not exist"));
         return;
     }
@@ -258,7 +274,20 @@ void TMainForm1::showEvent(QShowEvent* event) {
 }
 
 void TMainForm1::FormShow() {
-    bool open = TablesExist(m_db, *tablesExistCreateFrm);
+    if (m_aliasMissing) {
+        // Already reported at creation; without a database folder there is nothing to
+        // check, and the check would only report the same fault again.
+        ShowRecordCount(1);
+        return;
+    }
+    bool open = false;
+    try {
+        open = TablesExist(m_db, *tablesExistCreateFrm);
+    } catch (...) {
+        // The error box follows; an empty progress window must not stay behind it.
+        tablesExistCreateFrm->hideWindow();
+        throw;
+    }
     if (!open) {
         const bool create = Prompt::askYesNo(
             Prompt::Kind::Error,
@@ -270,8 +299,10 @@ void TMainForm1::FormShow() {
             open = TablesCreate(m_db, *tablesExistCreateFrm,
                                 [](const QString& text) { Prompt::error(text); });
     }
-    if (open)
+    if (open) {
         openTables();
+        restorePlaces();
+    }
     ShowRecordCount(1);
 }
 
@@ -283,15 +314,40 @@ void TMainForm1::closeTables() {
     m_tables.close();
 }
 
+bool TMainForm1::editPending() {
+    for (int level = 1; level <= 4; ++level)
+        if (m_tables.at(level).isEditing())
+            return true;
+    return false;
+}
+
 bool TMainForm1::CheckTableState() {
-    for (int level = 1; level <= 4; ++level) {
-        if (m_tables.at(level).isEditing()) {
-            Prompt::information(
-                QStringLiteral("Changed data must be Saved or Cancelled before proceeding."));
-            return false;
+    if (!editPending())
+        return true;
+    Prompt::information(
+        QStringLiteral("Changed data must be Saved or Cancelled before proceeding."));
+    return false;
+}
+
+void TMainForm1::closeEvent(QCloseEvent* event) {
+    if (!m_exitRequested) {
+        if (!CheckTableState()) {
+            event->ignore();
+            return;
         }
+        rememberPlaces();
     }
-    return true;
+    QMainWindow::closeEvent(event);
+}
+
+void TMainForm1::commitData(QSessionManager& manager) {
+    // The desktop is ending the session. Nothing is saved on the user's behalf: with an edit
+    // pending the user is told and the logout is stopped, so the edit can be finished.
+    if (!editPending() || !manager.allowsInteraction())
+        return;
+    CheckTableState();
+    manager.release();
+    manager.cancel();
 }
 
 void TMainForm1::ShowRecordCount(int level) {
@@ -334,6 +390,7 @@ void TMainForm1::levelScrolled(int level) {
 void TMainForm1::Exit1Click() {
     if (!CheckTableState())
         return;
+    rememberPlaces();
     closeTables();
     m_exitRequested = true;
     close();

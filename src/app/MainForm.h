@@ -2,15 +2,18 @@
 
 #include "data/TableChain.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <array>
 #include <functional>
 #include <memory>
 
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QSessionManager;
 class QComboBox;
 
 namespace nerova {
@@ -40,8 +43,15 @@ public:
     void FormCreate();
     void FormShow();
     bool CheckTableState();
+    // True while any of the company, location, pump and test tables is being edited.
+    bool editPending();
     void ShowRecordCount(int level);
     void Exit1Click();
+    // Remembers the window's place and the records shown in the settings file at path, and
+    // takes the window's place from it at once (the records when the tables open). Without
+    // a file nothing is remembered.
+    void usePlacesFile(const QString& path);
+    static QString defaultPlacesFile(); // in the user's configuration folder
     bool exitRequested() const { return m_exitRequested; }
 
     // ---- pages and navigation
@@ -71,10 +81,13 @@ public:
     void ChangeID1Click();
     void LookupClick(const QString& criterion); // "ID", "Name", "City", "State"
     void LookupAllClick();
+    // Finds a pump by its serial number and shows it on the Pump page.
+    void LookupSerialClick();
     void Browse1Click();
     void Print1Click();
     void Preferences1Click();
     void About1Click();
+    void KeyboardShortcuts1Click(); // an information box listing the shortcuts
     void FlowPointDialogs(int n);
     void LookupMenuPopup();
 
@@ -119,19 +132,26 @@ public:
     QAction* LookupCity1 = nullptr;
     QAction* LookupState1 = nullptr;
     QAction* LookupAll1 = nullptr;
+    QAction* LookupSerial1 = nullptr;
     QAction* Browse1 = nullptr;
     QAction* Print1 = nullptr;
     QAction* Preferences1 = nullptr;
     QAction* About1 = nullptr;
+    QAction* KeyboardShortcuts1 = nullptr;
 
     FlowPointDispatcher& flowDialogs() { return *m_flow; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A close request (the frame's close box, the desktop) is refused like File | Exit
+    // while an edit is pending, so the edit is never lost without a word.
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildFrame();
     void buildMenus();
+    void buildShortcuts();
     void connectTables();
     void levelScrolled(int level);
     void refreshIdentifierPanel(int level);
@@ -143,12 +163,17 @@ private:
     void afterInsert(int level);
     void afterPost(int level);
     void afterCancel(int level);
+    void showPageCount();
+    void rememberPlaces();
+    void restorePlaces();
     void startNewRecord(int page);
     void deleteCascade(int page);
     void emptyDetail(Table& detail);
     void focusField(int page, const QString& column);
+    void focusIdentifier(int page);
     // Runs a command and shows an engine or file error instead of letting it escape.
     void guarded(const std::function<void()>& command);
+    void commitData(QSessionManager& manager);
 
     Database& m_db;
     PreferencesRecord& m_prefs;
@@ -159,6 +184,10 @@ private:
     std::array<int, 5> m_recCount{};
     bool m_shown = false;
     bool m_exitRequested = false;
+    bool m_aliasMissing = false;
+    QString m_placesFile;
+    QStringList m_shortcutHelp; // one line per shortcut, for the help box
+    QList<std::pair<QKeySequence, QPushButton*>> m_buttonKeys;
 };
 
 // Doubles every "&" so that a text shown in a mnemonic-aware label appears literally.

@@ -2,8 +2,10 @@
 #include "app/LookUpDlg1.h"
 #include "app/MainForm.h"
 #include "app/Notebook.h"
+#include "app/PumpChoiceDlg.h"
 #include "controls/Prompt.h"
 #include "data/Identifiers.h"
+#include "data/Table.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -35,9 +37,7 @@ void TMainForm1::LookupClick(const QString& criterion) {
 }
 
 void TMainForm1::LookupAllClick() {
-    bool editing = false;
-    for (int level = 1; level <= 4; ++level)
-        editing = editing || m_tables.at(level).isEditing();
+    const bool editing = editPending();
     // During an edit every company shows again but nothing moves, so nothing typed is lost.
     m_tables.company.clearFilter(editing);
 }
@@ -47,6 +47,12 @@ void TMainForm1::ChangeID1Click() {
         return;
     const int page = MainNotebook->currentIndex();
     const QString word = QString::fromLatin1(kLevelWords[page]);
+    Table& t = pageTable(page);
+    if (!t.isOpen() || t.isEmpty()) {
+        // Asking for a new identifier first and then doing nothing would look like success.
+        Prompt::information(QStringLiteral("There is no %1 record to change.").arg(word));
+        return;
+    }
     const std::optional<QString> typed =
         Prompt::instance().inputText(QStringLiteral("Change %1 ID").arg(word),
                                      QStringLiteral("Enter new %1 ID:").arg(word), QString());
@@ -57,9 +63,6 @@ void TMainForm1::ChangeID1Click() {
         Prompt::error(QStringLiteral("New %1 ID can't be blank").arg(word));
         return;
     }
-    Table& t = pageTable(page);
-    if (!t.isOpen() || t.isEmpty())
-        return;
     QVariantList key;
     for (const QString& column : t.def().keyNames())
         key << t.value(column);
@@ -72,6 +75,66 @@ void TMainForm1::ChangeID1Click() {
     HourGlass busy;
     changeIdentifier(m_db, t.id(), key, *typed);
     t.refresh(); // the changed row stays current; the levels below follow it
+}
+
+void TMainForm1::LookupSerialClick() {
+    if (!CheckTableState())
+        return;
+    const std::optional<QString> typed = Prompt::instance().inputText(
+        QStringLiteral("Pump Serial"), QStringLiteral("Find the pump with serial number:"));
+    if (!typed || typed->trimmed().isEmpty())
+        return;
+    const QString serial = typed->trimmed();
+    struct Match {
+        QString company, location, pump, serial;
+    };
+    QList<Match> matches;
+    {
+        // A cursor of its own over every pump, whatever the window shows.
+        Table pumps(m_db, TableId::Pump);
+        pumps.open();
+        pumps.setPrefixFilter(QStringLiteral("Pump SN"), serial);
+        for (pumps.first(); !pumps.eof(); pumps.next())
+            matches.append({pumps.asString(QStringLiteral("CompanyID")),
+                            pumps.asString(QStringLiteral("LocationID")),
+                            pumps.asString(QStringLiteral("PumpID")),
+                            pumps.asString(QStringLiteral("Pump SN"))});
+    }
+    // A serial typed in full names its pump, even when longer serials begin with it.
+    QList<Match> exact;
+    for (const Match& m : matches)
+        if (m.serial.compare(serial, Qt::CaseInsensitive) == 0)
+            exact.append(m);
+    if (!exact.isEmpty())
+        matches = exact;
+    if (matches.isEmpty()) {
+        Prompt::information(QStringLiteral("No pump has the serial number %1.").arg(serial));
+        return;
+    }
+    int pick = 0;
+    if (matches.size() > 1) {
+        QStringList items;
+        for (const Match& m : matches)
+            items << QStringLiteral("%1  -  %2 / %3 / %4")
+                         .arg(m.serial, m.company, m.location, m.pump);
+        TPumpChoiceDlg dlg(items, this);
+        if (Prompt::instance().runDialog(dlg) != QDialog::Accepted || dlg.chosen() < 0)
+            return;
+        pick = dlg.chosen();
+    }
+    const Match& m = matches[pick];
+    Table& company = m_tables.company;
+    const QStringList companyKey = {QStringLiteral("CompanyID")};
+    if (!company.locate(companyKey, {m.company})) {
+        // Hidden by the company lookup; like any lookup, this one replaces it.
+        company.clearFilter();
+        if (!company.locate(companyKey, {m.company}))
+            return;
+    }
+    m_tables.location.locate({QStringLiteral("LocationID")}, {m.location});
+    m_tables.pump.locate({QStringLiteral("PumpID")}, {m.pump});
+    selectPage(2);
+    ShowRecordCount(3);
 }
 
 } // namespace nerova

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 
 namespace nerova {
 
@@ -115,7 +116,15 @@ void TMainForm1::startNewRecord(int page) {
         InitializeTest(t, m_prefs);
         return;
     }
+    focusIdentifier(page);
+}
+
+void TMainForm1::focusIdentifier(int page) {
+    QWidget* id = identifierField(page);
     id->setFocus(Qt::OtherFocusReason);
+    // The "*" a new location starts with is a placeholder: typing replaces it.
+    if (auto* edit = qobject_cast<QLineEdit*>(id))
+        edit->selectAll();
 }
 
 void TMainForm1::MainNotebookPageChanged(int k) {
@@ -155,6 +164,9 @@ void TMainForm1::MainNotebookPageChanged(int k) {
         break;
     }
     CurrentPage = k;
+    // The lookup items keep the page's enabled states between openings of the menu, so
+    // their shortcuts obey them too.
+    LookupMenuPopup();
 }
 
 void TMainForm1::UpdateDriverPages() {

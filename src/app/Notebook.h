@@ -16,10 +16,12 @@ class Notebook : public QWidget {
 public:
     explicit Notebook(QWidget* parent = nullptr);
 
-    int addPage(QWidget* page, const QString& caption);
+    // shortCaption, when given, stands on the tab whenever the full captions do not fit
+    // side by side; the full caption is then the tab's tool tip.
+    int addPage(QWidget* page, const QString& caption, const QString& shortCaption = {});
     int count() const;
     QWidget* page(int index) const;
-    QString caption(int index) const;
+    QString caption(int index) const; // the full caption, whatever the tab shows
     int currentIndex() const;
     QWidget* currentPage() const;
     // Asks the guard, then changes the page; answers whether the page changed.
@@ -34,12 +36,18 @@ public:
 Q_SIGNALS:
     void currentChanged(int index); // after the new page is shown
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void onTabChanged(int index);
+    void fitCaptions(int width);
 
     QTabBar* m_bar;
     QStackedWidget* m_stack;
     std::function<bool(int)> m_guard;
+    QStringList m_captions;
+    QStringList m_shortCaptions;
     int m_current = -1;
     bool m_reverting = false;
 };

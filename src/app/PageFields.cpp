@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kShortText = 12; // text fields up to this length are sized to it
 constexpr int kLongTextChars = 20;
+constexpr int kAddressLength = 60; // the e-mail fields: as wide as a usual address
+constexpr int kAddressChars = 32;
 constexpr int kListChars = 12; // a list is as wide as its entries, up to this
 
 int charsWide(const FieldEntry& entry, const QWidget* field) {
@@ -35,6 +37,15 @@ int charsWide(const FieldEntry& entry, const QWidget* field) {
     default:
         return 0;
     }
+}
+
+// A caption as a screen reader should say it: one line, without the colon.
+QString spokenCaption(QString caption) {
+    caption.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    caption.remove(QLatin1Char('&'));
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    return caption.trimmed();
 }
 
 } // namespace
@@ -115,10 +126,15 @@ QWidget* PageFields::place(QGridLayout* grid, int row, int column, QWidget* pare
             field->setFixedWidth(width);
         } else if (auto* edit = qobject_cast<QLineEdit*>(field); edit && edit->maxLength() > 0) {
             // Room for a good part of a long text; the column may give it more.
-            field->setMinimumWidth(field->fontMetrics().averageCharWidth() *
-                                   std::min(edit->maxLength(), kLongTextChars));
+            const int chars = edit->maxLength() == kAddressLength
+                                  ? kAddressChars
+                                  : std::min(edit->maxLength(), kLongTextChars);
+            field->setMinimumWidth(field->fontMetrics().averageCharWidth() * chars);
         }
         if (auto* list = qobject_cast<QComboBox*>(field)) {
+            // A screen reader names a list by its current entry; the caption says what it is.
+            if (list->accessibleName().isEmpty())
+                list->setAccessibleName(spokenCaption(entry.caption));
             qsizetype longest = 6;
             for (const QString& item : entry.items)
                 longest = std::max(longest, item.size());

@@ -225,15 +225,20 @@ QWidget* gridPage(PageFields& fields, const QList<FieldEntry>& specs) {
 } // namespace
 
 void addPumpSubPages(Notebook& notebook, PageFields& fields) {
-    notebook.addPage(columnsPage(fields, kElectricDriver), QObject::tr("Electric Driver"));
-    notebook.addPage(columnsPage(fields, kDieselDriver), QObject::tr("Diesel/Gas Driver"));
+    notebook.addPage(columnsPage(fields, kElectricDriver), QObject::tr("Electric Driver"),
+                     QObject::tr("Electric"));
+    notebook.addPage(columnsPage(fields, kDieselDriver), QObject::tr("Diesel/Gas Driver"),
+                     QObject::tr("Diesel/Gas"));
     notebook.addPage(columnsPage(fields, kJockey), QObject::tr("Jockey"));
-    notebook.addPage(columnsPage(fields, kPumpController), QObject::tr("Pump Controller"));
-    notebook.addPage(columnsPage(fields, kJockeyController), QObject::tr("Jockey Controller"));
+    notebook.addPage(columnsPage(fields, kPumpController), QObject::tr("Pump Controller"),
+                     QObject::tr("Pump Ctrl"));
+    notebook.addPage(columnsPage(fields, kJockeyController), QObject::tr("Jockey Controller"),
+                     QObject::tr("Jockey Ctrl"));
     notebook.addPage(gridPage(fields, kBrakeHorsepower), QObject::tr("BHP"));
-    notebook.addPage(reliefValvesPage(fields), QObject::tr("Relief Valves"));
-    notebook.addPage(columnsPage(fields, kTransferSwitch), QObject::tr("Transfer Switch"));
-    notebook.addPage(factoryCurvePage(fields), QObject::tr("Factory Curve"));
+    notebook.addPage(reliefValvesPage(fields), QObject::tr("Relief Valves"), QObject::tr("Relief"));
+    notebook.addPage(columnsPage(fields, kTransferSwitch), QObject::tr("Transfer Switch"),
+                     QObject::tr("Transfer"));
+    notebook.addPage(factoryCurvePage(fields), QObject::tr("Factory Curve"), QObject::tr("Curve"));
     notebook.addPage(columnsPage(fields, kGear), QObject::tr("R.A.Gear"));
     notebook.addPage(gridPage(fields, kNotes), QObject::tr("Notes"));
 }

@@ -188,10 +188,12 @@ void addTestSubPages(Notebook& notebook, PageFields& fields) {
     notebook.addPage(gridPage(fields, testerSpecs()), QObject::tr("Testers"));
     notebook.addPage(gridPage(fields, kAhj), QObject::tr("AHJ"));
     notebook.addPage(witnessesPage(fields), QObject::tr("Witnesses"));
-    notebook.addPage(gridPage(fields, kDieselFluids), QObject::tr("Diesel Fluids"));
-    notebook.addPage(temperaturesPage(fields), QObject::tr("Temperatures"));
-    notebook.addPage(gridPage(fields, kTransferSwitch), QObject::tr("Transfer Switch"));
-    notebook.addPage(gaugesPage(fields), QObject::tr("Gauges/Meters"));
+    notebook.addPage(gridPage(fields, kDieselFluids), QObject::tr("Diesel Fluids"),
+                     QObject::tr("Fluids"));
+    notebook.addPage(temperaturesPage(fields), QObject::tr("Temperatures"), QObject::tr("Temps"));
+    notebook.addPage(gridPage(fields, kTransferSwitch), QObject::tr("Transfer Switch"),
+                     QObject::tr("Transfer"));
+    notebook.addPage(gaugesPage(fields), QObject::tr("Gauges/Meters"), QObject::tr("Gauges"));
     notebook.addPage(gridPage(fields, kNotes), QObject::tr("Notes"));
 }
 

@@ -126,6 +126,49 @@ private Q_SLOTS:
         QVERIFY(!w.SaveBtn->isEnabled());
     }
 
+    void countAfterSaveIsThePagesOwn_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("newId"); // empty: edit the last record instead
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("company 2 of 2") << 0 << QString() << "2 of 2";
+        QTest::newRow("new company") << 0 << "AAA"
+                                     << "1 of 3";
+        QTest::newRow("pump 2 of 2, not its location's count") << 2 << QString() << "2 of 2";
+        QTest::newRow("new pump") << 2 << "00"
+                                  << "1 of 3";
+        QTest::newRow("test 2 of 2") << 3 << QString() << "2 of 2";
+    }
+
+    void countAfterSaveIsThePagesOwn() {
+        QFETCH(int, page);
+        QFETCH(QString, newId);
+        QFETCH(QString, shown);
+        AppFixture f;
+        TMainForm1& w = f.open();
+        addSecondTest(f);
+        f.pump().insert();
+        f.pump().setValue("PumpID", "02");
+        f.pump().post();
+        f.company().insert();
+        f.company().setValue("CompanyID", "ZZZ");
+        f.company().post();
+        f.company().first();
+        w.selectPage(page);
+        if (newId.isEmpty()) {
+            w.LastBtn->click();
+            QWidget* field = page == 0   ? w.companyPage->field("City")
+                             : page == 2 ? w.pumpPage->field("Pump Mfr")
+                                         : w.testPage->pointField("Discharge Pressure1");
+            QTest::keyClicks(field, "7");
+        } else {
+            w.InsertBtn->click();
+            QTest::keyClicks(w.focusWidget(), newId);
+        }
+        w.SaveBtn->click();
+        QCOMPARE(w.pageTable(page).state(), TableState::Browse);
+        QCOMPARE(w.RecCountPanel->text(), shown);
+    }
+
     void deletingATestRemovesExactlyItsFlowRows() {
         AppFixture f;
         TMainForm1& w = f.open();

@@ -2,9 +2,11 @@
 #include "AppFixture.h"
 #include "app/LookUpDlg1.h"
 #include "app/Notebook.h"
+#include "app/PumpChoiceDlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QtTest>
 
 using namespace nerova;
@@ -144,6 +146,59 @@ private Q_SLOTS:
         QCOMPARE(f.test().asString("TestID"), QString("20010731"));
         QCOMPARE(f.flow().recordCount(), 3);
         QCOMPARE(f.flow().asString("LocationID"), QString(" Plant 9 "));
+    }
+
+    void pumpFoundBySerialNumber() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        fill(f);
+        f.company().locate({"CompanyID"}, {"C3"});
+        f.location().insert();
+        f.location().setValue("LocationID", "North");
+        f.location().post();
+        f.pump().insert();
+        f.pump().setValue("PumpID", "P7");
+        f.pump().setValue("Pump SN", "845-136-DF6-B");
+        f.pump().post();
+        answerLookup(f.prompt, "C1"); // hides both pumps' companies
+        w.LookupClick("ID");
+        // Typed in full, in other case: straight to that pump, the longer serial aside.
+        f.prompt.inputs.enqueue(QString(" 845-136-df6 "));
+        w.LookupSerial1->trigger();
+        QCOMPARE(w.MainNotebook->currentIndex(), 2);
+        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
+        QCOMPARE(w.PumpIDPanel->text(), QString("01"));
+        // Several matches: the user picks one.
+        f.prompt.inputs.enqueue(QString("845"));
+        f.prompt.dialogs.enqueue([](QDialog& d) {
+            auto& dlg = static_cast<TPumpChoiceDlg&>(d);
+            if (dlg.List->count() != 2)
+                return int(QDialog::Rejected);
+            dlg.List->setCurrentRow(1);
+            return int(QDialog::Accepted);
+        });
+        w.LookupSerial1->trigger();
+        QCOMPARE(w.CompanyIDPanel->text(), QString("C3"));
+        QCOMPARE(w.PumpIDPanel->text(), QString("P7"));
+        QCOMPARE(w.RecCountPanel->text(), QString("1 of 1"));
+        f.prompt.clear();
+        f.prompt.inputs.enqueue(QString("XYZ"));
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        w.LookupSerial1->trigger();
+        QCOMPARE(f.prompt.texts(), QStringList{"No pump has the serial number XYZ."});
+        QCOMPARE(w.PumpIDPanel->text(), QString("P7"));
+    }
+
+    void changeIdWithoutARecordSaysSo() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        answerLookup(f.prompt, "no such company");
+        w.LookupClick("ID");
+        f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        w.ChangeID1Click();
+        QVERIFY(f.prompt.inputPrompts.isEmpty());
+        QCOMPARE(f.prompt.texts(), QStringList{"There is no Company record to change."});
     }
 };
 

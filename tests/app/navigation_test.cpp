@@ -69,7 +69,10 @@ private Q_SLOTS:
         QCOMPARE(f.prompt.lastText(), kLeaveText);
         QCOMPARE(w.MainNotebook->currentIndex(), 1);
         QCOMPARE(w.CurrentPage, 1);
+        // The "*" is selected, so typing replaces it.
+        QTest::keyClicks(w.locationPage->identifierField(), "Plant 2");
         w.SaveBtnClick();
+        QCOMPARE(f.location().asString("LocationID"), QString("Plant 2"));
         QVERIFY(w.selectPage(0));
         QCOMPARE(w.CurrentPage, 0);
     }
@@ -141,6 +144,27 @@ private Q_SLOTS:
         // Pump sub-pages may change while the pump is edited.
         f.pump().edit();
         QVERIFY(nb->setCurrentIndex(2));
+    }
+
+    void typedDriverTypeSwitchesNothing() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(2);
+        Notebook* nb = w.pumpPage->pumpNotebook();
+        QComboBox* list = w.pumpPage->driverTypeComboBox();
+        list->setFocus();
+        list->lineEdit()->selectAll();
+        QTest::keyClicks(list, "Diesel"); // the very text of an entry
+        QTest::keyClick(list, Qt::Key_Return);
+        w.pumpPage->field("Rotation")->setFocus();
+        QVERIFY(nb->isPageEnabled(0));
+        QVERIFY(!nb->isPageEnabled(1));
+        QCOMPARE(f.pump().asString("Driver Type"), QString("Diesel"));
+        // Picking an entry with the arrow keys does switch.
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QVERIFY(!nb->isPageEnabled(0));
+        QVERIFY(nb->isPageEnabled(1));
     }
 
     void typingADischargePressureHoldsTheSubPage() {

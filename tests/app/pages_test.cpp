@@ -1,3 +1,4 @@
+#include "AppFixture.h"
 #include "app/ContactPage.h"
 #include "app/FlowsGrid.h"
 #include "app/Notebook.h"
@@ -11,9 +12,11 @@
 #include "support/TempDatabase.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTest>
 #include <memory>
 
@@ -89,6 +92,7 @@ private Q_SLOTS:
     void calibrationYearIsInThisCentury();
     void flowsGridTellsTheMainWindow();
     void flowsGridSwitches();
+    void everyTabShowsInFull();
 };
 
 void PagesTest::everyTypedColumnHasExactlyOneField() {
@@ -125,12 +129,15 @@ void PagesTest::fieldsNameTheirCaptionAndColumn() {
             const bool named = FieldGrid::captionOf(field) || (box && !box->text().isEmpty()) ||
                                !field->accessibleName().isEmpty();
             QVERIFY2(named, qPrintable(it.key()));
+            if (qobject_cast<QComboBox*>(field) && FieldGrid::captionOf(field))
+                QVERIFY2(!field->accessibleName().isEmpty(), qPrintable(it.key()));
         }
     }
     auto* caption = qobject_cast<QLabel*>(
         FieldGrid::captionOf(pages.locationPage->field(QStringLiteral("Contact Phone Ext"))));
     QVERIFY(caption);
     QCOMPARE(caption->text(), QStringLiteral("Ext:"));
+    QCOMPARE(pages.pumpPage->driverTypeComboBox()->accessibleName(), QStringLiteral("Driver Type"));
     // Identifier fields wait for an insert.
     for (QWidget* id : {pages.companyPage->identifierField(), pages.locationPage->identifierField(),
                         pages.pumpPage->identifierField(), pages.testPage->identifierField()})
@@ -267,6 +274,19 @@ void PagesTest::flowsGridSwitches() {
     page.setTimeEnabled(false);
     for (int n = 1; n <= FlowsGrid::kPoints; ++n)
         QVERIFY(!page.pointField(QStringLiteral("Time%1").arg(n))->isEnabled());
+}
+
+void PagesTest::everyTabShowsInFull() {
+    test::AppFixture f;
+    TMainForm1& w = f.open(); // at its start-up size
+    for (int page : {2, 3}) {
+        QVERIFY(w.selectPage(page));
+        Notebook* nb = page == 2 ? w.pumpPage->pumpNotebook() : w.testPage->testNotebook();
+        QTabBar* bar = nb->tabBar();
+        QVERIFY(bar->sizeHint().width() <= bar->width());
+        QCOMPARE(bar->tabToolTip(7), nb->caption(7));
+    }
+    QCOMPARE(w.pumpPage->pumpNotebook()->caption(7), QString("Transfer Switch"));
 }
 
 QTEST_MAIN(PagesTest)

@@ -1,12 +1,15 @@
 // Start-up, the window frame and shutdown.
 #include "AppFixture.h"
+#include "app/ContactPage.h"
 #include "app/TablesExistCreateFrm.h"
 #include "data/EngineError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QtTest>
 
 using namespace nerova;
@@ -107,6 +110,61 @@ private Q_SLOTS:
         // Preferences neither read nor created: the record stays all zero.
         QVERIFY(!QFile::exists(f.startup.filePath("Nrva2002.ini")));
         QCOMPARE(f.prefs.bytes(), QByteArray(992, '\0'));
+        // Showing the window reports nothing more and leaves no empty progress window.
+        f.form->show();
+        QCOMPARE(f.prompt.messages.size(), 1);
+        QVERIFY(!f.form->tablesExistCreateFrm->isVisible());
+        QVERIFY(!f.company().isOpen());
+    }
+
+    void closeBoxDuringAnEditIsRefused() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        QTest::keyClicks(w.companyPage->field("City"), "X");
+        f.prompt.clear();
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        QVERIFY(!w.close());
+        QCOMPARE(f.prompt.texts(),
+                 QStringList{"Changed data must be Saved or Cancelled before proceeding."});
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.company().state(), TableState::Edit);
+        QCOMPARE(f.company().asString("City"), QString("MaplewoodX"));
+        w.SaveBtn->click();
+        QVERIFY(w.close());
+    }
+
+    void placesRememberedAcrossStarts() {
+        AppFixture f;
+        QTemporaryDir conf;
+        const QString places = conf.filePath("nerova2002.conf");
+        auto start = [&] {
+            f.form = std::make_unique<TMainForm1>(f.db.db(), f.prefs, f.startup.path());
+            f.form->usePlacesFile(places);
+            f.form->show();
+            return f.form.get();
+        };
+        TMainForm1* w = start();
+        for (const char* id : {"AAA", "ZZZ"}) {
+            f.company().insert();
+            f.company().setValue("CompanyID", id);
+            f.company().post();
+        }
+        f.company().locate({"CompanyID"}, {"ABC Paint Company"});
+        f.pump().insert();
+        f.pump().setValue("PumpID", "02");
+        f.pump().post();
+        w->setGeometry(2, 24, 796, 570);
+        QVERIFY(w->close());
+        w = start();
+        QCOMPARE(w->geometry(), QRect(2, 24, 796, 570));
+        QCOMPARE(w->CompanyIDPanel->text(), QString("ABC Paint Company"));
+        QCOMPARE(w->PumpIDPanel->text(), QString("02"));
+        QCOMPARE(w->RecCountPanel->text(), QString("2 of 3"));
+        // A company deleted meanwhile: the first one is shown.
+        QSettings(places, QSettings::IniFormat).setValue("records/CompanyID", "Gone");
+        w = start();
+        QCOMPARE(w->CompanyIDPanel->text(), QString("AAA"));
+        QCOMPARE(QFileInfo(f.startup.filePath("Nrva2002.ini")).size(), 992);
     }
 
     void identifierPanelShowsAmpersands() {
@@ -134,9 +192,10 @@ private Q_SLOTS:
         QVERIFY(!w.exitRequested());
         QCOMPARE(f.pump().state(), TableState::Edit);
         QCOMPARE(f.pump().asString("Pump Mfr"), QString("Changed"));
-        for (auto command : {&TMainForm1::Backup1Click, &TMainForm1::Restore1Click,
-                             &TMainForm1::ChangeID1Click, &TMainForm1::Browse1Click,
-                             &TMainForm1::Print1Click, &TMainForm1::Preferences1Click}) {
+        for (auto command :
+             {&TMainForm1::Backup1Click, &TMainForm1::Restore1Click, &TMainForm1::ChangeID1Click,
+              &TMainForm1::Browse1Click, &TMainForm1::Print1Click, &TMainForm1::Preferences1Click,
+              &TMainForm1::LookupSerialClick}) {
             f.prompt.clear();
             f.prompt.buttons.enqueue(Prompt::Button::Ok);
             (w.*command)();
