@@ -5,6 +5,7 @@
 #include "app/PumpPage.h"
 #include "app/TablesExistCreateFrm.h"
 #include "app/TestPage.h"
+#include "controls/CommandGuard.h"
 #include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
@@ -140,22 +141,25 @@ void TMainForm1::buildFrame() {
     column->addLayout(bottom);
 
     connect(FirstBtn, &QPushButton::clicked, this,
-            [this] { guarded([this] { FirstBtnClick(); }); });
+            [this] { runGuarded([this] { FirstBtnClick(); }); });
     connect(PriorBtn, &QPushButton::clicked, this,
-            [this] { guarded([this] { PriorBtnClick(); }); });
-    connect(NextBtn, &QPushButton::clicked, this, [this] { guarded([this] { NextBtnClick(); }); });
-    connect(LastBtn, &QPushButton::clicked, this, [this] { guarded([this] { LastBtnClick(); }); });
+            [this] { runGuarded([this] { PriorBtnClick(); }); });
+    connect(NextBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { NextBtnClick(); }); });
+    connect(LastBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { LastBtnClick(); }); });
     connect(InsertBtn, &QPushButton::clicked, this,
-            [this] { guarded([this] { InsertBtnClick(); }); });
+            [this] { runGuarded([this] { InsertBtnClick(); }); });
     connect(DeleteBtn, &QPushButton::clicked, this,
-            [this] { guarded([this] { DeleteBtnClick(); }); });
-    connect(SaveBtn, &QPushButton::clicked, this, [this] { guarded([this] { SaveBtnClick(); }); });
+            [this] { runGuarded([this] { DeleteBtnClick(); }); });
+    connect(SaveBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { SaveBtnClick(); }); });
     connect(CancelBtn, &QPushButton::clicked, this,
-            [this] { guarded([this] { CancelBtnClick(); }); });
+            [this] { runGuarded([this] { CancelBtnClick(); }); });
 
     MainNotebook->setGuard([this](int to) { return MainNotebookPageChange(to); });
     connect(MainNotebook, &Notebook::currentChanged, this,
-            [this](int k) { guarded([this, k] { MainNotebookPageChanged(k); }); });
+            [this](int k) { runGuarded([this, k] { MainNotebookPageChanged(k); }); });
     testPage->testNotebook()->setGuard([this](int to) { return TestNotebookPageChange(to); });
     QComboBox* driverType = pumpPage->driverTypeComboBox();
     // An editable list selects the entry whose text was typed when editing ends, and
@@ -166,15 +170,15 @@ void TMainForm1::buildFrame() {
     connect(driverType, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { DriverTypeComboBoxChange(index); });
     connect(testPage, &TestPage::pointInputKeyReleased, this,
-            [this](int n) { guarded([this, n] { CalculateTest(n); }); });
+            [this](int n) { runGuarded([this, n] { CalculateTest(n); }); });
     connect(testPage, &TestPage::velocityPressureKeyPressed, this, [this] {
-        guarded([this] {
+        runGuarded([this] {
             for (int n = 1; n <= 8; ++n)
                 CalculateTest(n);
         });
     });
     connect(testPage, &TestPage::flowFieldDoubleClicked, this,
-            [this](int n) { guarded([this, n] { FlowPointDialogs(n); }); });
+            [this](int n) { runGuarded([this, n] { FlowPointDialogs(n); }); });
 }
 
 void TMainForm1::buildMenus() {
@@ -183,7 +187,7 @@ void TMainForm1::buildMenus() {
                       const std::function<void()>& handler) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, [this, handler] { guarded(handler); });
+        connect(a, &QAction::triggered, this, [this, handler] { runGuarded(handler); });
         return a;
     };
     FileMenu = bar->addMenu(QStringLiteral("&File"));
@@ -214,7 +218,7 @@ void TMainForm1::buildMenus() {
                                   const std::function<void()>& handler) {
         QAction* a = bar->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, [this, handler] { guarded(handler); });
+        connect(a, &QAction::triggered, this, [this, handler] { runGuarded(handler); });
         return a;
     };
     Browse1 = addCommand(QStringLiteral("&Browse"), "Browse1", [this] { Browse1Click(); });
@@ -235,16 +239,6 @@ void TMainForm1::connectTables() {
         connect(&t, &Table::afterInsert, this, [this, level] { afterInsert(level); });
         connect(&t, &Table::afterPost, this, [this, level] { afterPost(level); });
         connect(&t, &Table::afterCancel, this, [this, level] { afterCancel(level); });
-    }
-}
-
-void TMainForm1::guarded(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const EngineError& e) {
-        Prompt::error(e.text());
-    } catch (const std::exception& e) {
-        Prompt::error(QString::fromLocal8Bit(e.what()));
     }
 }
 
@@ -270,7 +264,7 @@ void TMainForm1::showEvent(QShowEvent* event) {
     if (m_shown || event->spontaneous())
         return;
     m_shown = true;
-    guarded([this] { FormShow(); });
+    runGuarded([this] { FormShow(); });
 }
 
 void TMainForm1::FormShow() {

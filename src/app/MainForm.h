@@ -171,8 +171,6 @@ private:
     void emptyDetail(Table& detail);
     void focusField(int page, const QString& column);
     void focusIdentifier(int page);
-    // Runs a command and shows an engine or file error instead of letting it escape.
-    void guarded(const std::function<void()>& command);
     void commitData(QSessionManager& manager);
 
     Database& m_db;

@@ -14,7 +14,7 @@ namespace nerova::test {
 
 namespace {
 
-const QChar kSep = QLatin1Char('|');
+const QChar kSep = kKeySeparator;
 
 QString prefixOf(const QString& key, int parts) {
     return key.section(kSep, 0, parts - 1);

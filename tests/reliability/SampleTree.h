@@ -34,6 +34,9 @@ inline constexpr int kSampleCompanies = 8;
 inline constexpr int kSampleChildren =
     2;                                 // locations per company, pumps per location, tests per pump
 inline constexpr int kSampleFlows = 3; // flow rows per test
+// Joins the key columns of a row; a character nobody types, since random typing and Change ID
+// can put any printable one into an identifier.
+inline constexpr QChar kKeySeparator = QChar(0x1F);
 
 // 8 companies, 16 locations, 32 pumps, 64 tests, 192 flow rows.
 TreeSnapshot sampleSnapshot();

@@ -43,7 +43,7 @@ void logLine(const QString& line) {
 
 QVariantList keyOf(const QString& key) {
     QVariantList out;
-    for (const QString& part : key.split(QLatin1Char('|')))
+    for (const QString& part : key.split(kKeySeparator))
         out << part;
     return out;
 }
@@ -54,7 +54,7 @@ void locateTest(TableChain& chain, const QStringList& parts) {
         !chain.location.locate({QStringLiteral("LocationID")}, {parts[1]}) ||
         !chain.pump.locate({QStringLiteral("PumpID")}, {parts[2]}) ||
         !chain.test.locate({QStringLiteral("TestID")}, {parts[3]}))
-        throw EngineError(QStringLiteral("row not found: ") + parts.join(QLatin1Char('|')));
+        throw EngineError(QStringLiteral("row not found: ") + parts.join(kKeySeparator));
 }
 
 } // namespace
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
                 const QString text = QStringLiteral("s%1n%2").arg(seed).arg(n);
                 op = QStringLiteral("POST %1 %2").arg(key, text);
                 logLine(QStringLiteral("B ") + op);
-                locateTest(chain, key.split(QLatin1Char('|')));
+                locateTest(chain, key.split(kKeySeparator));
                 chain.test.edit();
                 chain.test.setValue(QStringLiteral("Notes"), text);
                 chain.test.post();
@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
                 const QString key = locations[rng.bounded(static_cast<int>(locations.size()))];
                 const QString fresh = QStringLiteral("L%1x%2").arg(seed).arg(n);
                 op = QStringLiteral("CHLOC %1 %2 %3")
-                         .arg(key.section(QLatin1Char('|'), 0, 0),
-                              key.section(QLatin1Char('|'), 1, 1), fresh);
+                         .arg(key.section(kKeySeparator, 0, 0),
+                              key.section(kKeySeparator, 1, 1), fresh);
                 logLine(QStringLiteral("B ") + op);
                 if (identifierInUse(db, TableId::Location, keyOf(key), fresh))
                     throw EngineError(QStringLiteral("identifier in use: ") + fresh);
