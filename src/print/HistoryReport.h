@@ -2,6 +2,7 @@
 
 #include "eval/PumpHistory.h"
 #include "report/ReportDocument.h"
+#include "settings/PreferencesRecord.h"
 
 #include <QObject>
 #include <QPointer>
@@ -14,7 +15,6 @@ class QWidget;
 namespace nerova {
 
 class Database;
-class PreferencesRecord;
 class ReportFeed;
 class ReportPreview;
 struct ReportPage;
@@ -54,7 +54,8 @@ public:
 
 private:
     QWidget* m_parentWidget;
-    const PreferencesRecord& m_preferences;
+    // A copy, as the other reports keep: a caller's temporary record cannot go away under it.
+    const PreferencesRecord m_preferences;
     std::unique_ptr<ReportFeed> m_feed;
     QList<HistoryRow> m_rows;
     bool m_found = false;

@@ -1,6 +1,7 @@
 #include "ReportTestSupport.h"
 #include "data/Table.h"
 #include "print/DetailReportFrmU.h"
+#include "print/HistoryPlot.h"
 #include "print/HistoryReport.h"
 #include "print/Print1Dlg.h"
 #include "print/SummaryReportFrmU.h"
@@ -152,6 +153,13 @@ private Q_SLOTS:
             for (const ReportPageItem& item : page.items)
                 plotted = plotted || (item.kind == ReportPageItem::Kind::Drawing && item.paint);
         QVERIFY(plotted);
+        // The window's plot draws the same history, and an empty one, without fault.
+        HistoryPlot plot;
+        plot.resize(400, 220);
+        for (const auto& rows : {history.rows(), QList<HistoryRow>()}) {
+            plot.setRows(rows);
+            QVERIFY(!plot.grab().isNull());
+        }
 
         // Another pump's name must never head a history that is not its own.
         QVERIFY(!history.position({kDemoTest.at(0), kDemoTest.at(1), "no such pump"}));
