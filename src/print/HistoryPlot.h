@@ -5,6 +5,7 @@
 #include <QList>
 #include <QRectF>
 #include <QWidget>
+#include <utility>
 
 class QPainter;
 
