@@ -4,6 +4,7 @@
 #include "print/DetailReportEquipment.h"
 #include "print/DetailReportRows.h"
 #include "print/DetailReportTest.h"
+#include "print/EvaluationSection.h"
 #include "print/ReportFeed.h"
 #include "print/ReportFeedSource.h"
 #include "print/ReportRules.h"
@@ -33,7 +34,7 @@ ReportItem coverLine(double y, const QString& text, const ReportFont& font, doub
 } // namespace
 
 ReportDocument DetailReport::build(ReportFeed& feed, const PreferencesRecord& preferences,
-                                   const ReportFeedSource& source) {
+                                   const ReportFeedSource& source, bool withEvaluation) {
     ReportDocument doc;
     const double width = doc.page.bodyWidth();
     doc.title = cover(feed, source, width);
@@ -56,6 +57,8 @@ ReportDocument DetailReport::build(ReportFeed& feed, const PreferencesRecord& pr
     doc.sections << brakeHorsepowerSection(feed.pump());
     doc.sections << DetailReportEquipment::sections(feed.pump());
     doc.sections << DetailReportTest::sections(feed, preferences);
+    if (withEvaluation)
+        doc.sections << EvaluationSection::detail(EvaluationSection::evaluate(feed));
     return doc;
 }
 

@@ -16,8 +16,9 @@ class Table;
 // (the flow cursor).
 class DetailReport {
 public:
+    // withEvaluation adds the test's evaluation after the flow-point boxes.
     static ReportDocument build(ReportFeed& feed, const PreferencesRecord& preferences,
-                                const ReportFeedSource& source);
+                                const ReportFeedSource& source, bool withEvaluation = true);
 
     // The cover's address block under the heading party's name: address, then the second
     // address line when there is one, the city line and the test date, so no empty line

@@ -22,7 +22,7 @@ bool TDetailReportFrm::position(const QStringList& ids) {
 }
 
 ReportDocument TDetailReportFrm::document() const {
-    return DetailReport::build(m_feed, m_preferences, m_source);
+    return DetailReport::build(m_feed, m_preferences, m_source, m_includeEvaluation);
 }
 
 QVector<ReportPage> TDetailReportFrm::pages() const {

@@ -37,6 +37,10 @@ public:
     // the cursors were left on).
     bool position(const QStringList& ids);
 
+    // Whether the report carries the test's evaluation; it does unless told otherwise.
+    void setIncludeEvaluation(bool on) { m_includeEvaluation = on; }
+    bool includeEvaluation() const { return m_includeEvaluation; }
+
     // The report as it would be generated now, from the positioned rows and the
     // preferences as they are at this moment.
     ReportDocument document() const;
@@ -65,6 +69,7 @@ private:
     mutable ReportFeed m_feed;
     ReportFeedSource m_source;
     QPointer<ReportPreview> m_preview;
+    bool m_includeEvaluation = true;
 };
 
 } // namespace nerova

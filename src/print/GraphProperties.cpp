@@ -12,6 +12,11 @@ void GraphProperties::setDataInit(int count) {
     changed();
 }
 
+void GraphProperties::setSeriesCount(int count) {
+    m_seriesCount = std::clamp(count, 0, kMaxSeries);
+    changed();
+}
+
 void GraphProperties::setGraphType(int type) {
     m_graphType = type;
     changed();

@@ -67,6 +67,9 @@ public:
     // Starts again with `count` series (0 … count - 1) at their defaults and no data.
     void setDataInit(int count);
     int dataInit() const { return m_seriesCount; }
+    // Shows series 0 … count - 1, keeping every series' settings and the data: a series
+    // prepared beyond the count is shown or left out without building the sheet again.
+    void setSeriesCount(int count);
 
     void setGraphType(int type);
     int graphType() const { return m_graphType; }

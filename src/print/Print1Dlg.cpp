@@ -1,6 +1,7 @@
 #include "print/Print1Dlg.h"
 
 #include "controls/CommandGuard.h"
+#include "report/ProgramSettings.h"
 #include "settings/ColorComboBox.h"
 #include "settings/PreferencesRecord.h"
 
@@ -54,7 +55,9 @@ TPrintDlg::TPrintDlg(Database& db, PreferencesRecord& prefs, const QStringList& 
     buttons->addWidget(m_summaryBtn, 0, 0);
     buttons->addWidget(m_curveBtn, 0, 1);
     buttons->addWidget(m_detailBtn, 1, 0);
-    buttons->addWidget(m_closeBtn, 2, 0, 1, 2, Qt::AlignHCenter);
+    buttons->addWidget(m_historyBtn, 1, 1);
+    buttons->addWidget(m_includeEvaluation, 2, 0, 1, 2);
+    buttons->addWidget(m_closeBtn, 3, 0, 1, 2, Qt::AlignHCenter);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_notebook, 1);
@@ -193,6 +196,18 @@ void TPrintDlg::buildButtons() {
     m_curveBtn = button(QStringLiteral("Curve"), QStringLiteral("CurveBtn"));
     m_detailBtn = button(QStringLiteral("Detail Report"), QStringLiteral("DetailReportBtn"));
     m_closeBtn = button(QStringLiteral("Close"), QStringLiteral("CloseBtn"));
+    m_historyBtn = button(QStringLiteral("Pump History"), QStringLiteral("PumpHistoryBtn"));
+    m_includeEvaluation = new QCheckBox(QStringLiteral("Include evaluation"), this);
+    m_includeEvaluation->setObjectName(QStringLiteral("IncludeEvaluationCheckBox"));
+    m_includeEvaluation->setAccessibleDescription(QStringLiteral("IncludeEvaluation"));
+    m_includeEvaluation->setChecked(
+        ProgramSettings::flag(QLatin1String(kIncludeEvaluationKey), true));
+    // Remembered at once, so a report printed next (or another session) follows the box.
+    connect(m_includeEvaluation, &QCheckBox::toggled, this, [](bool on) {
+        runGuarded([on] { ProgramSettings::setFlag(QLatin1String(kIncludeEvaluationKey), on); });
+    });
+    connect(m_historyBtn, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { PumpHistoryBtnClick(); }); });
     // A table that cannot be read ends the command with an error box; the dialog stays.
     connect(m_summaryBtn, &QPushButton::clicked, this,
             [this] { runGuarded([this] { SummaryReportBtnClick(); }); });

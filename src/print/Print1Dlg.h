@@ -26,8 +26,9 @@ class PreferencesRecord;
 //
 // Each curve page keeps its own selection of four identifiers; the four lists of the page
 // shown follow the dialog's own read-only cursors, open while the dialog is shown. The
-// reports always print curve 1's test. The dialog writes to no table and never to the
-// preferences; everything it holds is gone when it closes.
+// reports always print curve 1's test (the pump history its pump). The dialog writes to no
+// table and never to the preferences; everything it holds is gone when it closes, except
+// "Include evaluation", which the program's own settings file remembers.
 class TPrintDlg : public QDialog {
     Q_OBJECT
 
@@ -51,7 +52,12 @@ public:
     void DetailReportBtnClick();
     void SummaryReportBtnClick();
     void CurveBtnClick();
+    // The history of curve 1's pump: every test of it, in the report preview.
+    void PumpHistoryBtnClick();
     void CloseBtnClick();
+
+    // Settings-file key of "Include evaluation", remembered across sessions.
+    static constexpr const char* kIncludeEvaluationKey = "Print/IncludeEvaluation";
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -113,6 +119,8 @@ private:
     QPushButton* m_curveBtn = nullptr;
     QPushButton* m_detailBtn = nullptr;
     QPushButton* m_closeBtn = nullptr;
+    QPushButton* m_historyBtn = nullptr;
+    QCheckBox* m_includeEvaluation = nullptr;
 };
 
 } // namespace nerova

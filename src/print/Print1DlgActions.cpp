@@ -1,8 +1,10 @@
-// The print dialog's buttons: the two reports of curve 1's test and the curve sheet.
+// The print dialog's buttons: the two reports of curve 1's test, the history of its pump
+// and the curve sheet.
 #include "print/Print1Dlg.h"
 
 #include "controls/Prompt.h"
 #include "print/DetailReportFrmU.h"
+#include "print/HistoryReport.h"
 #include "print/PrintCurveFrm1.h"
 #include "print/SummaryReportFrmU.h"
 #include "settings/ColorComboBox.h"
@@ -37,13 +39,24 @@ CurveRequest TPrintDlg::curveRequest() const {
 // prints from wherever the report's own positioning stopped.
 void TPrintDlg::DetailReportBtnClick() {
     TDetailReportFrm report(m_db, m_prefs, this);
+    report.setIncludeEvaluation(m_includeEvaluation->isChecked());
     report.position(m_selection[0].toList());
     report.preview();
 }
 
 void TPrintDlg::SummaryReportBtnClick() {
     TSummaryReportFrm report(m_db, m_prefs, this);
+    report.setIncludeEvaluation(m_includeEvaluation->isChecked());
     report.position(m_selection[0].toList());
+    report.preview();
+}
+
+void TPrintDlg::PumpHistoryBtnClick() {
+    THistoryReportFrm report(m_db, m_prefs, this);
+    if (!report.position(m_selection[0].toList())) {
+        Prompt::error(QStringLiteral("There is no pump selected for a history."));
+        return;
+    }
     report.preview();
 }
 

@@ -2,13 +2,17 @@
 
 #include "controls/CommandGuard.h"
 #include "controls/Prompt.h"
+#include "eval/EvaluationRows.h"
+#include "eval/Thresholds.h"
 #include "print/CurvePoints.h"
 #include "print/GraphControl.h"
 #include "print/ReportFeed.h"
 #include "report/PdfFile.h"
+#include "report/ProgramSettings.h"
 #include "settings/PreferencesRecord.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -36,6 +40,8 @@ constexpr double kFlowExponent = 1.85;
 constexpr int kPattern[4] = {0, 1, 2, 3};
 constexpr int kMarker[4] = {12, 11, 10, 9};
 constexpr int kRatingMarker = 6;
+constexpr int kFirstLimitRow = 50;
+constexpr quint32 kLimitColor = 0x808080;
 
 QString pointColumn(const char* name, int n) {
     return QString::fromLatin1(name) + QString::number(n);
@@ -123,6 +129,15 @@ void TPrintCurveFrm::buildControls() {
             runGuarded([this] { XAxisChange(false); });
     });
 
+    m_baselineLimit = new QCheckBox(
+        QStringLiteral("%1% of baseline").arg(threshold(Limit::BaselineMinimumPercent)), this);
+    m_baselineLimit->setObjectName(QStringLiteral("BaselineLimitCheckBox"));
+    m_baselineLimit->setAccessibleDescription(QStringLiteral("BaselineLimit"));
+    connect(m_baselineLimit, &QCheckBox::toggled, this, [this](bool on) {
+        if (!m_building)
+            runGuarded([this, on] { BaselineLimitChange(on); });
+    });
+
     m_printBtn = new QPushButton(QStringLiteral("Print"), this);
     m_printBtn->setObjectName(QStringLiteral("PrintBtn"));
     m_cancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
@@ -144,6 +159,7 @@ void TPrintCurveFrm::buildControls() {
     controls->addSpacing(12);
     controls->addWidget(linesBox);
     controls->addWidget(axisBox);
+    controls->addWidget(m_baselineLimit);
     controls->addStretch(1);
     controls->addWidget(m_pdfBtn);
     controls->addWidget(m_printBtn);
@@ -191,6 +207,7 @@ void TPrintCurveFrm::FormShow() {
     m_gridEdit->setText(m_prefs.printGridLines() ? QStringLiteral("Y") : QStringLiteral("N"));
     (m_prefs.curvedLines() ? m_curved : m_straight)->setChecked(true);
     (m_prefs.exponentialXAxis() ? m_exponential : m_linear)->setChecked(true);
+    m_baselineLimit->setChecked(ProgramSettings::flag(QLatin1String(kBaselineLimitKey), false));
 
     TFlpGrf& g = *m_graph;
     g.setDataInit(6);
@@ -288,12 +305,64 @@ void TPrintCurveFrm::loadRating() {
     }
 }
 
+// The limit line follows the baseline point by point: the evaluation interpolates
+// linearly between them, so straight segments show exactly what a test is held to.
+void TPrintCurveFrm::loadBaselineLimit() {
+    const PumpRatings ratings = pumpRatingsFrom(m_chain.pump);
+    const Baseline baseline =
+        pumpBaseline(ratings.factory, ratings.churnPressure, ratings.ratedFlow,
+                     ratings.ratedPressure, ratings.peakFlow, ratings.peakPressure);
+    const double share = threshold(Limit::BaselineMinimumPercent) / 100.0;
+    TFlpGrf& g = *m_graph;
+    g.setColumn(kBaselineLimitSeries);
+    g.setColumnAxis(1);
+    g.setColumnPattern(1);
+    g.setColumnStyle(0);
+    g.setColumnLabels(0);
+    g.setColumnColor(kLimitColor);
+    g.setColumnRowStart(kFirstLimitRow);
+    g.setColumnRowEnd(kFirstLimitRow - 1);
+    int row = kFirstLimitRow;
+    for (const CurvePoint& p : baseline.points()) {
+        g.setDataValue(row, 0, p.flow);
+        g.setDataValue(row, 1, p.pressure * share);
+        g.setColumnRowEnd(row++);
+    }
+    showBaselineLimit();
+}
+
+void TPrintCurveFrm::showBaselineLimit() {
+    TFlpGrf& g = *m_graph;
+    g.setColumn(kBaselineLimitSeries);
+    // A pump without a baseline has no limit line, and no legend entry for one either.
+    const bool shown = baselineLimit() && g.columnRowEnd() >= g.columnRowStart();
+    g.setColumnType(shown ? GraphProperties::kStraight : GraphProperties::kNotDrawn);
+    g.setColumnLegend(shown ? m_baselineLimit->text() : QString());
+    // Without the line the sheet holds exactly the series it always did.
+    g.setSeriesCount(shown ? kBaselineLimitSeries + 1 : kBaselineLimitSeries);
+}
+
+bool TPrintCurveFrm::baselineLimit() const {
+    return m_baselineLimit->isChecked();
+}
+
+void TPrintCurveFrm::BaselineLimitChange(bool on) {
+    {
+        const QSignalBlocker blocker(m_baselineLimit);
+        m_baselineLimit->setChecked(on);
+    }
+    ProgramSettings::setFlag(QLatin1String(kBaselineLimitKey), on);
+    showBaselineLimit();
+}
+
 void TPrintCurveFrm::loadCurve(int k) {
     const CurveSelection& selection = m_request.selection[std::size_t(k - 1)];
     // A selection that is no longer found plots wherever the search stopped.
     selection.locateIn(m_chain);
-    if (k == 1)
+    if (k == 1) {
         loadRating();
+        loadBaselineLimit();
+    }
 
     const bool corrected = m_request.corrected[std::size_t(k - 1)];
     const Table& test = m_chain.test;

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -19,8 +20,8 @@ class TFlpGrf;
 // The pump-curve sheet of one curve request: up to four tests plotted as net pressure over
 // flow, with the first test's rated points or factory curve. Showing the window builds the
 // sheet; the user may change the grid lines, the line type and the flow axis for this
-// sheet only, then closes it with Print (accepted) or Cancel (rejected). The caller prints
-// with print() after an accepted close.
+// sheet only, and show the baseline's acceptance limit (remembered), then closes it with Print
+// (accepted) or Cancel (rejected). The caller prints with print() after an accepted close.
 //
 // The window reads through its own read-only cursors, open while it is shown.
 class TPrintCurveFrm : public QDialog {
@@ -42,6 +43,13 @@ public:
     void XAxisChange(bool exponential);
     void PrintGridLinesChange(bool on);
     bool printGridLines() const;
+    // The acceptance limit under curve 1's pump baseline (95 % of it), as a dashed line;
+    // the choice is remembered in the program's settings file.
+    void BaselineLimitChange(bool on);
+    bool baselineLimit() const;
+    static constexpr const char* kBaselineLimitKey = "Print/CurveBaselineLimit";
+    // The series that draws that line, counted in the sheet only while it is shown.
+    static constexpr int kBaselineLimitSeries = 6;
 
     void PrintBtnClick();
     void CancelBtnClick();
@@ -60,6 +68,8 @@ private:
     void buildControls();
     void loadCurve(int k);
     void loadRating();
+    void loadBaselineLimit();
+    void showBaselineLimit();
     void setGridLines();
     void setXAxisFunction();
     int lineType() const;
@@ -80,6 +90,7 @@ private:
     QRadioButton* m_straight = nullptr;
     QRadioButton* m_exponential = nullptr;
     QRadioButton* m_linear = nullptr;
+    QCheckBox* m_baselineLimit = nullptr;
     QPushButton* m_printBtn = nullptr;
     QPushButton* m_cancelBtn = nullptr;
     QPushButton* m_pdfBtn = nullptr;

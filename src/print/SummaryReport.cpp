@@ -1,6 +1,7 @@
 #include "print/SummaryReport.h"
 
 #include "print/DetailReportRows.h"
+#include "print/EvaluationSection.h"
 #include "print/FlowPointTable.h"
 #include "print/ReportFeed.h"
 #include "print/ReportFeedSource.h"
@@ -34,7 +35,7 @@ ReportRow telephones(const Table& party, bool shown) {
 } // namespace
 
 ReportDocument SummaryReport::build(const ReportFeed& feed, const PreferencesRecord& preferences,
-                                    const ReportFeedSource& source) {
+                                    const ReportFeedSource& source, bool withEvaluation) {
     ReportDocument doc;
     doc.page.marginLeft = 6.35;
     doc.page.marginRight = 6.35;
@@ -55,6 +56,8 @@ ReportDocument SummaryReport::build(const ReportFeed& feed, const PreferencesRec
     doc.sections << testSection(feed.test(), preferences.printSummaryTestID());
     const bool withTime = preferences.useTestTime();
     doc.sections << FlowPointTable::section(feed.test(), withTime, true, kNoKeep);
+    if (withEvaluation)
+        doc.sections << EvaluationSection::summary(EvaluationSection::evaluate(feed));
     return doc;
 }
 

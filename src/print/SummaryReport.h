@@ -15,8 +15,9 @@ class Table;
 // preferences as they are when it is built.
 class SummaryReport {
 public:
+    // withEvaluation ends the report with the test's verdict.
     static ReportDocument build(const ReportFeed& feed, const PreferencesRecord& preferences,
-                                const ReportFeedSource& source);
+                                const ReportFeedSource& source, bool withEvaluation = true);
 
 private:
     static ReportSection partySection(const QString& heading, const Table& party, bool shown,

@@ -22,7 +22,7 @@ bool TSummaryReportFrm::position(const QStringList& ids) {
 }
 
 ReportDocument TSummaryReportFrm::document() const {
-    return SummaryReport::build(m_feed, m_preferences, m_source);
+    return SummaryReport::build(m_feed, m_preferences, m_source, m_includeEvaluation);
 }
 
 QVector<ReportPage> TSummaryReportFrm::pages() const {

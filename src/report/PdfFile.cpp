@@ -1,11 +1,11 @@
 #include "report/PdfFile.h"
 
 #include "controls/Prompt.h"
+#include "report/ProgramSettings.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStringList>
 
 namespace nerova {
@@ -14,11 +14,8 @@ namespace {
 
 const char* const kFolderKey = "Print/PdfFolder";
 
-// The program's own settings, beside the alias registry; never the preferences file,
-// whose fixed layout other copies of the program read.
 QString settingsFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/nerova2002/nerova2002.conf");
+    return ProgramSettings::file();
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "report/ReportDocument.h"
 
+#include <utility>
+
 namespace nerova {
 
 namespace {
@@ -48,6 +50,12 @@ ReportItem ReportItem::line(double x, double y, double width, double height) {
 
 ReportItem ReportItem::rectangle(double x, double y, double width, double height) {
     return shapeItem(Kind::Rectangle, x, y, width, height);
+}
+
+ReportItem ReportItem::drawing(double x, double y, double width, double height, Paint paint) {
+    ReportItem item = shapeItem(Kind::Drawing, x, y, width, height);
+    item.paint = std::make_shared<const Paint>(std::move(paint));
+    return item;
 }
 
 } // namespace nerova

@@ -2,9 +2,14 @@
 
 #include "report/ReportFont.h"
 
+#include <QRectF>
 #include <QString>
 #include <QVector>
+#include <functional>
+#include <memory>
 #include <optional>
+
+class QPainter;
 
 // The document model of a banded report: plain data that a report fills in and
 // ReportLayout lays onto pages. All lengths are millimetres. Horizontal positions are
@@ -21,8 +26,11 @@ namespace nerova {
 //    row grows downward to hold every line.
 //  - Line: a straight rule from (x, y) to (x + width, y + height).
 //  - Rectangle: an outline at (x, y) of width x height.
+//  - Drawing: a picture the report paints itself (a plot) into the box at (x, y) of
+//    width x height, given in device units on whatever the pages are painted on.
 struct ReportItem {
-    enum class Kind { Caption, Field, Memo, Line, Rectangle };
+    enum class Kind { Caption, Field, Memo, Line, Rectangle, Drawing };
+    using Paint = std::function<void(QPainter&, const QRectF&)>;
 
     Kind kind = Kind::Caption;
     QString text;
@@ -35,6 +43,8 @@ struct ReportItem {
     // Starts where the text of the previous item of the row ends (x is then an offset),
     // for a unit such as "  psi" that follows a value of any width.
     bool followsPrevious = false;
+    // Drawing only; shared, so copying a document never copies what the picture holds.
+    std::shared_ptr<const Paint> paint;
 
     // Captions default to regular type, fields to bold: the look of every form.
     static ReportItem caption(double x, double width, const QString& text,
@@ -47,6 +57,7 @@ struct ReportItem {
                            const ReportFont& font = ReportFont::arial(12, true));
     static ReportItem line(double x, double y, double width, double height);
     static ReportItem rectangle(double x, double y, double width, double height);
+    static ReportItem drawing(double x, double y, double width, double height, Paint paint);
 };
 
 // One line (or a fixed group of lines) of a report. A row whose print rule failed has

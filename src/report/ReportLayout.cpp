@@ -112,6 +112,14 @@ ReportLayout::Box ReportLayout::rowBox(const ReportRow& row) const {
             previousEnd = x + item.width;
             box.items.append(out);
             break;
+        case ReportItem::Kind::Drawing:
+            out.kind = ReportPageItem::Kind::Drawing;
+            out.width = item.width;
+            out.height = item.height;
+            out.paint = item.paint;
+            previousEnd = x + item.width;
+            box.items.append(out);
+            break;
         }
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/ReportDocument.h"
 #include "report/ReportFont.h"
 
 #include <QRectF>
@@ -11,7 +12,7 @@ namespace nerova {
 // One positioned thing on a laid-out page; x and y in millimetres from the paper's
 // top-left corner. A memo arrives as one Text item per wrapped line.
 struct ReportPageItem {
-    enum class Kind { Text, Line, Rectangle };
+    enum class Kind { Text, Line, Rectangle, Drawing };
 
     Kind kind = Kind::Text;
     double x = 0.0;
@@ -21,6 +22,7 @@ struct ReportPageItem {
     QString text;
     ReportFont font;
     Qt::Alignment alignment = Qt::AlignLeft;
+    std::shared_ptr<const ReportItem::Paint> paint; // Drawing only
 
     QRectF rect() const { return {x, y, width, height}; }
 };

@@ -48,6 +48,13 @@ void drawPage(QPainter& painter, const ReportPage& page, double dotsPerMmX, doub
         case ReportPageItem::Kind::Rectangle:
             painter.drawRect(rect);
             break;
+        case ReportPageItem::Kind::Drawing:
+            if (item.paint && *item.paint) {
+                painter.save();
+                (*item.paint)(painter, rect);
+                painter.restore();
+            }
+            break;
         }
     }
 }

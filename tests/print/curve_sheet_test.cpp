@@ -3,10 +3,12 @@
 #include "print/GraphControl.h"
 #include "print/GraphPainter.h"
 #include "print/PrintCurveFrm1.h"
+#include "report/ProgramSettings.h"
 #include "settings/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QPainterPath>
 #include <QPrintDialog>
@@ -386,6 +388,30 @@ private Q_SLOTS:
         QVERIFY(file.read(5) == "%PDF-");
         QVERIFY(file.size() > 1000);
         QVERIFY(prompt.messages.isEmpty());
+    }
+
+    void baselineLimitLineIsOptionalAndRemembered() {
+        test::TempDatabase tdb;
+        setFactoryCurve(tdb.db(), {{0, 100}, {500, 90}, {1000, 70}});
+        ProgramSettings::setFlag(TPrintCurveFrm::kBaselineLimitKey, false);
+        {
+            TPrintCurveFrm frm(tdb.db(), m_prefs, demoRequest());
+            frm.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&frm));
+            QCOMPARE(frm.graph().dataInit(), 6);
+            auto* box = frm.findChild<QCheckBox*>(QStringLiteral("BaselineLimitCheckBox"));
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        }
+        TPrintCurveFrm frm(tdb.db(), m_prefs, demoRequest());
+        frm.show();
+        TFlpGrf& g = frm.graph();
+        g.setColumn(TPrintCurveFrm::kBaselineLimitSeries);
+        QCOMPARE(g.columnPattern(), 1);
+        QCOMPARE(seriesRows(g, TPrintCurveFrm::kBaselineLimitSeries),
+                 (PointList{{0, 95}, {500, 85.5}, {1000, 66.5}}));
+        frm.BaselineLimitChange(false);
+        QVERIFY(seriesRows(g, TPrintCurveFrm::kBaselineLimitSeries).isEmpty());
+        QVERIFY(!ProgramSettings::flag(TPrintCurveFrm::kBaselineLimitKey, true));
     }
 
 private:

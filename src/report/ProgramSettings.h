@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace nerova {
+
+// The program's own settings file (nerova2002.conf beside the alias registry), for choices
+// the preferences file has no room for: that file keeps its fixed layout, which other
+// copies of the program read.
+class ProgramSettings {
+public:
+    static QString file();
+    static bool flag(const QString& key, bool fallback);
+    static void setFlag(const QString& key, bool on);
+};
+
+} // namespace nerova
