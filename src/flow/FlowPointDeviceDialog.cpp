@@ -2,7 +2,7 @@
 
 #include "controls/CommandGuard.h"
 #include "data/Table.h"
-#include "flow/FlowColumns.h"
+#include "eval/FlowPointColumns.h"
 #include "flow/FlowEntry.h"
 #include "flow/FlowMath.h"
 
@@ -26,7 +26,7 @@ FlowPointDeviceDialog::FlowPointDeviceDialog(Table& flow, const QString& caption
         for (std::size_t c = 0; c < m_columns.size(); ++c) {
             const EntryColumn& column = m_columns[c];
             auto* entry = new FlowEntry(QString::fromLatin1(column.picture),
-                                        nozzleColumn(column.stem, k), this);
+                                        flowPointColumn(column.stem, k), this);
             entry->setObjectName(QString::fromLatin1(column.objectName).arg(k));
             connect(entry, &FlowEntry::valueChanged, this,
                     [this, k] { runGuarded([this, k] { Calculate(k); }); });
@@ -110,9 +110,10 @@ void FlowPointDeviceDialog::FormShow() {
     } else {
         for (int i = 0; i < kNozzleCount; ++i)
             for (std::size_t c = 0; c < m_columns.size(); ++c)
-                m_entries[c][i]->setValue(m_flow.asFloat(nozzleColumn(m_columns[c].stem, i + 1)));
+                m_entries[c][i]->setValue(
+                    m_flow.asFloat(flowPointColumn(m_columns[c].stem, i + 1)));
         for (int i = 0; i < kNozzleCount; ++i)
-            DeviceFlow[i] = m_flow.asFloat(nozzleColumn(kCalculatedFlowStem, i + 1));
+            DeviceFlow[i] = m_flow.asFloat(flowPointColumn(kCalculatedFlowStem, i + 1));
         TotalFlow = m_flow.asFloat(QString::fromLatin1(kFlowMeterColumn));
     }
     showFlows();
@@ -154,9 +155,9 @@ void FlowPointDeviceDialog::SaveFlowRow(Table& flow) {
     // Only the columns this dialog edits: another device's columns keep what it stored.
     for (std::size_t c = 0; c < m_columns.size(); ++c)
         for (int k = 1; k <= kNozzleCount; ++k)
-            flow.setValue(nozzleColumn(m_columns[c].stem, k), m_entries[c][k - 1]->value());
+            flow.setValue(flowPointColumn(m_columns[c].stem, k), m_entries[c][k - 1]->value());
     for (int k = 1; k <= kNozzleCount; ++k)
-        flow.setValue(nozzleColumn(kCalculatedFlowStem, k), DeviceFlow[k - 1]);
+        flow.setValue(flowPointColumn(kCalculatedFlowStem, k), DeviceFlow[k - 1]);
     flow.setValue(QString::fromLatin1(kFlowMeterColumn), TotalFlow);
 }
 

@@ -2,7 +2,7 @@
 
 #include "controls/Prompt.h"
 #include "data/Table.h"
-#include "flow/FlowColumns.h"
+#include "eval/FlowPointColumns.h"
 #include "flow/FlowEntry.h"
 #include "flow/FlowMath.h"
 

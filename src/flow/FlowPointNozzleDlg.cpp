@@ -1,6 +1,6 @@
 #include "flow/FlowPointNozzleDlg.h"
 
-#include "flow/FlowColumns.h"
+#include "eval/FlowPointColumns.h"
 #include "flow/FlowEntry.h"
 #include "flow/FlowMath.h"
 
