@@ -4,7 +4,7 @@
 #include "flow/FlowEntry.h"
 #include "flow/FlowMath.h"
 
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 #include <QPushButton>
 
 namespace nerova {

@@ -1,7 +1,7 @@
 #include "settings/PreferencesDlgU.h"
 
-#include "settings/ColorComboBox.h"
-#include "settings/PreferencesRecord.h"
+#include "controls/ColorComboBox.h"
+#include "prefs/PreferencesRecord.h"
 #include "settings/UpperCaseValidator.h"
 
 #include <QButtonGroup>

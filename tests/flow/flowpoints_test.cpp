@@ -6,7 +6,7 @@
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

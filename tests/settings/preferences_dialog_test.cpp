@@ -1,7 +1,7 @@
-#include "settings/ColorComboBox.h"
-#include "settings/NamedColors.h"
+#include "controls/ColorComboBox.h"
+#include "prefs/NamedColors.h"
+#include "prefs/PreferencesRecord.h"
 #include "settings/PreferencesDlgU.h"
-#include "settings/PreferencesRecord.h"
 
 #include <QCheckBox>
 #include <QLabel>
