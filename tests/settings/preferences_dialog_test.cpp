@@ -284,6 +284,42 @@ private Q_SLOTS:
         QCOMPARE(record.color(4), 0u);
     }
 
+    // A click into an entry selects what it holds, so typing replaces it.
+    void clickedEntryIsReplacedByTyping_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("nozzle size") << "SizeField"
+                                     << "2.5"
+                                     << "2.5";
+        QTest::newRow("calibration date") << "AmpProbeCalDateField"
+                                          << "070423"
+                                          << "07/04/23";
+        QTest::newRow("tester state") << "Tester1StateField"
+                                      << "tx"
+                                      << "TX";
+    }
+    void clickedEntryIsReplacedByTyping() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        PreferencesRecord record = newRecord();
+        record.setDefaultNozzleSize(1.75f);
+        record.setAmpProbeCalDate(QStringLiteral("01/02/03"));
+        record.setTesterState(1, QStringLiteral("FL"));
+        TPreferencesDlg dlg(record);
+        FIND(QLineEdit, entry, dlg, field);
+        FIND(QTabWidget, notebook, dlg, QString());
+        notebook->setCurrentWidget(entry->parentWidget());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QTest::mouseClick(entry, Qt::LeftButton, {}, QPoint(3, entry->height() / 2));
+        QVERIFY(entry->hasFocus());
+        QCOMPARE(entry->selectedText(), entry->text());
+        QTest::keyClicks(entry, typed);
+        QCOMPARE(entry->displayText(), shown);
+    }
+
     void cancelLeavesTheRecordAlone() {
         PreferencesRecord record = newRecord();
         record.setTester(1, QStringLiteral("J. Smith"));
