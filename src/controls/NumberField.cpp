@@ -2,26 +2,12 @@
 
 #include "controls/FieldLink.h"
 #include "controls/LineEntryHabits.h"
+#include "controls/PictureValidator.h"
 #include "data/Table.h"
 
 #include <QKeyEvent>
-#include <QValidator>
 
 namespace nerova {
-
-namespace {
-
-class PictureValidator : public QValidator {
-public:
-    PictureValidator(const NumberPicture& picture, QObject* parent)
-        : QValidator(parent), m_picture(picture) {}
-    State validate(QString& input, int&) const override { return m_picture.validate(input); }
-
-private:
-    const NumberPicture& m_picture;
-};
-
-} // namespace
 
 NumberField::NumberField(Table& table, const QString& column, const QString& picture,
                          QWidget* parent)

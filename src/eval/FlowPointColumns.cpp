@@ -2,8 +2,8 @@
 
 namespace nerova {
 
-QString flowPointColumn(const char* stem, int point) {
-    return QString::fromLatin1(stem).arg(point);
+QString flowPointColumn(const char* stem, int n) {
+    return QString::fromLatin1(stem).arg(n);
 }
 
 QStringList flowPointNumberColumns() {

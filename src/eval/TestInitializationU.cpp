@@ -3,7 +3,7 @@
 #include "data/Global.h"
 #include "data/Table.h"
 #include "eval/FlowPointColumns.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <optional>
 

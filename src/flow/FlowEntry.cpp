@@ -1,24 +1,9 @@
 #include "flow/FlowEntry.h"
 
 #include "controls/LineEntryHabits.h"
-
-#include <QValidator>
+#include "controls/PictureValidator.h"
 
 namespace nerova {
-
-namespace {
-
-class PictureValidator : public QValidator {
-public:
-    PictureValidator(const NumberPicture& picture, QObject* parent)
-        : QValidator(parent), m_picture(picture) {}
-    State validate(QString& input, int&) const override { return m_picture.validate(input); }
-
-private:
-    const NumberPicture& m_picture;
-};
-
-} // namespace
 
 FlowEntry::FlowEntry(const QString& picture, const QString& column, QWidget* parent)
     : QLineEdit(parent), m_habits(new LineEntryHabits(this)), m_picture(picture) {

@@ -1,7 +1,7 @@
 #include "flow/FlowMath.h"
 
 #include "controls/NumberPicture.h"
-#include "flow/FlowColumns.h"
+#include "eval/FlowPointColumns.h"
 
 #include <cfenv>
 #include <cmath>

@@ -3,7 +3,6 @@
 #include "controls/Prompt.h"
 #include "data/TableChain.h"
 #include "eval/FlowPointColumns.h"
-#include "flow/FlowColumns.h"
 #include "flow/FlowMath.h"
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
@@ -38,7 +37,7 @@ FlowPointDialog& FlowPointDispatcher::dialogFor(const QString& dischargeDevice) 
 }
 
 void FlowPointDispatcher::FlowPointDialogs(int n) {
-    if (n < 1 || n > kNozzleCount)
+    if (n < 1 || n > kFlowPointCount)
         return;
     Table& test = m_tables.test;
     Table& flow = m_tables.flow;

@@ -1,7 +1,7 @@
 #include "flow/FlowPointFlowMeterDlg.h"
 
 #include "data/Table.h"
-#include "flow/FlowColumns.h"
+#include "eval/FlowPointColumns.h"
 #include "flow/FlowEntry.h"
 
 #include <QGridLayout>

@@ -1,7 +1,8 @@
 #include "settings/PreferencesDlgU.h"
 
-#include "settings/ColorComboBox.h"
-#include "settings/PreferencesRecord.h"
+#include "controls/ColorComboBox.h"
+#include "controls/LineEntry.h"
+#include "prefs/PreferencesRecord.h"
 #include "settings/UpperCaseValidator.h"
 
 #include <QButtonGroup>
@@ -85,7 +86,7 @@ template <typename W> W* bound(W* widget, const QString& objectName, const QStri
 }
 
 QLineEdit* textEntry(QWidget* parent, const QString& field, int maxLength) {
-    auto* entry = bound(new QLineEdit(parent), field + s("Field"), field);
+    auto* entry = bound(new LineEntry(parent), field + s("Field"), field);
     entry->setMaxLength(maxLength);
     return entry;
 }
@@ -338,8 +339,8 @@ void TPreferencesDlg::buildNozzlesPage() {
     page->setObjectName(s("NozzlesPage"));
     auto* grid = new QGridLayout(page);
     const QRegularExpression picture(s("[0-9]?(\\.[0-9]{0,3})?"));
-    m_size = bound(new QLineEdit(page), s("SizeField"), s("DefaultNozzleSize"));
-    m_coefficent = bound(new QLineEdit(page), s("CoefficentField"), s("DefaultNozzleCoefficient"));
+    m_size = bound(new LineEntry(page), s("SizeField"), s("DefaultNozzleSize"));
+    m_coefficent = bound(new LineEntry(page), s("CoefficentField"), s("DefaultNozzleCoefficient"));
     for (QLineEdit* entry : {m_size, m_coefficent}) {
         entry->setValidator(new QRegularExpressionValidator(picture, entry));
         entry->setMaximumWidth(70);

@@ -2,7 +2,7 @@
 #include "data/Global.h"
 #include "data/Table.h"
 #include "eval/TestInitializationU.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -6,7 +6,7 @@
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 
@@ -161,14 +161,13 @@ void FlowPointsTest::deviceFlow() {
     Fixture f;
     TFlowPointNozzleDlg1& nozzles = f.dispatcher.nozzleDialog();
     TFlowPointHoseMonsterDlg1& monsters = f.dispatcher.hoseMonsterDialog();
-    FlowPointDialog& dlg = monster ? static_cast<FlowPointDialog&>(monsters) : nozzles;
+    FlowPointDeviceDialog& dlg = monster ? static_cast<FlowPointDeviceDialog&>(monsters) : nozzles;
     dlg.FormShow();
     dlg.findChild<FlowEntry*>("Size1Field")->setValue(size);
     if (!monster)
         nozzles.CoefFields[0]->setValue(coefficient);
     dlg.findChild<FlowEntry*>("Pitot1Field")->setValue(pitot);
-    const double computed = monster ? monsters.MonsterFlow[0] : nozzles.NozzleFlow[0];
-    QVERIFY(qAbs(computed - flow) < 0.01);
+    QVERIFY(qAbs(dlg.DeviceFlow[0] - flow) < 0.01);
     QCOMPARE(dlg.findChild<QLabel*>("Flow1Label")->text(), shown);
     QCOMPARE(dlg.findChild<QLabel*>("TotalFlowLabel")->text(), shown);
 }

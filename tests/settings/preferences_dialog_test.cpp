@@ -1,7 +1,7 @@
-#include "settings/ColorComboBox.h"
-#include "settings/NamedColors.h"
+#include "controls/ColorComboBox.h"
+#include "prefs/NamedColors.h"
+#include "prefs/PreferencesRecord.h"
 #include "settings/PreferencesDlgU.h"
-#include "settings/PreferencesRecord.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -282,6 +282,42 @@ private Q_SLOTS:
         QCOMPARE(record.color(1), NamedColors::rgb(160, 160, 164));
         QCOMPARE(record.color(2), NamedColors::rgb(166, 202, 240)); // Sky Blue
         QCOMPARE(record.color(4), 0u);
+    }
+
+    // A click into an entry selects what it holds, so typing replaces it.
+    void clickedEntryIsReplacedByTyping_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("nozzle size") << "SizeField"
+                                     << "2.5"
+                                     << "2.5";
+        QTest::newRow("calibration date") << "AmpProbeCalDateField"
+                                          << "070423"
+                                          << "07/04/23";
+        QTest::newRow("tester state") << "Tester1StateField"
+                                      << "tx"
+                                      << "TX";
+    }
+    void clickedEntryIsReplacedByTyping() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        PreferencesRecord record = newRecord();
+        record.setDefaultNozzleSize(1.75f);
+        record.setAmpProbeCalDate(QStringLiteral("01/02/03"));
+        record.setTesterState(1, QStringLiteral("FL"));
+        TPreferencesDlg dlg(record);
+        FIND(QLineEdit, entry, dlg, field);
+        FIND(QTabWidget, notebook, dlg, QString());
+        notebook->setCurrentWidget(entry->parentWidget());
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QTest::mouseClick(entry, Qt::LeftButton, {}, QPoint(3, entry->height() / 2));
+        QVERIFY(entry->hasFocus());
+        QCOMPARE(entry->selectedText(), entry->text());
+        QTest::keyClicks(entry, typed);
+        QCOMPARE(entry->displayText(), shown);
     }
 
     void cancelLeavesTheRecordAlone() {

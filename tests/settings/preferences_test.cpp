@@ -1,5 +1,5 @@
 #include "data/EngineError.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <QFile>
 #include <QTemporaryDir>

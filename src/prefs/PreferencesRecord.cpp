@@ -1,4 +1,4 @@
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include "data/EngineError.h"
 

@@ -1,4 +1,4 @@
-#include "settings/NamedColors.h"
+#include "prefs/NamedColors.h"
 
 namespace nerova {
 

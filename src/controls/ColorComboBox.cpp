@@ -1,6 +1,6 @@
-#include "settings/ColorComboBox.h"
+#include "controls/ColorComboBox.h"
 
-#include "settings/NamedColors.h"
+#include "prefs/NamedColors.h"
 
 #include <QColor>
 #include <QPixmap>
