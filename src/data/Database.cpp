@@ -308,6 +308,7 @@ void Database::acquire(TableId id) {
         if (!check.step() || check.int64(0) != 1)
             throw EngineError(QStringLiteral("Not a %1 table file.\nFile: %2")
                                   .arg(QString::fromLatin1(def.label), path));
+        bringToCurrentVersion(id, path);
     } catch (const EngineError&) {
         m_cache.clear();
         execOn(m_db, QStringLiteral("DETACH DATABASE %1").arg(def.name));

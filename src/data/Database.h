@@ -88,6 +88,8 @@ private:
     void ensureRegistry() const;
     void connect();
     void disconnect();
+    // Refuses a file of a newer version and migrates an older one, on the attached schema.
+    void bringToCurrentVersion(TableId id, const QString& path);
 
     QString m_registryPath;
     QString m_defaultDataDir;

@@ -107,17 +107,14 @@ QString tableFileProblem(const QString& path, TableId id) {
     QStringList columns;
     for (const QStringList& row : rows)
         columns << row.value(1);
-    QStringList expected;
-    for (const ColumnDef& c : def.columns)
-        expected << QString::fromLatin1(c.name);
-    if (columns != expected)
+    if (columns != def.columnNames())
         return QStringLiteral("its %1 table has other columns than this program's")
             .arg(QString::fromLatin1(def.label));
 
     if (!file.rows(QStringLiteral("PRAGMA user_version"), rows))
         return file.error();
     const int version = rows.value(0).value(0).toInt();
-    if (version < 1 || version > kSchemaVersion)
+    if (!schemaVersionKnown(version))
         return QStringLiteral("its table version %1 is not one this program knows").arg(version);
     return {};
 }
