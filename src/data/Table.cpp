@@ -5,6 +5,8 @@
 #include "data/EngineError.h"
 #include "data/Statement.h"
 
+#include <QSignalBlocker>
+
 #include <sqlite3.h>
 
 namespace nerova {
@@ -33,7 +35,7 @@ Table::Table(Database& db, TableId id, QObject* parent) : QObject(parent), m_db(
 }
 
 Table::~Table() {
-    ++m_quiet;
+    const QSignalBlocker quiet(this);
     if (isOpen()) {
         try {
             close();
@@ -76,13 +78,7 @@ void Table::setState(TableState s) {
     if (m_state == s)
         return;
     m_state = s;
-    if (!quiet())
-        Q_EMIT stateChanged(s);
-}
-
-void Table::emitScroll() {
-    if (!quiet())
-        Q_EMIT afterScroll();
+    Q_EMIT stateChanged(s);
 }
 
 // ---- open / close -----------------------------------------------------------------------
@@ -103,14 +99,12 @@ void Table::open() {
     m_bof = true;
     m_eof = m_rows.isEmpty();
     loadCurrent();
-    if (!quiet()) {
-        Q_EMIT stateChanged(m_state);
-        Q_EMIT afterOpen();
-        Q_EMIT recordChanged();
-    }
+    Q_EMIT stateChanged(m_state);
+    Q_EMIT afterOpen();
+    Q_EMIT recordChanged();
     if (!m_rows.isEmpty()) {
         refreshDetails();
-        emitScroll();
+        Q_EMIT afterScroll();
     }
 }
 
@@ -124,11 +118,9 @@ void Table::close() {
     m_state = TableState::Inactive;
     m_db.release(m_id);
     loadCurrent();
-    if (!quiet()) {
-        Q_EMIT stateChanged(m_state);
-        Q_EMIT afterClose();
-        Q_EMIT recordChanged();
-    }
+    Q_EMIT stateChanged(m_state);
+    Q_EMIT afterClose();
+    Q_EMIT recordChanged();
     for (Table* d : std::as_const(m_details)) {
         if (d->isOpen())
             d->masterMoved();
@@ -173,12 +165,12 @@ void Table::requery() {
     for (const QString& c : orderCols)
         order << quoteIdent(QString::fromLatin1(def().columns[columnIndex(c)].name));
     order << QStringLiteral("rowid");
-    Statement& st =
-        m_db.statement(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3")
-                           .arg(m_db.qualifiedName(m_id), where, order.join(QStringLiteral(", "))));
-    st.bindAll(binds);
-    while (st.step())
-        m_rows.append(st.int64(0));
+    const auto st =
+        m_db.prepared(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3")
+                          .arg(m_db.qualifiedName(m_id), where, order.join(QStringLiteral(", "))));
+    st->bindAll(binds);
+    while (st->step())
+        m_rows.append(st->int64(0));
 }
 
 void Table::loadCurrent() {
@@ -187,30 +179,30 @@ void Table::loadCurrent() {
     m_buffer.resize(n);
     if (m_index < 0 || m_index >= m_rows.size() || m_state == TableState::Inactive)
         return;
-    Statement& st = m_db.statement(
+    const auto st = m_db.prepared(
         QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(m_db.qualifiedName(m_id)));
-    st.bind(1, QVariant::fromValue<qint64>(m_rows[m_index]));
-    if (!st.step())
+    st->bind(1, QVariant::fromValue<qint64>(m_rows[m_index]));
+    if (!st->step())
         return; // removed behind our back: shown as blank until the next refresh
     for (int i = 0; i < n; ++i) {
-        if (st.isNull(i))
+        if (st->isNull(i))
             continue;
         switch (def().columns[static_cast<std::size_t>(i)].type) {
         case ColumnType::Alpha:
         case ColumnType::Memo:
-            m_buffer[i] = st.text(i);
+            m_buffer[i] = st->text(i);
             break;
         case ColumnType::Number:
-            m_buffer[i] = st.real(i);
+            m_buffer[i] = st->real(i);
             break;
         case ColumnType::Logical:
-            m_buffer[i] = st.int64(i) != 0;
+            m_buffer[i] = st->int64(i) != 0;
             break;
         case ColumnType::Date:
-            m_buffer[i] = QDate::fromString(st.text(i), Qt::ISODate);
+            m_buffer[i] = QDate::fromString(st->text(i), Qt::ISODate);
             break;
         case ColumnType::Time:
-            m_buffer[i] = QTime::fromString(st.text(i), QStringLiteral("HH:mm:ss"));
+            m_buffer[i] = QTime::fromString(st->text(i), QStringLiteral("HH:mm:ss"));
             break;
         }
     }
@@ -342,8 +334,7 @@ void Table::setValue(int column, const QVariant& value) {
     if (column < 0 || column >= m_buffer.size())
         throw EngineError(QStringLiteral("Field not found."));
     m_buffer[column] = convertIn(column, value);
-    if (!quiet())
-        Q_EMIT fieldChanged(column);
+    Q_EMIT fieldChanged(column);
 }
 
 void Table::setValue(const QString& column, const QVariant& value) {
@@ -365,12 +356,10 @@ void Table::insert() {
             m_buffer[columnIndex(link)] = m_master->value(link);
     }
     setState(TableState::Insert);
-    if (!quiet())
-        Q_EMIT recordChanged();
+    Q_EMIT recordChanged();
     refreshDetails();
-    if (!quiet())
-        Q_EMIT afterInsert();
-    emitScroll();
+    Q_EMIT afterInsert();
+    Q_EMIT afterScroll();
 }
 
 void Table::append() {
@@ -389,8 +378,7 @@ void Table::edit() {
     }
     m_saved = m_buffer;
     setState(TableState::Edit);
-    if (!quiet())
-        Q_EMIT afterEdit();
+    Q_EMIT afterEdit();
 }
 
 void Table::post() {
@@ -415,24 +403,24 @@ void Table::post() {
     const bool wasInsert = m_state == TableState::Insert;
     try {
         if (wasInsert) {
-            Statement& st =
-                m_db.statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(m_db.qualifiedName(m_id), cols.join(QStringLiteral(", ")),
-                                        marks.join(QStringLiteral(", "))));
-            st.bindAll(m_buffer);
-            st.run();
+            const auto st =
+                m_db.prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(m_db.qualifiedName(m_id), cols.join(QStringLiteral(", ")),
+                                       marks.join(QStringLiteral(", "))));
+            st->bindAll(m_buffer);
+            st->run();
             rowid = sqlite3_last_insert_rowid(m_db.handle());
         } else {
             QStringList sets;
             for (const QString& c : cols)
                 sets << c + QStringLiteral(" = ?");
             rowid = m_rows.value(m_index);
-            Statement& st =
-                m_db.statement(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                   .arg(m_db.qualifiedName(m_id), sets.join(QStringLiteral(", "))));
-            st.bindAll(m_buffer);
-            st.bind(n + 1, QVariant::fromValue<qint64>(rowid));
-            st.run();
+            const auto st =
+                m_db.prepared(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                  .arg(m_db.qualifiedName(m_id), sets.join(QStringLiteral(", "))));
+            st->bindAll(m_buffer);
+            st->bind(n + 1, QVariant::fromValue<qint64>(rowid));
+            st->run();
         }
     } catch (const EngineError& e) {
         if (e.code() == Code::KeyViolation)
@@ -450,13 +438,10 @@ void Table::post() {
         m_index = m_rows.isEmpty() ? -1 : std::clamp(oldIndex, 0, int(m_rows.size()) - 1);
     m_bof = m_eof = false;
     loadCurrent();
-    if (!quiet()) {
-        Q_EMIT stateChanged(m_state);
-        Q_EMIT recordChanged();
-    }
+    Q_EMIT stateChanged(m_state);
+    Q_EMIT recordChanged();
     refreshDetails();
-    if (!quiet())
-        Q_EMIT afterPost();
+    Q_EMIT afterPost();
 }
 
 void Table::cancel() {
@@ -467,16 +452,13 @@ void Table::cancel() {
     if (wasInsert)
         m_index = m_rows.isEmpty() ? -1 : std::clamp(m_savedIndex, 0, int(m_rows.size()) - 1);
     loadCurrent();
-    if (!quiet()) {
-        Q_EMIT stateChanged(m_state);
-        Q_EMIT recordChanged();
-    }
+    Q_EMIT stateChanged(m_state);
+    Q_EMIT recordChanged();
     if (wasInsert)
         refreshDetails();
-    if (!quiet())
-        Q_EMIT afterCancel();
+    Q_EMIT afterCancel();
     if (wasInsert)
-        emitScroll();
+        Q_EMIT afterScroll();
 }
 
 void Table::remove() {
@@ -489,22 +471,20 @@ void Table::remove() {
     if (m_index < 0 || m_rows.isEmpty())
         throw EngineError(QStringLiteral("Cannot perform this operation on an empty table."),
                           Code::State);
-    Statement& st = m_db.statement(
+    const auto st = m_db.prepared(
         QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_db.qualifiedName(m_id)));
-    st.bind(1, QVariant::fromValue<qint64>(m_rows[m_index]));
-    st.run();
+    st->bind(1, QVariant::fromValue<qint64>(m_rows[m_index]));
+    st->run();
     const int old = m_index;
     requery();
     m_index = m_rows.isEmpty() ? -1 : std::min(old, int(m_rows.size()) - 1);
     m_bof = m_index <= 0;
     m_eof = m_rows.isEmpty();
     loadCurrent();
-    if (!quiet())
-        Q_EMIT recordChanged();
+    Q_EMIT recordChanged();
     refreshDetails();
-    if (!quiet())
-        Q_EMIT afterDelete();
-    emitScroll();
+    Q_EMIT afterDelete();
+    Q_EMIT afterScroll();
 }
 
 // ---- movement ---------------------------------------------------------------------------
@@ -516,10 +496,9 @@ void Table::moveTo(int index, bool notify) {
     loadCurrent();
     if (!notify)
         return;
-    if (!quiet())
-        Q_EMIT recordChanged();
+    Q_EMIT recordChanged();
     refreshDetails();
-    emitScroll();
+    Q_EMIT afterScroll();
 }
 
 void Table::first() {
@@ -606,13 +585,13 @@ bool Table::locate(const QStringList& columns, const QVariantList& values, Qt::C
     for (const QString& c : orderCols)
         order << quoteIdent(QString::fromLatin1(def().columns[columnIndex(c)].name));
     order << QStringLiteral("rowid");
-    Statement& st =
-        m_db.statement(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3 LIMIT 1")
-                           .arg(m_db.qualifiedName(m_id), where, order.join(QStringLiteral(", "))));
-    st.bindAll(binds);
-    if (!st.step())
+    const auto st =
+        m_db.prepared(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3 LIMIT 1")
+                          .arg(m_db.qualifiedName(m_id), where, order.join(QStringLiteral(", "))));
+    st->bindAll(binds);
+    if (!st->step())
         return false;
-    const qint64 rowid = st.int64(0);
+    const qint64 rowid = st->int64(0);
     const int index = static_cast<int>(m_rows.indexOf(rowid));
     if (index < 0)
         return false;
@@ -660,7 +639,7 @@ void Table::setPrefixFilter(const QString& column, const QString& prefix, bool k
         }
         m_eof = m_rows.isEmpty();
         m_bof = m_index <= 0;
-        emitScroll();
+        Q_EMIT afterScroll();
         return;
     }
     if (isEditing())
@@ -670,10 +649,9 @@ void Table::setPrefixFilter(const QString& column, const QString& prefix, bool k
     m_eof = m_rows.isEmpty();
     m_index = m_rows.isEmpty() ? -1 : 0;
     loadCurrent();
-    if (!quiet())
-        Q_EMIT recordChanged();
+    Q_EMIT recordChanged();
     refreshDetails();
-    emitScroll();
+    Q_EMIT afterScroll();
 }
 
 void Table::refresh() {
@@ -690,10 +668,9 @@ void Table::refresh() {
     m_eof = m_rows.isEmpty();
     m_bof = m_index <= 0;
     loadCurrent();
-    if (!quiet())
-        Q_EMIT recordChanged();
+    Q_EMIT recordChanged();
     refreshDetails();
-    emitScroll();
+    Q_EMIT afterScroll();
 }
 
 void Table::masterMoved() {
@@ -709,10 +686,9 @@ void Table::masterMoved() {
     m_bof = true;
     m_eof = m_rows.isEmpty();
     loadCurrent();
-    if (!quiet())
-        Q_EMIT recordChanged();
+    Q_EMIT recordChanged();
     refreshDetails();
-    emitScroll();
+    Q_EMIT afterScroll();
 }
 
 void Table::refreshDetails() {
