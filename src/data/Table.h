@@ -147,6 +147,7 @@ private:
     void setState(TableState s);
     QVariant convertIn(int column, const QVariant& v) const;
     QString whereClause(QVariantList& binds) const;
+    QString orderClause() const; // the index order, rowid last
 
     Database& m_db;
     TableId m_id;
