@@ -34,26 +34,26 @@ ZipArchiver::~ZipArchiver() {
     discard();
 }
 
-bool ZipArchiver::fail(const QString& subject, const QString& message) {
+Result ZipArchiver::fail(const QString& subject, const QString& message) {
     m_error = subject.isEmpty() ? message : subject + QStringLiteral(": ") + message;
-    return false;
+    return Result::failure(m_error);
 }
 
 QString ZipArchiver::archiveErrorText() const {
     return m_zip ? libzipText(zip_get_error(m_zip)) : QString();
 }
 
-bool ZipArchiver::create(const QString& path) {
+Result ZipArchiver::create(const QString& path) {
     discard();
     m_path = path;
     int code = 0;
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     if (!m_zip)
         return fail(QDir::toNativeSeparators(path), libzipText(code));
-    return true;
+    return {};
 }
 
-bool ZipArchiver::openForReading(const QString& path) {
+Result ZipArchiver::openForReading(const QString& path) {
     discard();
     m_duplicate.clear();
     m_path = path;
@@ -63,7 +63,7 @@ bool ZipArchiver::openForReading(const QString& path) {
         m_duplicate = findDuplicateName(path);
     if (!m_zip)
         return fail(QDir::toNativeSeparators(path), libzipText(code));
-    return true;
+    return {};
 }
 
 QString ZipArchiver::findDuplicateName(const QString& path) {
@@ -87,7 +87,7 @@ QString ZipArchiver::findDuplicateName(const QString& path) {
     return found;
 }
 
-bool ZipArchiver::addFile(const QString& filePath, const QString& entryName) {
+Result ZipArchiver::addFile(const QString& filePath, const QString& entryName) {
     const QString shown = QDir::toNativeSeparators(filePath);
     if (!m_zip)
         return fail(shown, libzipText(ZIP_ER_INVAL));
@@ -132,14 +132,14 @@ bool ZipArchiver::addFile(const QString& filePath, const QString& entryName) {
         zip_delete(m_zip, at);
         return fail(shown, text);
     }
-    return true;
+    return {};
 }
 
 int ZipArchiver::entryCount() const {
     return m_zip ? static_cast<int>(zip_get_num_entries(m_zip, 0)) : 0;
 }
 
-bool ZipArchiver::close(const CloseObserver& observer) {
+Result ZipArchiver::close(const CloseObserver& observer) {
     if (!m_zip)
         return fail(QDir::toNativeSeparators(m_path), libzipText(ZIP_ER_INVAL));
     // libzip keeps the pointers only until the archive is closed or discarded, both below.
@@ -163,7 +163,7 @@ bool ZipArchiver::close(const CloseObserver& observer) {
         return fail(QDir::toNativeSeparators(m_path), text);
     }
     m_zip = nullptr;
-    return true;
+    return {};
 }
 
 void ZipArchiver::discard() {
@@ -212,8 +212,8 @@ QString writeError(const QFileDevice& out) {
 }
 } // namespace
 
-bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out,
-                          const std::function<bool(qint64)>& chunk) {
+Result ZipArchiver::extract(std::uint64_t index, QFileDevice& out,
+                            const std::function<bool(qint64)>& chunk) {
     if (!m_zip)
         return fail(QString(), libzipText(ZIP_ER_INVAL));
     const char* rawName = zip_get_name(m_zip, index, ZIP_FL_ENC_GUESS);
@@ -263,7 +263,7 @@ bool ZipArchiver::extract(std::uint64_t index, QFileDevice& out,
     errno = 0;
     if (!out.flush())
         return fail(name, writeError(out));
-    return true;
+    return {};
 }
 
 bool ZipArchiver::isSpecialFile(const Entry& entry) {
@@ -273,16 +273,16 @@ bool ZipArchiver::isSpecialFile(const Entry& entry) {
     return type != 0 && type != S_IFREG;
 }
 
-bool ZipArchiver::extract(std::uint64_t index, const QString& path) {
+Result ZipArchiver::extract(std::uint64_t index, const QString& path) {
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return fail(QDir::toNativeSeparators(path), out.errorString());
-    if (!extract(index, out)) {
+    if (Result r = extract(index, out); !r) {
         out.remove();
-        return false;
+        return r;
     }
     out.close();
-    return true;
+    return {};
 }
 
 } // namespace nerova

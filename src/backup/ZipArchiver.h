@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Result.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -14,8 +16,9 @@ namespace nerova {
 
 // A thin owner of one libzip archive, holding the few choices the backup makes: entries
 // under the names given, deflated at level 9, each with its file's modification time and
-// Unix mode, no comment and no password. Failures answer false and leave the archiver's
-// own text in lastError(), so that the caller can report one file and go on with the next.
+// Unix mode, no comment and no password. Failures answer a failed Result with the
+// archiver's own text (kept in lastError() as well), so that the caller can report one file
+// and go on with the next.
 class ZipArchiver {
 public:
     struct Entry {
@@ -37,16 +40,16 @@ public:
 
     // Starts a new archive at path; a file of that name is replaced only when close()
     // succeeds.
-    bool create(const QString& path);
+    Result create(const QString& path);
     // Opens an existing archive for reading, checking its directory for consistency.
-    bool openForReading(const QString& path);
+    Result openForReading(const QString& path);
     // After openForReading failed because the archive holds one name twice: that name.
     QString duplicateName() const { return m_duplicate; }
     bool isOpen() const { return m_zip != nullptr; }
 
     // Adds the file at filePath under entryName. The file is checked for reading now; its
     // contents are compressed when the archive is closed.
-    bool addFile(const QString& filePath, const QString& entryName);
+    Result addFile(const QString& filePath, const QString& entryName);
     int entryCount() const;
 
     // Called from the thread that closes the archive: progress with the fraction done
@@ -60,7 +63,7 @@ public:
     // Writes the central directory and closes the archive. An archive with no entries
     // is not written at all (libzip's rule): callers that need a file must add one.
     // Cancelled, nothing is written and the archive is discarded.
-    bool close(const CloseObserver& observer = {});
+    Result close(const CloseObserver& observer = {});
     // Closes without writing anything.
     void discard();
 
@@ -68,13 +71,13 @@ public:
 
     // Extracts one entry into out (open for writing, at its start): all its data is read
     // so that the CRC check runs; a CRC mismatch, a read error or more data than the
-    // directory announced answers false. The file keeps the time and permissions it was
+    // directory announced is a failure. The file keeps the time and permissions it was
     // created with: what the archive says about them is not trusted. chunk, when given,
     // hears of every block written and stops the extraction by answering false.
-    bool extract(std::uint64_t index, QFileDevice& out,
-                 const std::function<bool(qint64)>& chunk = {});
+    Result extract(std::uint64_t index, QFileDevice& out,
+                   const std::function<bool(qint64)>& chunk = {});
     // The same into a file at path, created or truncated; removed again on failure.
-    bool extract(std::uint64_t index, const QString& path);
+    Result extract(std::uint64_t index, const QString& path);
 
     // An entry stored with a Unix file type other than a plain file (a symbolic link, a
     // device): its data is no file's contents and is never extracted as one.
@@ -83,7 +86,7 @@ public:
     QString lastError() const { return m_error; }
 
 private:
-    bool fail(const QString& subject, const QString& message);
+    Result fail(const QString& subject, const QString& message);
     QString archiveErrorText() const;
     static QString findDuplicateName(const QString& path);
 

@@ -30,15 +30,15 @@ void deleteRow(Database& db, TableId id, const QVariantList& key, const CascadeO
         // table would disturb it.
         QList<QVariantList> children;
         {
-            Statement& st =
-                db.statement(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1")
-                                 .arg(keyCols.join(QStringLiteral(", ")), db.qualifiedName(childId),
-                                      keyCondition(child, def.keyCount)));
-            st.bindAll(key);
-            while (st.step()) {
+            const auto st =
+                db.prepared(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1")
+                                .arg(keyCols.join(QStringLiteral(", ")), db.qualifiedName(childId),
+                                     keyCondition(child, def.keyCount)));
+            st->bindAll(key);
+            while (st->step()) {
                 QVariantList childKey;
                 for (int i = 0; i < child.keyCount; ++i)
-                    childKey << st.raw(i);
+                    childKey << st->raw(i);
                 children << childKey;
             }
         }
@@ -47,10 +47,10 @@ void deleteRow(Database& db, TableId id, const QVariantList& key, const CascadeO
     }
     if (observer)
         observer(id, key);
-    Statement& del = db.statement(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                      .arg(db.qualifiedName(id), keyCondition(def, def.keyCount)));
-    del.bindAll(key);
-    del.run();
+    const auto del = db.prepared(QStringLiteral("DELETE FROM %1 WHERE %2")
+                                     .arg(db.qualifiedName(id), keyCondition(def, def.keyCount)));
+    del->bindAll(key);
+    del->run();
 }
 
 } // namespace
@@ -69,11 +69,11 @@ void deleteWithDependants(Database& db, TableId table, const QVariantList& key,
         for (int level = static_cast<int>(TableId::Flow); level >= static_cast<int>(table);
              --level) {
             const auto id = static_cast<TableId>(level);
-            Statement& del =
-                db.statement(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                 .arg(db.qualifiedName(id), keyCondition(tableDef(id), keyCount)));
-            del.bindAll(key);
-            del.run();
+            const auto del =
+                db.prepared(QStringLiteral("DELETE FROM %1 WHERE %2")
+                                .arg(db.qualifiedName(id), keyCondition(tableDef(id), keyCount)));
+            del->bindAll(key);
+            del->run();
         }
     }
     tx.commit();

@@ -92,8 +92,11 @@ Database::Database(QString registryPath, QString defaultDataDir)
 
 Database::~Database() {
     m_cache.clear();
-    if (m_db)
-        sqlite3_close_v2(m_db);
+}
+
+void Database::Closer::operator()(sqlite3* db) const noexcept {
+    // close_v2 waits for statements still shared out of the cache to be finalised.
+    sqlite3_close_v2(db);
 }
 
 QString Database::defaultRegistryPath() {
@@ -190,23 +193,24 @@ void Database::createTable(TableId id, TableFilesAside* aside) {
     const QString tmpPath =
         QDir(dir).filePath(QLatin1Char('.') + def.fileName() + QStringLiteral(".new"));
     QFile::remove(tmpPath); // our own leftover from an interrupted creation
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(tmpPath.toUtf8().constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        throw EngineError(QStringLiteral("Cannot create %1: %2").arg(finalPath, msg));
+    {
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(tmpPath.toUtf8().constData(), &raw,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        std::unique_ptr<sqlite3, Closer> db(raw);
+        try {
+            if (rc != SQLITE_OK)
+                throw EngineError(QStringLiteral("Cannot create %1: %2")
+                                      .arg(finalPath, QString::fromUtf8(sqlite3_errmsg(raw))));
+            execOn(db.get(), QStringLiteral("PRAGMA journal_mode=DELETE"));
+            execOn(db.get(), createSql(def));
+            execOn(db.get(), QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
+        } catch (...) {
+            db.reset();
+            QFile::remove(tmpPath);
+            throw;
+        }
     }
-    try {
-        execOn(db, QStringLiteral("PRAGMA journal_mode=DELETE"));
-        execOn(db, createSql(def));
-        execOn(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
-    } catch (...) {
-        sqlite3_close(db);
-        QFile::remove(tmpPath);
-        throw;
-    }
-    sqlite3_close(db);
 
     // The old files, every spelling and the journal with them, go aside unchanged.
     std::optional<TableFilesAside> own;
@@ -230,40 +234,37 @@ void Database::connect() {
         return;
     const QString dir = databaseDirectory();
     QString mainPath = QDir(dir).filePath(QString::fromLatin1(kMainFileName));
-    int rc = sqlite3_open_v2(mainPath.toUtf8().constData(), &m_db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (rc != SQLITE_OK) {
-        // A folder we cannot write to still lets the tables be read.
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        rc =
-            sqlite3_open_v2(":memory:", &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    auto open = [](const QByteArray& path) {
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(path.constData(), &raw,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        std::unique_ptr<sqlite3, Closer> db(raw); // a failed open still hands out a handle
         if (rc != SQLITE_OK)
+            db.reset();
+        return db;
+    };
+    auto db = open(mainPath.toUtf8());
+    if (!db) {
+        // A folder we cannot write to still lets the tables be read.
+        db = open(QByteArrayLiteral(":memory:"));
+        if (!db)
             throw EngineError(QStringLiteral("Cannot open the database in %1").arg(dir));
     }
-    sqlite3_busy_timeout(m_db, 2000);
-    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(db.get(), 2000);
+    sqlite3_extended_result_codes(db.get(), 1);
+    registerCaseFold(db.get());
     try {
-        registerCaseFold(m_db);
-    } catch (const EngineError&) {
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        throw;
-    }
-    try {
-        execOn(m_db, QStringLiteral("PRAGMA journal_mode=DELETE"));
-        execOn(m_db, QStringLiteral("PRAGMA synchronous=FULL"));
+        execOn(db.get(), QStringLiteral("PRAGMA journal_mode=DELETE"));
+        execOn(db.get(), QStringLiteral("PRAGMA synchronous=FULL"));
     } catch (const EngineError&) {
         // The main file only coordinates commits; a read-only one is not fatal.
     }
+    m_db = std::move(db);
 }
 
 void Database::disconnect() {
     m_cache.clear();
-    if (m_db) {
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
-    }
+    m_db.reset();
     m_depth = 0;
 }
 
@@ -289,7 +290,7 @@ void Database::acquire(TableId id) {
     const bool wasConnected = m_db != nullptr;
     connect();
     try {
-        Statement attach(m_db, QStringLiteral("ATTACH DATABASE ?1 AS %1").arg(def.name));
+        Statement attach(m_db.get(), QStringLiteral("ATTACH DATABASE ?1 AS %1").arg(def.name));
         attach.bind(1, path);
         attach.run();
     } catch (const EngineError& e) {
@@ -299,18 +300,19 @@ void Database::acquire(TableId id) {
     }
     try {
         const QString schema = QString::fromLatin1(def.name);
-        execOn(m_db, QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(schema));
-        execOn(m_db, QStringLiteral("PRAGMA %1.synchronous=FULL").arg(schema));
-        Statement check(m_db, QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE "
-                                             "type='table' AND name=?1 COLLATE NOCASE")
-                                  .arg(schema));
+        execOn(m_db.get(), QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(schema));
+        execOn(m_db.get(), QStringLiteral("PRAGMA %1.synchronous=FULL").arg(schema));
+        Statement check(m_db.get(), QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE "
+                                                   "type='table' AND name=?1 COLLATE NOCASE")
+                                        .arg(schema));
         check.bind(1, QString::fromLatin1(def.baseName));
         if (!check.step() || check.int64(0) != 1)
             throw EngineError(QStringLiteral("Not a %1 table file.\nFile: %2")
                                   .arg(QString::fromLatin1(def.label), path));
+        bringToCurrentVersion(id, path);
     } catch (const EngineError&) {
         m_cache.clear();
-        execOn(m_db, QStringLiteral("DETACH DATABASE %1").arg(def.name));
+        execOn(m_db.get(), QStringLiteral("DETACH DATABASE %1").arg(def.name));
         if (!wasConnected)
             disconnect();
         throw;
@@ -327,7 +329,7 @@ void Database::release(TableId id) {
     m_cache.clear(); // cached statements may refer to the detached schema
     if (m_db) {
         try {
-            execOn(m_db, QStringLiteral("DETACH DATABASE %1").arg(tableDef(id).name));
+            execOn(m_db.get(), QStringLiteral("DETACH DATABASE %1").arg(tableDef(id).name));
         } catch (const EngineError&) {
         }
     }
@@ -338,20 +340,20 @@ void Database::release(TableId id) {
         disconnect();
 }
 
-Statement& Database::statement(const QString& sql) {
+std::shared_ptr<Statement> Database::prepared(const QString& sql) {
     if (!m_db)
         throw EngineError(QStringLiteral("The table is not open."));
     auto it = m_cache.find(sql);
     if (it == m_cache.end())
-        it = m_cache.insert(sql, std::make_shared<Statement>(m_db, sql));
+        it = m_cache.insert(sql, std::make_shared<Statement>(m_db.get(), sql));
     it.value()->reset();
-    return *it.value();
+    return it.value();
 }
 
 void Database::exec(const QString& sql) {
     if (!m_db)
         throw EngineError(QStringLiteral("The table is not open."));
-    execOn(m_db, sql);
+    execOn(m_db.get(), sql);
 }
 
 void Database::begin() {
@@ -389,7 +391,7 @@ void Database::rollback() {
 }
 
 QString Database::lastErrorText() const {
-    return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+    return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db.get())) : QString();
 }
 
 Database::Transaction::~Transaction() {

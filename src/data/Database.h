@@ -56,9 +56,14 @@ public:
     // "schema"."NRVA2002company" for SQL text.
     QString qualifiedName(TableId id) const;
 
-    sqlite3* handle() const { return m_db; }
-    // A prepared statement from the cache; reset and unbound, ready to bind.
-    Statement& statement(const QString& sql);
+    sqlite3* handle() const { return m_db.get(); }
+    // A prepared statement from the cache; reset and unbound, ready to bind. The handle
+    // shares the statement with the cache, so it stays valid when the cache grows or is
+    // cleared (a table closing); once the connection is gone, stepping it fails cleanly.
+    std::shared_ptr<Statement> prepared(const QString& sql);
+    // The same as a reference, for callers outside the engine: it lasts only until the next
+    // table closes.
+    Statement& statement(const QString& sql) { return *prepared(sql); }
     void exec(const QString& sql);
 
     // Transactions nest (the inner ones are savepoints).
@@ -88,10 +93,16 @@ private:
     void ensureRegistry() const;
     void connect();
     void disconnect();
+    // Refuses a file of a newer version and migrates an older one, on the attached schema.
+    void bringToCurrentVersion(TableId id, const QString& path);
+
+    struct Closer {
+        void operator()(sqlite3* db) const noexcept;
+    };
 
     QString m_registryPath;
     QString m_defaultDataDir;
-    sqlite3* m_db = nullptr;
+    std::unique_ptr<sqlite3, Closer> m_db;
     int m_attachCount[5] = {0, 0, 0, 0, 0};
     int m_depth = 0;
     QHash<QString, std::shared_ptr<Statement>> m_cache;

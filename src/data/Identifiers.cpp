@@ -31,11 +31,11 @@ bool identifierInUse(Database& db, TableId level, const QVariantList& key, const
                            QLatin1String(kCaseFoldCollation));
     if (owners > 0)
         sql += QStringLiteral(" AND ") + keyCondition(owners);
-    Statement& st = db.statement(sql);
-    st.bind(1, id);
+    const auto st = db.prepared(sql);
+    st->bind(1, id);
     for (int i = 0; i < owners; ++i)
-        st.bind(i + 2, key.value(i));
-    return st.step() && st.int64(0) > 0;
+        st->bind(i + 2, key.value(i));
+    return st->step() && st->int64(0) > 0;
 }
 
 void changeIdentifier(Database& db, TableId level, const QVariantList& key, const QString& newId) {
@@ -53,14 +53,14 @@ void changeIdentifier(Database& db, TableId level, const QVariantList& key, cons
     // Deepest table first, the row itself last, so that no row is ever without its owner.
     for (int t = static_cast<int>(TableId::Flow); t >= static_cast<int>(level); --t) {
         const auto id = static_cast<TableId>(t);
-        Statement& st =
-            db.statement(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
-                             .arg(db.qualifiedName(id), column, keyCondition(def.keyCount)));
-        st.bind(1, newId);
+        const auto st =
+            db.prepared(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
+                            .arg(db.qualifiedName(id), column, keyCondition(def.keyCount)));
+        st->bind(1, newId);
         for (int i = 0; i < key.size(); ++i)
-            st.bind(i + 2, key[i]);
+            st->bind(i + 2, key[i]);
         try {
-            st.run();
+            st->run();
         } catch (const EngineError& e) {
             if (e.code() == EngineError::Code::KeyViolation)
                 throw EngineError(QStringLiteral("Key violation.\nAnother %1 record already has "

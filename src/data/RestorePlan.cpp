@@ -27,15 +27,13 @@ std::filesystem::path fsPath(const QString& path) {
 
 // rename(2) replaces the target in one step, whatever the target's own permissions, so a
 // read-only table file is replaced as well and never left half-written.
-bool replaceFile(const QString& from, const QString& to, QString& error) {
+Result replaceFile(const QString& from, const QString& to) {
     std::error_code ec;
     std::filesystem::rename(fsPath(from), fsPath(to), ec);
-    if (ec) {
-        error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(to),
-                                             QString::fromLocal8Bit(ec.message()));
-        return false;
-    }
-    return true;
+    if (ec)
+        return Result::failure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(to),
+                                                            QString::fromLocal8Bit(ec.message())));
+    return {};
 }
 
 // One read-only connection of its own, so that the check never touches the engine's.
@@ -79,69 +77,65 @@ private:
 
 } // namespace
 
-QString tableFileProblem(const QString& path, TableId id) {
+Result checkTableFile(const QString& path, TableId id) {
     const TableDef& def = tableDef(id);
     ReadOnlyFile file(path);
     if (!file.opened())
-        return file.error();
+        return Result::failure(file.error());
     QList<QStringList> rows;
     if (!file.rows(QStringLiteral("PRAGMA integrity_check"), rows))
-        return file.error();
+        return Result::failure(file.error());
     if (rows.isEmpty() || rows.first().value(0) != QLatin1String("ok"))
-        return QStringLiteral("the file is damaged (%1)")
-            .arg(rows.isEmpty() ? QString() : rows.first().value(0));
+        return Result::failure(QStringLiteral("the file is damaged (%1)")
+                                   .arg(rows.isEmpty() ? QString() : rows.first().value(0)));
 
     const QString table = QString::fromLatin1(def.baseName);
     if (!file.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"), rows))
-        return file.error();
+        return Result::failure(file.error());
     QString stored;
     for (const QStringList& row : rows) {
         if (row.value(0).compare(table, Qt::CaseInsensitive) == 0)
             stored = row.value(0);
     }
     if (stored.isEmpty())
-        return QStringLiteral("it holds no %1 table").arg(QString::fromLatin1(def.label));
+        return Result::failure(
+            QStringLiteral("it holds no %1 table").arg(QString::fromLatin1(def.label)));
 
     if (!file.rows(QStringLiteral("PRAGMA table_info(\"%1\")").arg(stored), rows))
-        return file.error();
+        return Result::failure(file.error());
     QStringList columns;
     for (const QStringList& row : rows)
         columns << row.value(1);
-    QStringList expected;
-    for (const ColumnDef& c : def.columns)
-        expected << QString::fromLatin1(c.name);
-    if (columns != expected)
-        return QStringLiteral("its %1 table has other columns than this program's")
-            .arg(QString::fromLatin1(def.label));
+    if (columns != def.columnNames())
+        return Result::failure(QStringLiteral("its %1 table has other columns than this program's")
+                                   .arg(QString::fromLatin1(def.label)));
 
     if (!file.rows(QStringLiteral("PRAGMA user_version"), rows))
-        return file.error();
+        return Result::failure(file.error());
     const int version = rows.value(0).value(0).toInt();
-    if (version < 1 || version > kSchemaVersion)
-        return QStringLiteral("its table version %1 is not one this program knows").arg(version);
+    if (!schemaVersionKnown(version))
+        return Result::failure(
+            QStringLiteral("its table version %1 is not one this program knows").arg(version));
     return {};
 }
 
-bool writeRestorePlan(const QString& dir, const QList<StagedFile>& staged, QString& error) {
+Result writeRestorePlan(const QString& dir, const QList<StagedFile>& staged) {
     QSaveFile plan(planPath(dir));
-    if (!plan.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error = plan.errorString();
-        return false;
-    }
+    if (!plan.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return Result::failure(plan.errorString());
     QByteArray text;
     for (const StagedFile& s : staged)
         text += (QFileInfo(s.first).fileName() + QLatin1Char('\t') + s.second + QLatin1Char('\n'))
                     .toUtf8();
     if (plan.write(text) != text.size() || !plan.commit()) {
-        error = plan.errorString();
+        const QString error = plan.errorString();
         plan.cancelWriting();
-        return false;
+        return Result::failure(error);
     }
-    return true;
+    return {};
 }
 
-bool placeRestoredFile(const QString& dir, const QString& stagedPath, const QString& bareName,
-                       QString& error) {
+Result placeRestoredFile(const QString& dir, const QString& stagedPath, const QString& bareName) {
     const QDir d(dir);
     const QString target = d.filePath(bareName);
     // A table file whose name differs only in letter case is the one being replaced:
@@ -156,16 +150,18 @@ bool placeRestoredFile(const QString& dir, const QString& stagedPath, const QStr
     }
     if (!existing.isEmpty() && existing != bareName) {
         const QString old = d.filePath(existing);
-        if (!replaceFile(stagedPath, old, error) || !replaceFile(old, target, error))
-            return false;
-    } else if (!replaceFile(stagedPath, target, error)) {
-        return false;
+        if (Result r = replaceFile(stagedPath, old); !r)
+            return r;
+        if (Result r = replaceFile(old, target); !r)
+            return r;
+    } else if (Result r = replaceFile(stagedPath, target); !r) {
+        return r;
     }
     for (const QString& other : d.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         if (other != bareName && other.compare(bareName, Qt::CaseInsensitive) == 0)
             QFile::remove(d.filePath(other));
     }
-    return true;
+    return {};
 }
 
 void removeRestorePlan(const QString& dir) {
@@ -186,9 +182,8 @@ void finishInterruptedRestore(const QString& dir) {
             if (!staged.startsWith(QLatin1String(kRestoreStagePrefix)) || bare.isEmpty())
                 continue;
             const QString path = QDir(dir).filePath(staged);
-            QString error;
             if (QFileInfo::exists(path))
-                placeRestoredFile(dir, path, bare, error);
+                placeRestoredFile(dir, path, bare); // failing, its table stays as it was
         }
         removeRestorePlan(dir);
     }

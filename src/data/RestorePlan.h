@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Result.h"
 #include "data/Schema.h"
 
 #include <QList>
@@ -20,12 +21,26 @@ inline constexpr const char* kRestoreStagePrefix = ".NRVA2002restore-";
 // One staged file (its full path) and the bare file name it is to take.
 using StagedFile = QPair<QString, QString>;
 
-// Writes the plan durably; false with a reason when it cannot.
-bool writeRestorePlan(const QString& dir, const QList<StagedFile>& staged, QString& error);
+// Writes the plan durably; a failure says why.
+Result writeRestorePlan(const QString& dir, const QList<StagedFile>& staged);
 // Renames a staged file onto its table file, replacing whatever spelling of that name is
 // there, so the folder keeps exactly one file per table.
-bool placeRestoredFile(const QString& dir, const QString& stagedPath, const QString& bareName,
-                       QString& error);
+Result placeRestoredFile(const QString& dir, const QString& stagedPath, const QString& bareName);
+
+// The same answering false and the reason in error, for the restore window.
+inline bool writeRestorePlan(const QString& dir, const QList<StagedFile>& staged, QString& error) {
+    const Result r = writeRestorePlan(dir, staged);
+    if (!r)
+        error = r.error();
+    return r;
+}
+inline bool placeRestoredFile(const QString& dir, const QString& stagedPath,
+                              const QString& bareName, QString& error) {
+    const Result r = placeRestoredFile(dir, stagedPath, bareName);
+    if (!r)
+        error = r.error();
+    return r;
+}
 // Removes the plan once every staged file is in place.
 void removeRestorePlan(const QString& dir);
 // Finishes a restore that was cut short and clears away staged files nobody will place.
@@ -33,8 +48,11 @@ void finishInterruptedRestore(const QString& dir);
 
 // Checks that the file at path is a table file of ours for id: it opens as a database,
 // passes SQLite's integrity check, holds the table with the schema's columns in order and
-// carries a schema version we know. Answers why not, empty when it is one. The file is
-// only read.
-QString tableFileProblem(const QString& path, TableId id);
+// carries a schema version we know. A failure says why. The file is only read.
+Result checkTableFile(const QString& path, TableId id);
+// The same as the reason alone, empty when the file is one of ours.
+inline QString tableFileProblem(const QString& path, TableId id) {
+    return checkTableFile(path, id).error();
+}
 
 } // namespace nerova

@@ -12,6 +12,13 @@ QStringList TableDef::keyNames() const {
     return names;
 }
 
+QStringList TableDef::columnNames() const {
+    QStringList names;
+    for (const ColumnDef& c : columns)
+        names << QString::fromLatin1(c.name);
+    return names;
+}
+
 int TableDef::indexOf(const QString& column) const {
     // Fields and formulas look columns up by name on every refresh and every value they
     // write: one hash of the case-folded names per table instead of a scan of up to 192.

@@ -32,6 +32,7 @@ struct TableDef {
     }
     std::span<const ColumnDef> keyColumns() const { return columns.first(keyCount); }
     QStringList keyNames() const;
+    QStringList columnNames() const; // every column, in stored order
     // Index of a column by name, ignoring letter case; -1 when there is none.
     int indexOf(const QString& column) const;
     const ColumnDef* find(const QString& column) const;
@@ -45,7 +46,14 @@ inline constexpr TableId kAllTables[] = {TableId::Company, TableId::Location, Ta
 // The key column that identifies a row at its own level: "CompanyID" … "Flow Point Number".
 QString identifierColumn(TableId id);
 
-// Schema version kept in PRAGMA user_version of every table file.
+// Schema version kept in PRAGMA user_version of every table file; files of older versions
+// are migrated step by step when a table opens.
 inline constexpr int kSchemaVersion = 1;
+
+// Versions a table file may carry and still be taken: 0 is a file from before versions were
+// stamped, taken as the first version when its columns are ours; a newer one is refused.
+constexpr bool schemaVersionKnown(int version) {
+    return version >= 0 && version <= kSchemaVersion;
+}
 
 } // namespace nerova

@@ -117,13 +117,10 @@ public:
     // (otherwise the row now at its position). Details follow. Emits afterScroll.
     void refresh();
 
-    // Suppresses notifications while a command works through many rows (like a bulk
-    // cascade); the final enableNotifications() does not replay them.
-    void disableNotifications() { ++m_quiet; }
-    void enableNotifications() {
-        if (m_quiet > 0)
-            --m_quiet;
-    }
+    // Silences every notification until enableNotifications(), which does not replay them.
+    // Code of the engine holds a QSignalBlocker instead.
+    void disableNotifications() { blockSignals(true); }
+    void enableNotifications() { blockSignals(false); }
 
 Q_SIGNALS:
     void afterInsert();
@@ -148,10 +145,9 @@ private:
     void masterMoved();
     void refreshDetails();
     void setState(TableState s);
-    void emitScroll();
-    bool quiet() const { return m_quiet > 0; }
     QVariant convertIn(int column, const QVariant& v) const;
     QString whereClause(QVariantList& binds) const;
+    QString orderClause() const; // the index order, rowid last
 
     Database& m_db;
     TableId m_id;
@@ -169,7 +165,6 @@ private:
     QVariantList m_buffer; // values of the current row or the edit buffer
     QVariantList m_saved;  // values before edit/insert (restored by cancel)
     int m_savedIndex = -1; // position before an insert
-    int m_quiet = 0;
 };
 
 } // namespace nerova

@@ -3,6 +3,7 @@
 #include "data/Global.h"
 #include "data/Identifiers.h"
 #include "data/Schema.h"
+#include "data/Statement.h"
 #include "data/Table.h"
 #include "data/TableFilesAside.h"
 #include "data/TablesExistCreateU.h"
@@ -319,6 +320,35 @@ private Q_SLOTS:
         QFile::rename(path, tmp.dataDir() + "/NRVA2002PUMP.DB");
         t.open(); // any letter case is the same file
         QCOMPARE(t.recordCount(), 1);
+    }
+
+    void schemaVersionCheckedOnOpen_data() {
+        QTest::addColumn<int>("stored");
+        QTest::newRow("newer refused") << kSchemaVersion + 1;
+        QTest::newRow("unstamped taken and stamped") << 0;
+    }
+    void schemaVersionCheckedOnOpen() {
+        QFETCH(int, stored);
+        TempDatabase tmp;
+        Table t(tmp.db(), TableId::Pump);
+        t.open();
+        tmp.db().exec(QStringLiteral("PRAGMA pump.user_version = %1").arg(stored));
+        t.close();
+        if (stored > kSchemaVersion) {
+            try {
+                t.open();
+                QFAIL("a file of a newer version opened");
+            } catch (const EngineError& e) {
+                QVERIFY(e.text().endsWith("was written by a newer version of the program."));
+            }
+            QVERIFY(!tmp.db().isAttached(TableId::Pump));
+            return;
+        }
+        t.open();
+        QCOMPARE(t.recordCount(), 1);
+        Statement version(tmp.db().handle(), QStringLiteral("PRAGMA pump.user_version"));
+        QVERIFY(version.step());
+        QCOMPARE(version.int64(0), qint64(kSchemaVersion));
     }
 };
 
