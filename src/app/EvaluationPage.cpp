@@ -4,6 +4,7 @@
 #include "data/Table.h"
 #include "eval/EvaluationRows.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTimer>
@@ -80,8 +81,14 @@ EvaluationPage::EvaluationPage(Table& test, QWidget* parent)
     m_findings->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_findings->header()->setStretchLastSection(true);
 
+    auto* caption = new QLabel(tr("Verdict:"), this);
+    caption->setFont(big);
+    caption->setBuddy(m_verdict);
+    auto* top = new QHBoxLayout;
+    top->addWidget(caption);
+    top->addWidget(m_verdict, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_verdict);
+    layout->addLayout(top);
     layout->addWidget(m_findings, 1);
 
     // One judging per burst: a point's recalculation writes four fields in a row.

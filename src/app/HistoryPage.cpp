@@ -59,7 +59,7 @@ HistoryPage::HistoryPage(Table& pump, QWidget* parent)
       m_later(new QTimer(this)) {
     m_table->setObjectName(QStringLiteral("HistoryTable"));
     m_table->setHorizontalHeaderLabels({tr("Date"), tr("Test"), tr("At 100 %"), tr("At 150 %"),
-                                        tr("Lowest"), tr("Verdict"), tr("Change")});
+                                        tr("Lowest"), tr("Verdict"), tr("Change (points)")});
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
