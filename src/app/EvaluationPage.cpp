@@ -77,8 +77,6 @@ EvaluationPage::EvaluationPage(Table& test, QWidget* parent)
     m_findings->setSelectionMode(QAbstractItemView::NoSelection);
     m_findings->setFocusPolicy(Qt::NoFocus);
     m_findings->setHeaderLabels({tr("Status"), tr("Checked"), tr("Arithmetic")});
-    m_findings->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    m_findings->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_findings->header()->setStretchLastSection(true);
 
     auto* caption = new QLabel(tr("Verdict:"), this);
@@ -146,6 +144,8 @@ void EvaluationPage::refresh() {
         items.append(item);
     }
     m_findings->addTopLevelItems(items);
+    m_findings->resizeColumnToContents(0);
+    m_findings->resizeColumnToContents(1);
 }
 
 } // namespace nerova

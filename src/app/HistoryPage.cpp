@@ -63,7 +63,6 @@ HistoryPage::HistoryPage(Table& pump, QWidget* parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_export->setObjectName(QStringLiteral("ExportCsvButton"));
     m_plotSlot->setObjectName(QStringLiteral("HistoryPlotSlot"));
@@ -124,6 +123,9 @@ void HistoryPage::refresh() {
         m_table->setItem(r, VerdictColumn, cell(verdictText(h.verdict)));
         m_table->setItem(r, ChangeColumn, cell(changeText(h.change), right));
     }
+    // Sized once for the whole fill: a header that sizes itself to its contents measures
+    // every row again for each cell set.
+    m_table->resizeColumnsToContents();
     m_table->setUpdatesEnabled(true);
     Q_EMIT rowsChanged();
 }
@@ -148,7 +150,7 @@ QString HistoryPage::defaultFileName(const QString& pumpId) {
     for (QChar& c : name)
         if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 0x20)
             c = u'-';
-    return name + QStringLiteral(" history.csv");
+    return name.isEmpty() ? QStringLiteral("history.csv") : name + QStringLiteral(" history.csv");
 }
 
 QString HistoryPage::dateText(const QDate& date) {
