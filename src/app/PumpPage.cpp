@@ -1,5 +1,6 @@
 #include "app/PumpPage.h"
 
+#include "app/HistoryPage.h"
 #include "app/Notebook.h"
 #include "app/PumpSubPages.h"
 #include "data/Table.h"
@@ -129,6 +130,8 @@ PumpPage::PumpPage(Table& pump, QWidget* parent) : QWidget(parent), m_fields(pum
     m_notebook = new Notebook(this);
     m_notebook->setObjectName(QStringLiteral("PumpNotebook"));
     addPumpSubPages(*m_notebook, m_fields);
+    m_history = new HistoryPage(pump);
+    m_notebook->addPage(m_history, tr("History"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

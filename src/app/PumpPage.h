@@ -8,11 +8,13 @@ class QComboBox;
 
 namespace nerova {
 
+class HistoryPage;
 class Notebook;
 class Table;
 
 // The Pump page: the pump's main fields with its rating block, and below them the
-// PumpNotebook of the driver, jockey, controllers, valves, switch, curve, gear and notes.
+// PumpNotebook of the driver, jockey, controllers, valves, switch, curve, gear, notes and
+// the history of the pump's tests.
 class PumpPage : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +26,7 @@ public:
     const FieldMap& fields() const { return m_fields.map(); }
 
     Notebook* pumpNotebook() const { return m_notebook; }
+    HistoryPage* historyPage() const { return m_history; }
     // The "Driver Type" list; its picks decide which driver sub-pages are enabled.
     QComboBox* driverTypeComboBox() const;
 
@@ -31,6 +34,7 @@ private:
     PageFields m_fields;
     QWidget* m_identifier = nullptr;
     Notebook* m_notebook = nullptr;
+    HistoryPage* m_history = nullptr;
 };
 
 } // namespace nerova

@@ -226,9 +226,9 @@ QWidget* gridPage(PageFields& fields, const QList<FieldEntry>& specs) {
 
 void addPumpSubPages(Notebook& notebook, PageFields& fields) {
     notebook.addPage(columnsPage(fields, kElectricDriver), QObject::tr("Electric Driver"),
-                     QObject::tr("Electric"));
+                     QObject::tr("Elec."));
     notebook.addPage(columnsPage(fields, kDieselDriver), QObject::tr("Diesel/Gas Driver"),
-                     QObject::tr("Diesel/Gas"));
+                     QObject::tr("Diesel"));
     notebook.addPage(columnsPage(fields, kJockey), QObject::tr("Jockey"));
     notebook.addPage(columnsPage(fields, kPumpController), QObject::tr("Pump Controller"),
                      QObject::tr("Pump Ctrl"));
@@ -237,7 +237,7 @@ void addPumpSubPages(Notebook& notebook, PageFields& fields) {
     notebook.addPage(gridPage(fields, kBrakeHorsepower), QObject::tr("BHP"));
     notebook.addPage(reliefValvesPage(fields), QObject::tr("Relief Valves"), QObject::tr("Relief"));
     notebook.addPage(columnsPage(fields, kTransferSwitch), QObject::tr("Transfer Switch"),
-                     QObject::tr("Transfer"));
+                     QObject::tr("Xfer"));
     notebook.addPage(factoryCurvePage(fields), QObject::tr("Factory Curve"), QObject::tr("Curve"));
     notebook.addPage(columnsPage(fields, kGear), QObject::tr("R.A.Gear"));
     notebook.addPage(gridPage(fields, kNotes), QObject::tr("Notes"));

@@ -1,5 +1,6 @@
 #include "app/TestPage.h"
 
+#include "app/EvaluationPage.h"
 #include "app/FlowsGrid.h"
 #include "app/Notebook.h"
 #include "app/TestSubPages.h"
@@ -53,6 +54,8 @@ TestPage::TestPage(Table& test, QWidget* parent) : QWidget(parent), m_fields(tes
     m_flows = new FlowsGrid(m_fields);
     m_notebook->addPage(m_flows, tr("Flows"));
     addTestSubPages(*m_notebook, m_fields);
+    m_evaluation = new EvaluationPage(test);
+    m_notebook->addPage(m_evaluation, tr("Evaluation"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

@@ -6,12 +6,13 @@
 
 namespace nerova {
 
+class EvaluationPage;
 class FlowsGrid;
 class Notebook;
 class Table;
 
 // The Test page: the test's main fields and below them the TestNotebook, whose first
-// sub-page is the grid of the eight flow points.
+// sub-page is the grid of the eight flow points and whose last judges the test.
 class TestPage : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +25,7 @@ public:
 
     Notebook* testNotebook() const { return m_notebook; }
     FlowsGrid* flowsGrid() const { return m_flows; }
+    EvaluationPage* evaluationPage() const { return m_evaluation; }
 
     // The header of the suction column: "Suction" / "Press" or "Water" / "Level".
     void setSuctionHeader(const QString& line1, const QString& line2);
@@ -53,6 +55,7 @@ private:
     QWidget* m_identifier = nullptr;
     Notebook* m_notebook = nullptr;
     FlowsGrid* m_flows = nullptr;
+    EvaluationPage* m_evaluation = nullptr;
 };
 
 } // namespace nerova

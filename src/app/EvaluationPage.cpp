@@ -1,0 +1,151 @@
+#include "app/EvaluationPage.h"
+
+#include "controls/CommandGuard.h"
+#include "data/Table.h"
+#include "eval/EvaluationRows.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace nerova {
+
+namespace {
+
+QString ruleText(Rule rule) {
+    switch (rule) {
+    case Rule::Baseline:
+        return EvaluationPage::tr("Baseline curve");
+    case Rule::PeakPressure:
+        return EvaluationPage::tr("Pressure at 150 %");
+    case Rule::Churn:
+        return EvaluationPage::tr("Churn pressure");
+    case Rule::Volts:
+        return EvaluationPage::tr("Volts");
+    case Rule::Amps:
+        return EvaluationPage::tr("Amps");
+    case Rule::Calibration:
+        return EvaluationPage::tr("Calibration");
+    case Rule::Completeness:
+        return EvaluationPage::tr("Points recorded");
+    }
+    return {};
+}
+
+QColor statusColour(Status status) {
+    switch (status) {
+    case Status::Pass:
+        return QColor(0, 110, 0);
+    case Status::Fail:
+        return QColor(170, 0, 0);
+    case Status::NotEvaluated:
+        break;
+    }
+    return QColor(110, 110, 110);
+}
+
+QColor verdictColour(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Pass:
+        return statusColour(Status::Pass);
+    case Verdict::Fail:
+        return statusColour(Status::Fail);
+    case Verdict::Incomplete:
+        break;
+    }
+    return QColor(150, 90, 0);
+}
+
+} // namespace
+
+EvaluationPage::EvaluationPage(Table& test, QWidget* parent)
+    : QWidget(parent), m_test(test), m_verdict(new QLabel(this)), m_findings(new QTreeWidget(this)),
+      m_later(new QTimer(this)) {
+    m_verdict->setObjectName(QStringLiteral("VerdictLabel"));
+    m_verdict->setAccessibleName(tr("Verdict"));
+    QFont big = m_verdict->font();
+    big.setPointSizeF(big.pointSizeF() * 2);
+    big.setBold(true);
+    m_verdict->setFont(big);
+
+    m_findings->setObjectName(QStringLiteral("FindingsView"));
+    m_findings->setRootIsDecorated(false);
+    m_findings->setUniformRowHeights(true);
+    m_findings->setSelectionMode(QAbstractItemView::NoSelection);
+    m_findings->setFocusPolicy(Qt::NoFocus);
+    m_findings->setHeaderLabels({tr("Status"), tr("Checked"), tr("Arithmetic")});
+    m_findings->header()->setStretchLastSection(true);
+
+    auto* caption = new QLabel(tr("Verdict:"), this);
+    caption->setFont(big);
+    caption->setBuddy(m_verdict);
+    auto* top = new QHBoxLayout;
+    top->addWidget(caption);
+    top->addWidget(m_verdict, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_findings, 1);
+
+    // One judging per burst: a point's recalculation writes four fields in a row.
+    m_later->setSingleShot(true);
+    m_later->setInterval(0);
+    connect(m_later, &QTimer::timeout, this, [this] { runGuarded([this] { refresh(); }); });
+
+    connectTable(&m_test);
+    connectTable(m_test.master());
+}
+
+void EvaluationPage::connectTable(Table* table) {
+    if (!table)
+        return;
+    connect(table, &Table::recordChanged, this, &EvaluationPage::invalidate);
+    connect(table, &Table::fieldChanged, this, &EvaluationPage::invalidate);
+}
+
+void EvaluationPage::invalidate() {
+    m_stale = true;
+    if (isVisible())
+        m_later->start();
+}
+
+void EvaluationPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_stale)
+        runGuarded([this] { refresh(); });
+}
+
+void EvaluationPage::refresh() {
+    m_later->stop();
+    m_stale = false;
+    m_findings->clear();
+    m_verdict->clear();
+    const Table* pump = m_test.master();
+    // Nothing to judge without a test row (an insert has one) and the pump it belongs to.
+    if (!pump || !pump->isOpen() || pump->recNo() == 0 || !m_test.isOpen() ||
+        (m_test.recNo() == 0 && !m_test.isEditing()))
+        return;
+    const Evaluation e = evaluateCurrentTest(*pump, m_test);
+    m_verdict->setText(verdictText(e.verdict));
+    QPalette palette = m_verdict->palette();
+    palette.setColor(QPalette::WindowText, verdictColour(e.verdict));
+    m_verdict->setPalette(palette);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(e.findings.size());
+    for (const Finding& f : e.findings) {
+        const QString checked = f.subject.isEmpty()
+                                    ? ruleText(f.rule)
+                                    : ruleText(f.rule) + QStringLiteral(" \u2013 ") + f.subject;
+        auto* item = new QTreeWidgetItem({statusText(f.status), checked, f.text});
+        item->setForeground(0, statusColour(f.status));
+        item->setToolTip(2, f.text);
+        items.append(item);
+    }
+    m_findings->addTopLevelItems(items);
+    m_findings->resizeColumnToContents(0);
+    m_findings->resizeColumnToContents(1);
+}
+
+} // namespace nerova

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+class QTreeWidget;
+
+namespace nerova {
+
+class Table;
+
+// The Test page's "Evaluation" sub-page: the verdict in large type and below it every
+// finding with its status, what was checked and the arithmetic. It judges the test's current
+// row (an edit in progress included) against the pump of the test cursor's master.
+//
+// A keystroke only marks the page out of date; the judging happens when the page is shown,
+// or once per burst of changes while it is in sight, so typing a reading costs next to nothing.
+class EvaluationPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit EvaluationPage(Table& test, QWidget* parent = nullptr);
+
+    QLabel* verdictLabel() const { return m_verdict; }
+    QTreeWidget* findingsView() const { return m_findings; }
+
+    // Judges the current rows now.
+    void refresh();
+    // The rows changed: judge again when the page is next seen.
+    void invalidate();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void connectTable(Table* table);
+
+    Table& m_test;
+    QLabel* m_verdict = nullptr;
+    QTreeWidget* m_findings = nullptr;
+    QTimer* m_later = nullptr;
+    bool m_stale = true;
+};
+
+} // namespace nerova

@@ -1,0 +1,166 @@
+#include "app/HistoryPage.h"
+
+#include "controls/CommandGuard.h"
+#include "controls/Prompt.h"
+#include "data/Table.h"
+#include "eval/HistoryCsv.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLocale>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace nerova {
+
+namespace {
+
+enum Column {
+    DateColumn,
+    TestColumn,
+    RatedColumn,
+    PeakColumn,
+    LowestColumn,
+    VerdictColumn,
+    ChangeColumn,
+    ColumnCount
+};
+
+QString shareText(const std::optional<double>& share) {
+    return share ? QLocale::system().toString(*share, 'f', 1) + QStringLiteral(" %") : QString();
+}
+
+QString changeText(const std::optional<double>& change) {
+    if (!change)
+        return {};
+    const QString magnitude = QLocale::system().toString(std::abs(*change), 'f', 1);
+    // A change that rounds to nothing carries no sign.
+    if (magnitude == QLocale::system().toString(0.0, 'f', 1))
+        return magnitude;
+    return (*change < 0 ? QStringLiteral("\u2212") : QStringLiteral("+")) + magnitude;
+}
+
+QTableWidgetItem* cell(const QString& text, Qt::Alignment align = Qt::AlignLeft) {
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(align | Qt::AlignVCenter);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+} // namespace
+
+HistoryPage::HistoryPage(Table& pump, QWidget* parent)
+    : QWidget(parent), m_pump(pump), m_table(new QTableWidget(0, ColumnCount, this)),
+      m_export(new QPushButton(tr("Export CSV\u2026"), this)), m_plotSlot(new QWidget(this)),
+      m_later(new QTimer(this)) {
+    m_table->setObjectName(QStringLiteral("HistoryTable"));
+    m_table->setHorizontalHeaderLabels({tr("Date"), tr("Test"), tr("At 100 %"), tr("At 150 %"),
+                                        tr("Lowest"), tr("Verdict"), tr("Change (points)")});
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_export->setObjectName(QStringLiteral("ExportCsvButton"));
+    m_plotSlot->setObjectName(QStringLiteral("HistoryPlotSlot"));
+    m_plotSlot->setLayout(new QVBoxLayout);
+    m_plotSlot->layout()->setContentsMargins(0, 0, 0, 0);
+
+    // The table and the plot side by side, so both keep their height on the small window.
+    auto* body = new QHBoxLayout;
+    body->addWidget(m_table, 3);
+    body->addWidget(m_plotSlot, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_export);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(buttons);
+
+    m_later->setSingleShot(true);
+    m_later->setInterval(0);
+    connect(m_later, &QTimer::timeout, this, [this] { runGuarded([this] { refresh(); }); });
+    connect(&m_pump, &Table::recordChanged, this, &HistoryPage::invalidate);
+    connect(&m_pump, &Table::fieldChanged, this, &HistoryPage::invalidate);
+    connect(m_export, &QPushButton::clicked, this, [this] { runGuarded([this] { exportCsv(); }); });
+}
+
+void HistoryPage::invalidate() {
+    m_stale = true;
+    if (isVisible())
+        m_later->start();
+}
+
+void HistoryPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_stale)
+        runGuarded([this] { refresh(); });
+}
+
+void HistoryPage::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Tests may be saved, changed or deleted while the page is out of sight.
+    m_stale = true;
+}
+
+void HistoryPage::refresh() {
+    m_later->stop();
+    m_stale = false;
+    m_rows = pumpHistory(m_pump);
+    m_table->setUpdatesEnabled(false);
+    m_table->setRowCount(int(m_rows.size()));
+    const Qt::Alignment right = Qt::AlignRight;
+    for (int r = 0; r < m_rows.size(); ++r) {
+        const HistoryRow& h = m_rows[r];
+        m_table->setItem(r, DateColumn, cell(dateText(h.testDate)));
+        m_table->setItem(r, TestColumn, cell(h.testId));
+        m_table->setItem(r, RatedColumn, cell(shareText(h.atRatedFlow), right));
+        m_table->setItem(r, PeakColumn, cell(shareText(h.atPeakFlow), right));
+        m_table->setItem(r, LowestColumn, cell(shareText(h.lowest), right));
+        m_table->setItem(r, VerdictColumn, cell(verdictText(h.verdict)));
+        m_table->setItem(r, ChangeColumn, cell(changeText(h.change), right));
+    }
+    // Sized once for the whole fill: a header that sizes itself to its contents measures
+    // every row again for each cell set.
+    m_table->resizeColumnsToContents();
+    m_table->setUpdatesEnabled(true);
+    Q_EMIT rowsChanged();
+}
+
+void HistoryPage::exportCsv() {
+    if (!m_pump.isOpen() || m_pump.recNo() == 0)
+        return;
+    const QString id = m_pump.asString(QStringLiteral("PumpID"));
+    const QString start = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                              .filePath(defaultFileName(id));
+    const QString path = Prompt::instance().saveFile(
+        tr("Export CSV"), start, tr("CSV files (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    // Read again rather than trust the rows on screen: a test may have been saved since.
+    refresh();
+    writeHistoryCsv(path, m_rows);
+}
+
+QString HistoryPage::defaultFileName(const QString& pumpId) {
+    QString name = pumpId.trimmed();
+    for (QChar& c : name)
+        if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 0x20)
+            c = u'-';
+    return name.isEmpty() ? QStringLiteral("history.csv") : name + QStringLiteral(" history.csv");
+}
+
+QString HistoryPage::dateText(const QDate& date) {
+    if (!date.isValid())
+        return {};
+    const QLocale locale = QLocale::system();
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return locale.toString(date, format);
+}
+
+} // namespace nerova

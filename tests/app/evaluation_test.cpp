@@ -1,0 +1,133 @@
+#include "AppFixture.h"
+#include "app/EvaluationPage.h"
+#include "app/HistoryPage.h"
+#include "app/Notebook.h"
+#include "app/PumpPage.h"
+#include "app/TestPage.h"
+#include "data/Table.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace nerova;
+using test::AppFixture;
+
+namespace {
+
+// The status shown for the baseline finding of a point ("Baseline curve – Point 3").
+QString pointStatus(const EvaluationPage& page, int n) {
+    const QTreeWidget* view = page.findingsView();
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        if (view->topLevelItem(i)->text(1).endsWith(QStringLiteral("Point %1").arg(n)) &&
+            view->topLevelItem(i)->text(1).startsWith(QStringLiteral("Baseline")))
+            return view->topLevelItem(i)->text(0);
+    return {};
+}
+
+} // namespace
+
+class EvaluationTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void typedReadingChangesVerdict() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        // Volts the nameplate allows and no instruments to judge: the test now fails only on
+        // the pressures of its first three points, at about 90 % of the baseline.
+        f.pump().edit();
+        f.pump().setValue("Electric Volt", 205.0);
+        f.pump().post();
+        f.test().edit();
+        for (const char* name : {"Pressure Gauge", "Volt Meter", "Amp Probe", "Tachometer"})
+            f.test().setValue(QStringLiteral("%1 Type").arg(QLatin1String(name)), QVariant());
+        f.test().post();
+
+        w.selectPage(3);
+        Notebook* book = w.testPage->testNotebook();
+        const int evaluation = book->count() - 1;
+        QCOMPARE(book->caption(evaluation), QStringLiteral("Evaluation"));
+        EvaluationPage* page = w.testPage->evaluationPage();
+        QVERIFY(book->setCurrentIndex(evaluation));
+        QCOMPARE(page->verdictLabel()->text(), QStringLiteral("Fail"));
+        QCOMPARE(pointStatus(*page, 3), QStringLiteral("Fail"));
+
+        QVERIFY(book->setCurrentIndex(0));
+        for (const auto& [n, typed] : {std::pair{1, "122"}, {2, "116"}, {3, "104"}}) {
+            QWidget* field = w.testPage->pointField(QStringLiteral("Discharge Pressure%1").arg(n));
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, typed);
+        }
+        QTest::mouseClick(w.SaveBtn, Qt::LeftButton);
+        QVERIFY(book->setCurrentIndex(evaluation));
+        QCOMPARE(pointStatus(*page, 3), QStringLiteral("Pass"));
+        QCOMPARE(page->verdictLabel()->text(), QStringLiteral("Pass"));
+    }
+
+    void historyListsTestsByDateAndEveryTabShows() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        QCOMPARE(w.size(), QSize(808, 623));
+        // An earlier test stored after the demonstration one must still come first.
+        Table& t = f.test();
+        t.insert();
+        t.setValue("TestID", "ZZ-EARLIER");
+        t.setValue("Test Date", QDate(1999, 3, 4));
+        t.post();
+        w.selectPage(2);
+        Notebook* book = w.pumpPage->pumpNotebook();
+        QCOMPARE(book->caption(book->count() - 1), QStringLiteral("History"));
+        QVERIFY(book->setCurrentIndex(book->count() - 1));
+        const QTableWidget* table = w.pumpPage->historyPage()->historyTable();
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("ZZ-EARLIER"));
+        QCOMPARE(table->item(1, 1)->text(), QStringLiteral("20010731"));
+        QVERIFY(table->item(0, 0)->text().contains(QStringLiteral("1999")));
+        QVERIFY(w.pumpPage->historyPage()->findChild<QWidget*>("HistoryPlotSlot"));
+
+        // Every tab of both page controls stands whole inside the window's width.
+        auto fits = [](const Notebook* nb) {
+            return nb->tabBar()->sizeHint().width() <= nb->width();
+        };
+        QVERIFY(fits(book));
+        w.selectPage(3);
+        QVERIFY(fits(w.testPage->testNotebook()));
+    }
+
+    void exportCsv_data() {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("written") << true;
+        QTest::newRow("refused") << false;
+    }
+    void exportCsv() {
+        QFETCH(bool, writable);
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(2);
+        const QString path =
+            writable ? f.startup.filePath("out.csv") : f.startup.filePath("missing/out.csv");
+        f.prompt.files.enqueue(path);
+        if (!writable)
+            f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        QTest::mouseClick(w.pumpPage->historyPage()->exportButton(), Qt::LeftButton);
+        QVERIFY(f.prompt.fileRequests.value(0).contains(QStringLiteral("/01 history.csv|")));
+        QCOMPARE(QFile::exists(path), writable);
+        if (writable) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll().count("\r\n"), 2); // the header and the one test
+            QVERIFY(f.prompt.messages.isEmpty());
+        } else {
+            QCOMPARE(f.prompt.messages.size(), 1);
+            QCOMPARE(f.prompt.messages[0].kind, Prompt::Kind::Error);
+        }
+    }
+};
+
+QTEST_MAIN(EvaluationTest)
+#include "evaluation_test.moc"
