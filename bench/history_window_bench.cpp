@@ -12,7 +12,7 @@
 #include "app/PumpPage.h"
 #include "app/TestPage.h"
 #include "eval/PumpHistory.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -4,9 +4,9 @@
 
 #include "data/Database.h"
 #include "data/TablesExistCreateU.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/DetailReportFrmU.h"
 #include "print/SummaryReportFrmU.h"
-#include "settings/PreferencesRecord.h"
 
 #include <benchmark/benchmark.h>
 

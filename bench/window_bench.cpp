@@ -7,7 +7,7 @@
 #include "app/MainForm.h"
 #include "app/TestPage.h"
 #include "eval/Calculations.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <QApplication>
 #include <QLineEdit>

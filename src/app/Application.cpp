@@ -5,7 +5,7 @@
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <QDir>
 #include <QFileInfo>

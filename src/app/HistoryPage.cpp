@@ -4,6 +4,7 @@
 #include "controls/Prompt.h"
 #include "data/Table.h"
 #include "eval/HistoryCsv.h"
+#include "print/HistoryPlot.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -68,6 +69,10 @@ HistoryPage::HistoryPage(Table& pump, QWidget* parent)
     m_plotSlot->setObjectName(QStringLiteral("HistoryPlotSlot"));
     m_plotSlot->setLayout(new QVBoxLayout);
     m_plotSlot->layout()->setContentsMargins(0, 0, 0, 0);
+    auto* plot = new HistoryPlot(m_plotSlot);
+    plot->setObjectName(QStringLiteral("HistoryPlot"));
+    m_plotSlot->layout()->addWidget(plot);
+    connect(this, &HistoryPage::rowsChanged, plot, [this, plot] { plot->setRows(m_rows); });
 
     // The table and the plot side by side, so both keep their height on the small window.
     auto* body = new QHBoxLayout;

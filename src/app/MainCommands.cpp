@@ -12,9 +12,9 @@
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/Print1Dlg.h"
 #include "settings/PreferencesDlgU.h"
-#include "settings/PreferencesRecord.h"
 
 namespace nerova {
 

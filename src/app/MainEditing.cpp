@@ -11,7 +11,7 @@
 #include "eval/Calculations.h"
 #include "eval/FlowPointColumns.h"
 #include "eval/TestInitializationU.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <QPushButton>
 

@@ -15,7 +15,7 @@
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "app/TestPage.h"
 #include "controls/Prompt.h"
 #include "eval/TestInitializationU.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,6 +1,7 @@
 #include "print/DetailReport.h"
 
 #include "data/Table.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/DetailReportEquipment.h"
 #include "print/DetailReportRows.h"
 #include "print/DetailReportTest.h"
@@ -11,7 +12,6 @@
 #include "print/ReportRulesFormat.h"
 #include "print/ReportRulesFrame.h"
 #include "print/ReportRulesRow.h"
-#include "settings/PreferencesRecord.h"
 
 namespace nerova {
 

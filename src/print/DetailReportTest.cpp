@@ -1,12 +1,12 @@
 #include "print/DetailReportTest.h"
 
 #include "data/Table.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/FlowPointTable.h"
 #include "print/ReportFeed.h"
 #include "print/ReportRules.h"
 #include "print/ReportRulesFrame.h"
 #include "print/ReportRulesRow.h"
-#include "settings/PreferencesRecord.h"
 
 namespace nerova {
 

@@ -1,6 +1,7 @@
 #include "print/HistoryReport.h"
 
 #include "data/Table.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/DetailReportRows.h"
 #include "print/HistoryPlot.h"
 #include "print/HistoryTable.h"
@@ -11,7 +12,6 @@
 #include "report/ReportLayout.h"
 #include "report/ReportMetrics.h"
 #include "report/ReportPreview.h"
-#include "settings/PreferencesRecord.h"
 
 #include <QPrintPreviewDialog>
 #include <QWidget>

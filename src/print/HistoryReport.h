@@ -1,8 +1,8 @@
 #pragma once
 
 #include "eval/PumpHistory.h"
+#include "prefs/PreferencesRecord.h"
 #include "report/ReportDocument.h"
-#include "settings/PreferencesRecord.h"
 
 #include <QObject>
 #include <QPointer>

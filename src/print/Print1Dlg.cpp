@@ -1,9 +1,9 @@
 #include "print/Print1Dlg.h"
 
+#include "controls/ColorComboBox.h"
 #include "controls/CommandGuard.h"
+#include "prefs/PreferencesRecord.h"
 #include "report/ProgramSettings.h"
-#include "settings/ColorComboBox.h"
-#include "settings/PreferencesRecord.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

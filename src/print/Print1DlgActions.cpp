@@ -2,12 +2,12 @@
 // and the curve sheet.
 #include "print/Print1Dlg.h"
 
+#include "controls/ColorComboBox.h"
 #include "controls/Prompt.h"
 #include "print/DetailReportFrmU.h"
 #include "print/HistoryReport.h"
 #include "print/PrintCurveFrm1.h"
 #include "print/SummaryReportFrmU.h"
-#include "settings/ColorComboBox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

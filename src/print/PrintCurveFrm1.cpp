@@ -4,12 +4,12 @@
 #include "controls/Prompt.h"
 #include "eval/EvaluationRows.h"
 #include "eval/Thresholds.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/CurvePoints.h"
 #include "print/GraphControl.h"
 #include "print/ReportFeed.h"
 #include "report/PdfFile.h"
 #include "report/ProgramSettings.h"
-#include "settings/PreferencesRecord.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "print/ReportFeedSource.h"
 
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 namespace nerova {
 

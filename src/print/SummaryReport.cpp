@@ -1,5 +1,6 @@
 #include "print/SummaryReport.h"
 
+#include "prefs/PreferencesRecord.h"
 #include "print/DetailReportRows.h"
 #include "print/EvaluationSection.h"
 #include "print/FlowPointTable.h"
@@ -9,7 +10,6 @@
 #include "print/ReportRulesFormat.h"
 #include "print/ReportRulesFrame.h"
 #include "print/ReportRulesRow.h"
-#include "settings/PreferencesRecord.h"
 
 namespace nerova {
 

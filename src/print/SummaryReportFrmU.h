@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 
 #include "print/ReportFeed.h"
 #include "print/ReportFeedSource.h"

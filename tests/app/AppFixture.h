@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/MainForm.h"
-#include "settings/PreferencesRecord.h"
+#include "prefs/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

@@ -6,9 +6,9 @@
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/Print1Dlg.h"
 #include "print/PrintCurveFrm1.h"
-#include "settings/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

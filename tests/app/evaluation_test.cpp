@@ -5,6 +5,7 @@
 #include "app/PumpPage.h"
 #include "app/TestPage.h"
 #include "data/Table.h"
+#include "print/HistoryPlot.h"
 
 #include <QFile>
 #include <QLabel>
@@ -88,7 +89,9 @@ private Q_SLOTS:
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("ZZ-EARLIER"));
         QCOMPARE(table->item(1, 1)->text(), QStringLiteral("20010731"));
         QVERIFY(table->item(0, 0)->text().contains(QStringLiteral("1999")));
-        QVERIFY(w.pumpPage->historyPage()->findChild<QWidget*>("HistoryPlotSlot"));
+        const auto* plot = w.pumpPage->historyPage()->findChild<HistoryPlot*>("HistoryPlot");
+        QVERIFY2(plot, "the history page has no plot");
+        QCOMPARE(plot->rows().size(), 2);
 
         // Every tab of both page controls stands whole inside the window's width.
         auto fits = [](const Notebook* nb) {

@@ -1,10 +1,10 @@
 #include "data/Table.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/CurvePoints.h"
 #include "print/GraphControl.h"
 #include "print/GraphPainter.h"
 #include "print/PrintCurveFrm1.h"
 #include "report/ProgramSettings.h"
-#include "settings/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

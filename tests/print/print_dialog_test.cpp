@@ -1,11 +1,11 @@
 #include "data/Table.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/DetailReportFrmU.h"
 #include "print/GraphControl.h"
 #include "print/Print1Dlg.h"
 #include "print/PrintCurveFrm1.h"
 #include "print/ReportRulesFormat.h"
 #include "print/SummaryReportFrmU.h"
-#include "settings/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

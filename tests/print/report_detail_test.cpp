@@ -1,10 +1,10 @@
 #include "ReportTestSupport.h"
 #include "data/Table.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/DetailReport.h"
 #include "print/DetailReportFrmU.h"
 #include "print/ReportFeed.h"
 #include "print/ReportRulesFormat.h"
-#include "settings/PreferencesRecord.h"
 #include "support/TempDatabase.h"
 
 #include <QApplication>

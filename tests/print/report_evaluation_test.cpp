@@ -1,12 +1,12 @@
 #include "ReportTestSupport.h"
 #include "data/Table.h"
+#include "prefs/PreferencesRecord.h"
 #include "print/DetailReportFrmU.h"
 #include "print/HistoryPlot.h"
 #include "print/HistoryReport.h"
 #include "print/Print1Dlg.h"
 #include "print/SummaryReportFrmU.h"
 #include "report/ProgramSettings.h"
-#include "settings/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

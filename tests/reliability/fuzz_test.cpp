@@ -10,8 +10,8 @@
 #include "data/EngineError.h"
 #include "data/TableChain.h"
 #include "data/TablesExistCreateU.h"
+#include "prefs/PreferencesRecord.h"
 #include "reliability/SampleTree.h"
-#include "settings/PreferencesRecord.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

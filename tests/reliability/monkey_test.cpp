@@ -10,9 +10,9 @@
 #include "backup/ZipArchiver.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "prefs/PreferencesRecord.h"
 #include "reliability/RandomPrompt.h"
 #include "reliability/SampleTree.h"
-#include "settings/PreferencesRecord.h"
 #include "support/TempDatabase.h"
 
 #include <QAbstractButton>

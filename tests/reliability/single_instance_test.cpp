@@ -11,8 +11,8 @@
 // tools that check is skipped, saying so.
 #include "data/Database.h"
 #include "data/TablesExistCreateU.h"
+#include "prefs/PreferencesRecord.h"
 #include "reliability/SampleTree.h"
-#include "settings/PreferencesRecord.h"
 
 #include <QDir>
 #include <QElapsedTimer>
