@@ -4,6 +4,7 @@
 #include "app/FlowsGrid.h"
 #include "app/Notebook.h"
 #include "app/TestSubPages.h"
+#include "app/VerdictLine.h"
 #include "data/Table.h"
 
 #include <QGridLayout>
@@ -48,6 +49,8 @@ TestPage::TestPage(Table& test, QWidget* parent) : QWidget(parent), m_fields(tes
     top->addSpacing(24);
     top->addWidget(how);
     top->addStretch(1);
+    m_verdict = new VerdictLine(test, this);
+    top->addWidget(m_verdict, 0, Qt::AlignTop);
 
     m_notebook = new Notebook(this);
     m_notebook->setObjectName(QStringLiteral("TestNotebook"));

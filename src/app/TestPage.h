@@ -7,6 +7,7 @@
 namespace nerova {
 
 class EvaluationPage;
+class VerdictLine;
 class FlowsGrid;
 class Notebook;
 class Table;
@@ -26,6 +27,7 @@ public:
     Notebook* testNotebook() const { return m_notebook; }
     FlowsGrid* flowsGrid() const { return m_flows; }
     EvaluationPage* evaluationPage() const { return m_evaluation; }
+    VerdictLine* verdictLine() const { return m_verdict; }
 
     // The header of the suction column: "Suction" / "Press" or "Water" / "Level".
     void setSuctionHeader(const QString& line1, const QString& line2);
@@ -56,6 +58,7 @@ private:
     Notebook* m_notebook = nullptr;
     FlowsGrid* m_flows = nullptr;
     EvaluationPage* m_evaluation = nullptr;
+    VerdictLine* m_verdict = nullptr;
 };
 
 } // namespace nerova

@@ -4,6 +4,7 @@
 #include "app/Notebook.h"
 #include "app/PumpPage.h"
 #include "app/TestPage.h"
+#include "app/VerdictLine.h"
 #include "data/Table.h"
 #include "print/HistoryPlot.h"
 
@@ -64,6 +65,8 @@ private Q_SLOTS:
             QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(field, typed);
         }
+        // The line beside the header follows the typing, before anything is saved.
+        QTRY_VERIFY(w.testPage->verdictLine()->text().contains(QStringLiteral("Pass")));
         QTest::mouseClick(w.SaveBtn, Qt::LeftButton);
         QVERIFY(book->setCurrentIndex(evaluation));
         QCOMPARE(pointStatus(*page, 3), QStringLiteral("Pass"));
