@@ -5,6 +5,7 @@
 #include "data/Table.h"
 #include "eval/HistoryCsv.h"
 #include "print/HistoryPlot.h"
+#include "print/ReportRulesFormat.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -159,13 +160,8 @@ QString HistoryPage::defaultFileName(const QString& pumpId) {
 }
 
 QString HistoryPage::dateText(const QDate& date) {
-    if (!date.isValid())
-        return {};
-    const QLocale locale = QLocale::system();
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return locale.toString(date, format);
+    // The form the reports and the curve sheet print, so screen and paper agree.
+    return date.isValid() ? ReportRulesFormat::date(date) : QString();
 }
 
 } // namespace nerova
