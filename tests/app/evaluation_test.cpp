@@ -17,6 +17,7 @@
 
 using namespace nerova;
 using test::AppFixture;
+using test::child;
 
 namespace {
 
@@ -49,22 +50,23 @@ private Q_SLOTS:
         f.test().post();
 
         w.selectPage(3);
-        Notebook* book = w.testPage->testNotebook();
+        Notebook* book = child<TestPage>(w, "TestPage")->testNotebook();
         const int evaluation = book->count() - 1;
         QCOMPARE(book->caption(evaluation), QStringLiteral("Evaluation"));
-        EvaluationPage* page = w.testPage->evaluationPage();
+        EvaluationPage* page = child<TestPage>(w, "TestPage")->evaluationPage();
         QVERIFY(book->setCurrentIndex(evaluation));
         QCOMPARE(page->verdictLabel()->text(), QStringLiteral("Fail"));
         QCOMPARE(pointStatus(*page, 3), QStringLiteral("Fail"));
 
         QVERIFY(book->setCurrentIndex(0));
         for (const auto& [n, typed] : {std::pair{1, "122"}, {2, "116"}, {3, "104"}}) {
-            QWidget* field = w.testPage->pointField(QStringLiteral("Discharge Pressure%1").arg(n));
+            QWidget* field = child<TestPage>(w, "TestPage")
+                                 ->pointField(QStringLiteral("Discharge Pressure%1").arg(n));
             field->setFocus();
             QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(field, typed);
         }
-        QTest::mouseClick(w.SaveBtn, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "SaveBtn"), Qt::LeftButton);
         QVERIFY(book->setCurrentIndex(evaluation));
         QCOMPARE(pointStatus(*page, 3), QStringLiteral("Pass"));
         QCOMPARE(page->verdictLabel()->text(), QStringLiteral("Pass"));
@@ -81,15 +83,16 @@ private Q_SLOTS:
         t.setValue("Test Date", QDate(1999, 3, 4));
         t.post();
         w.selectPage(2);
-        Notebook* book = w.pumpPage->pumpNotebook();
+        Notebook* book = child<PumpPage>(w, "PumpPage")->pumpNotebook();
         QCOMPARE(book->caption(book->count() - 1), QStringLiteral("History"));
         QVERIFY(book->setCurrentIndex(book->count() - 1));
-        const QTableWidget* table = w.pumpPage->historyPage()->historyTable();
+        const QTableWidget* table = child<PumpPage>(w, "PumpPage")->historyPage()->historyTable();
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("ZZ-EARLIER"));
         QCOMPARE(table->item(1, 1)->text(), QStringLiteral("20010731"));
         QVERIFY(table->item(0, 0)->text().contains(QStringLiteral("1999")));
-        const auto* plot = w.pumpPage->historyPage()->findChild<HistoryPlot*>("HistoryPlot");
+        const auto* plot =
+            child<PumpPage>(w, "PumpPage")->historyPage()->findChild<HistoryPlot*>("HistoryPlot");
         QVERIFY2(plot, "the history page has no plot");
         QCOMPARE(plot->rows().size(), 2);
 
@@ -99,7 +102,7 @@ private Q_SLOTS:
         };
         QVERIFY(fits(book));
         w.selectPage(3);
-        QVERIFY(fits(w.testPage->testNotebook()));
+        QVERIFY(fits(child<TestPage>(w, "TestPage")->testNotebook()));
     }
 
     void exportCsv_data() {
@@ -117,7 +120,8 @@ private Q_SLOTS:
         f.prompt.files.enqueue(path);
         if (!writable)
             f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        QTest::mouseClick(w.pumpPage->historyPage()->exportButton(), Qt::LeftButton);
+        QTest::mouseClick(child<PumpPage>(w, "PumpPage")->historyPage()->exportButton(),
+                          Qt::LeftButton);
         QVERIFY(f.prompt.fileRequests.value(0).contains(QStringLiteral("/01 history.csv|")));
         QCOMPARE(QFile::exists(path), writable);
         if (writable) {
