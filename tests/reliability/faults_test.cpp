@@ -283,7 +283,7 @@ void FaultsTest::refusedBackupKeepsTheOldArchive() {
     w.fx.prompt.buttons.enqueue(Prompt::Button::Ok);
     w.fx.prompt.dialogs.enqueue([](QDialog& d) {
         auto& frm = static_cast<TBackupFrm&>(d);
-        frm.FileNameField()->setText(QStringLiteral("Fault"));
+        child<QLineEdit>(frm, "FileNameField")->setText(QStringLiteral("Fault"));
         frm.ChangeButtonClick();
         {
             // The table files are larger than this, so the archive cannot be written whole.
@@ -331,7 +331,7 @@ void FaultsTest::refusedRestoreKeepsTheTables() {
     w.fx.prompt.folders.enqueue(target.path());
     w.fx.prompt.dialogs.enqueue([](QDialog& d) {
         auto& frm = static_cast<TBackupFrm&>(d);
-        frm.FileNameField()->setText(QStringLiteral("Before"));
+        child<QLineEdit>(frm, "FileNameField")->setText(QStringLiteral("Before"));
         frm.ChangeButtonClick();
         frm.BackupButtonClick();
         return frm.result();
