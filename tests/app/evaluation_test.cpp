@@ -23,7 +23,7 @@ namespace {
 
 // The status shown for the baseline finding of a point ("Baseline curve – Point 3").
 QString pointStatus(const EvaluationPage& page, int n) {
-    const QTreeWidget* view = page.findingsView();
+    const QTreeWidget* view = child<QTreeWidget>(page, "FindingsView");
     for (int i = 0; i < view->topLevelItemCount(); ++i)
         if (view->topLevelItem(i)->text(1).endsWith(QStringLiteral("Point %1").arg(n)) &&
             view->topLevelItem(i)->text(1).startsWith(QStringLiteral("Baseline")))
@@ -55,7 +55,7 @@ private Q_SLOTS:
         QCOMPARE(book->caption(evaluation), QStringLiteral("Evaluation"));
         EvaluationPage* page = child<TestPage>(w, "TestPage")->evaluationPage();
         QVERIFY(book->setCurrentIndex(evaluation));
-        QCOMPARE(page->verdictLabel()->text(), QStringLiteral("Fail"));
+        QCOMPARE(child<QLabel>(*page, "VerdictLabel")->text(), QStringLiteral("Fail"));
         QCOMPARE(pointStatus(*page, 3), QStringLiteral("Fail"));
 
         QVERIFY(book->setCurrentIndex(0));
@@ -69,7 +69,7 @@ private Q_SLOTS:
         QTest::mouseClick(child<QPushButton>(w, "SaveBtn"), Qt::LeftButton);
         QVERIFY(book->setCurrentIndex(evaluation));
         QCOMPARE(pointStatus(*page, 3), QStringLiteral("Pass"));
-        QCOMPARE(page->verdictLabel()->text(), QStringLiteral("Pass"));
+        QCOMPARE(child<QLabel>(*page, "VerdictLabel")->text(), QStringLiteral("Pass"));
     }
 
     void historyListsTestsByDateAndEveryTabShows() {
@@ -86,7 +86,7 @@ private Q_SLOTS:
         Notebook* book = child<PumpPage>(w, "PumpPage")->pumpNotebook();
         QCOMPARE(book->caption(book->count() - 1), QStringLiteral("History"));
         QVERIFY(book->setCurrentIndex(book->count() - 1));
-        const QTableWidget* table = child<PumpPage>(w, "PumpPage")->historyPage()->historyTable();
+        const QTableWidget* table = child<QTableWidget>(w, "HistoryTable");
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("ZZ-EARLIER"));
         QCOMPARE(table->item(1, 1)->text(), QStringLiteral("20010731"));
@@ -120,8 +120,7 @@ private Q_SLOTS:
         f.prompt.files.enqueue(path);
         if (!writable)
             f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        QTest::mouseClick(child<PumpPage>(w, "PumpPage")->historyPage()->exportButton(),
-                          Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "ExportCsvButton"), Qt::LeftButton);
         QVERIFY(f.prompt.fileRequests.value(0).contains(QStringLiteral("/01 history.csv|")));
         QCOMPARE(QFile::exists(path), writable);
         if (writable) {
