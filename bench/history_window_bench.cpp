@@ -62,11 +62,11 @@ void BM_HistoryShown(benchmark::State& state) {
     if (!requireDb(state))
         return;
     Window& w = window();
-    if (!w.showLast(2, w.form.pumpPage->pumpNotebook())) {
+    if (!w.showLast(2, w.form.findChild<PumpPage*>("PumpPage")->pumpNotebook())) {
         state.SkipWithError("cannot reach the History of the pump with 50 tests");
         return;
     }
-    HistoryPage* page = w.form.pumpPage->historyPage();
+    HistoryPage* page = w.form.findChild<PumpPage*>("PumpPage")->historyPage();
     for (auto _ : state) {
         page->refresh();
         QApplication::processEvents(); // the table repainted
@@ -98,11 +98,11 @@ void BM_EvaluationShown(benchmark::State& state) {
     if (!requireDb(state))
         return;
     Window& w = window();
-    if (!w.showLast(3, w.form.testPage->testNotebook())) {
+    if (!w.showLast(3, w.form.findChild<TestPage*>("TestPage")->testNotebook())) {
         state.SkipWithError("cannot reach the Evaluation of the pump with 50 tests");
         return;
     }
-    EvaluationPage* page = w.form.testPage->evaluationPage();
+    EvaluationPage* page = w.form.findChild<TestPage*>("TestPage")->evaluationPage();
     for (auto _ : state) {
         page->refresh();
         QApplication::processEvents();

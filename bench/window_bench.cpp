@@ -37,7 +37,8 @@ struct Window {
     }
     QLineEdit* point1(const char* stem) const {
         return qobject_cast<QLineEdit*>(
-            form.testPage->pointField(QString::fromLatin1(stem) + QLatin1Char('1')));
+            form.findChild<TestPage*>("TestPage")
+                ->pointField(QString::fromLatin1(stem) + QLatin1Char('1')));
     }
 
     QTemporaryDir startup; // the preferences file is written here

@@ -21,9 +21,6 @@ class EvaluationPage : public QWidget {
 public:
     explicit EvaluationPage(Table& test, QWidget* parent = nullptr);
 
-    QLabel* verdictLabel() const { return m_verdict; }
-    QTreeWidget* findingsView() const { return m_findings; }
-
     // Judges the current rows now.
     void refresh();
     // The rows changed: judge again when the page is next seen.

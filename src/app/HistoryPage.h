@@ -23,10 +23,6 @@ class HistoryPage : public QWidget {
 public:
     explicit HistoryPage(Table& pump, QWidget* parent = nullptr);
 
-    QTableWidget* historyTable() const { return m_table; }
-    QPushButton* exportButton() const { return m_export; }
-    // An empty widget where the plot of the same rows goes.
-    QWidget* plotSlot() const { return m_plotSlot; }
     const QList<HistoryRow>& rows() const { return m_rows; }
 
     // Reads the pump's tests now.

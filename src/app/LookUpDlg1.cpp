@@ -11,6 +11,7 @@ TLookUpDlg::TLookUpDlg(const QString& criterion, QWidget* parent)
     setWindowTitle(QStringLiteral("Look Up"));
     setFixedSize(313, 145);
     LookUpFieldLabel = new QLabel(QStringLiteral("Look Up - Company ") + criterion, this);
+    LookUpFieldLabel->setObjectName(QStringLiteral("LookUpFieldLabel"));
     LookUpFieldLabel->setGeometry(16, 16, 281, 20);
     LookUpField = new QLineEdit(this);
     LookUpField->setObjectName(QStringLiteral("LookUpField"));
@@ -29,6 +30,10 @@ TLookUpDlg::TLookUpDlg(const QString& criterion, QWidget* parent)
         const QRect r = parent->geometry();
         move(r.center() - QPoint(313 / 2, 145 / 2));
     }
+}
+
+QString TLookUpDlg::text() const {
+    return LookUpField->text();
 }
 
 void TLookUpDlg::showEvent(QShowEvent* event) {

@@ -13,11 +13,14 @@ class TLookUpDlg : public QDialog {
 public:
     TLookUpDlg(const QString& criterion, QWidget* parent = nullptr);
 
-    QLabel* LookUpFieldLabel = nullptr;
-    QLineEdit* LookUpField = nullptr;
+    QString text() const; // as typed
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    QLabel* LookUpFieldLabel = nullptr;
+    QLineEdit* LookUpField = nullptr;
 };
 
 } // namespace nerova

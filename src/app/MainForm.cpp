@@ -113,6 +113,10 @@ void TMainForm1::buildFrame() {
     locationPage = new ContactPage(m_tables.location, true, MainNotebook);
     pumpPage = new PumpPage(m_tables.pump, MainNotebook);
     testPage = new TestPage(m_tables.test, MainNotebook);
+    companyPage->setObjectName(QStringLiteral("CompanyPage"));
+    locationPage->setObjectName(QStringLiteral("LocationPage"));
+    pumpPage->setObjectName(QStringLiteral("PumpPage"));
+    testPage->setObjectName(QStringLiteral("TestPage"));
     MainNotebook->addPage(companyPage, QStringLiteral("Company"));
     MainNotebook->addPage(locationPage, QStringLiteral("Location"));
     MainNotebook->addPage(pumpPage, QStringLiteral("Pump"));
@@ -191,14 +195,17 @@ void TMainForm1::buildMenus() {
         return a;
     };
     FileMenu = bar->addMenu(QStringLiteral("&File"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
     Backup1 = add(FileMenu, QStringLiteral("&Backup"), "Backup1", [this] { Backup1Click(); });
     Restore1 = add(FileMenu, QStringLiteral("&Restore"), "Restore1", [this] { Restore1Click(); });
     FileMenu->addSeparator();
     Exit1 = add(FileMenu, QStringLiteral("E&xit"), "Exit1", [this] { Exit1Click(); });
     EditMenu = bar->addMenu(QStringLiteral("&Edit"));
+    EditMenu->setObjectName(QStringLiteral("EditMenu"));
     ChangeID1 =
         add(EditMenu, QStringLiteral("&Change ID"), "ChangeID1", [this] { ChangeID1Click(); });
     LookupMenu = bar->addMenu(QStringLiteral("&Lookup"));
+    LookupMenu->setObjectName(QStringLiteral("LookupMenu"));
     LookupID1 = add(LookupMenu, QStringLiteral("&ID"), "LookupID1",
                     [this] { LookupClick(QStringLiteral("ID")); });
     LookupName1 = add(LookupMenu, QStringLiteral("&Name"), "LookupName1",

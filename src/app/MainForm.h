@@ -97,47 +97,7 @@ public:
     Database& database() { return m_db; }
     PreferencesRecord& prefs() { return m_prefs; }
     QString startupDirectory() const { return m_startupDir; }
-    int CurrentPage = 0;
-
-    QWidget* MainPanel = nullptr;
-    QLabel* RecCountPanel = nullptr;
-    QLabel* CompanyIDPanel = nullptr;
-    QLabel* LocationIDPanel = nullptr;
-    QLabel* PumpIDPanel = nullptr;
-    QLabel* TestIdPanel = nullptr;
-    Notebook* MainNotebook = nullptr;
-    QPushButton* FirstBtn = nullptr;
-    QPushButton* PriorBtn = nullptr;
-    QPushButton* NextBtn = nullptr;
-    QPushButton* LastBtn = nullptr;
-    QPushButton* InsertBtn = nullptr;
-    QPushButton* DeleteBtn = nullptr;
-    QPushButton* SaveBtn = nullptr;
-    QPushButton* CancelBtn = nullptr;
-    ContactPage* companyPage = nullptr;
-    ContactPage* locationPage = nullptr;
-    PumpPage* pumpPage = nullptr;
-    TestPage* testPage = nullptr;
-    TTablesExistCreateFrm* tablesExistCreateFrm = nullptr;
-
-    QMenu* FileMenu = nullptr;
-    QMenu* EditMenu = nullptr;
-    QMenu* LookupMenu = nullptr;
-    QAction* Backup1 = nullptr;
-    QAction* Restore1 = nullptr;
-    QAction* Exit1 = nullptr;
-    QAction* ChangeID1 = nullptr;
-    QAction* LookupID1 = nullptr;
-    QAction* LookupName1 = nullptr;
-    QAction* LookupCity1 = nullptr;
-    QAction* LookupState1 = nullptr;
-    QAction* LookupAll1 = nullptr;
-    QAction* LookupSerial1 = nullptr;
-    QAction* Browse1 = nullptr;
-    QAction* Print1 = nullptr;
-    QAction* Preferences1 = nullptr;
-    QAction* About1 = nullptr;
-    QAction* KeyboardShortcuts1 = nullptr;
+    int currentPage() const { return CurrentPage; }
 
     FlowPointDispatcher& flowDialogs() { return *m_flow; }
 
@@ -186,6 +146,49 @@ private:
     QString m_placesFile;
     QStringList m_shortcutHelp; // one line per shortcut, for the help box
     QList<std::pair<QKeySequence, QPushButton*>> m_buttonKeys;
+
+    int CurrentPage = 0;
+
+    // The controls; other code finds them by their object names.
+    QWidget* MainPanel = nullptr;
+    QLabel* RecCountPanel = nullptr;
+    QLabel* CompanyIDPanel = nullptr;
+    QLabel* LocationIDPanel = nullptr;
+    QLabel* PumpIDPanel = nullptr;
+    QLabel* TestIdPanel = nullptr;
+    Notebook* MainNotebook = nullptr;
+    QPushButton* FirstBtn = nullptr;
+    QPushButton* PriorBtn = nullptr;
+    QPushButton* NextBtn = nullptr;
+    QPushButton* LastBtn = nullptr;
+    QPushButton* InsertBtn = nullptr;
+    QPushButton* DeleteBtn = nullptr;
+    QPushButton* SaveBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+    ContactPage* companyPage = nullptr;
+    ContactPage* locationPage = nullptr;
+    PumpPage* pumpPage = nullptr;
+    TestPage* testPage = nullptr;
+    TTablesExistCreateFrm* tablesExistCreateFrm = nullptr;
+
+    QMenu* FileMenu = nullptr;
+    QMenu* EditMenu = nullptr;
+    QMenu* LookupMenu = nullptr;
+    QAction* Backup1 = nullptr;
+    QAction* Restore1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* ChangeID1 = nullptr;
+    QAction* LookupID1 = nullptr;
+    QAction* LookupName1 = nullptr;
+    QAction* LookupCity1 = nullptr;
+    QAction* LookupState1 = nullptr;
+    QAction* LookupAll1 = nullptr;
+    QAction* LookupSerial1 = nullptr;
+    QAction* Browse1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Preferences1 = nullptr;
+    QAction* About1 = nullptr;
+    QAction* KeyboardShortcuts1 = nullptr;
 };
 
 // Doubles every "&" so that a text shown in a mnemonic-aware label appears literally.

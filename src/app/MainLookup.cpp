@@ -31,7 +31,7 @@ void TMainForm1::LookupClick(const QString& criterion) {
     TLookUpDlg dlg(criterion, this);
     if (Prompt::instance().runDialog(dlg) != QDialog::Accepted)
         return;
-    const QString text = dlg.LookUpField->text().trimmed();
+    const QString text = dlg.text().trimmed();
     // The typed text is matched literally; the table takes it as data, never as syntax.
     m_tables.company.setPrefixFilter(column, text);
 }

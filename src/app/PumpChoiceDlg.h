@@ -15,6 +15,7 @@ public:
 
     int chosen() const; // the row picked; -1 for none
 
+private:
     QListWidget* List = nullptr;
 };
 

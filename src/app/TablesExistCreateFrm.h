@@ -15,8 +15,6 @@ class TTablesExistCreateFrm : public QWidget, public TablesProgress {
 public:
     explicit TTablesExistCreateFrm(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-
     void setCaption(const QString& caption) override;
     void setLabel(const QString& text) override;
     void showWindow() override;
@@ -24,6 +22,7 @@ public:
     void setBusy(bool busy) override;
 
 private:
+    QLabel* Label1 = nullptr;
     bool m_busy = false;
 };
 

@@ -27,7 +27,6 @@ public:
     Notebook* testNotebook() const { return m_notebook; }
     FlowsGrid* flowsGrid() const { return m_flows; }
     EvaluationPage* evaluationPage() const { return m_evaluation; }
-    VerdictLine* verdictLine() const { return m_verdict; }
 
     // The header of the suction column: "Suction" / "Press" or "Water" / "Level".
     void setSuctionHeader(const QString& line1, const QString& line2);

@@ -36,12 +36,6 @@ public:
     // The archive the current name part and folder lead to.
     QString archivePath() const;
 
-    QLineEdit* FileNameField() const { return m_fileNameField; }
-    QLineEdit* FileFolderField() const { return m_fileFolderField; }
-    QLabel* BackupStatusLabel2() const { return m_statusLabel; }
-    QPushButton* ChangeButton() const { return m_changeButton; }
-    QPushButton* CancelButton() const { return m_cancelButton; }
-    QProgressBar* progressBar() const { return m_progress; }
     ArchiveWorker& worker() const { return *m_worker; }
 
     // The passing name an archive is written under in its folder until it is complete;

@@ -32,9 +32,6 @@ public:
     // restore ran to its end (every entry may still have been reported on its own).
     bool RunRestore();
 
-    QLabel* StatusLabel2() const { return m_statusLabel; }
-    QProgressBar* progressBar() const { return m_progress; }
-    QPushButton* cancelButton() const { return m_cancelButton; }
     ArchiveWorker& worker() const { return *m_worker; }
 
     // Free bytes in a folder; the system's figure unless a test sets another.

@@ -26,17 +26,10 @@ public:
     // Puts the default entries back and recomputes every row; the pitots stay.
     void RestoreDefaultsBtnClick();
 
-    // Size1Field … Size8Field, Pitot1Field …, Flow1Label …, by index 0 to 7.
-    std::array<FlowEntry*, 8> SizeFields{};
-    std::array<FlowEntry*, 8> PitotFields{};
-    std::array<QLabel*, 8> FlowLabels{};
-    QLabel* TotalFlowLabel = nullptr;
-    QPushButton* ClearAllBtn = nullptr;
-    QPushButton* RestoreDefaultsBtn = nullptr;
-
-    // The unrounded flow of each row and the point's whole-number total: what OK saves.
-    std::array<double, 8> DeviceFlow{};
-    double TotalFlow = 0;
+    // The unrounded flow of row i (0 to 7) and the point's whole-number total: what OK
+    // saves.
+    double deviceFlow(int i) const { return DeviceFlow.at(static_cast<std::size_t>(i)); }
+    double totalFlow() const { return TotalFlow; }
 
 protected:
     // One column of entries: the flow column stem it edits, its picture, its object name
@@ -65,6 +58,14 @@ protected:
 
     QWidget* firstFocus() const override;
 
+    // Size1Field … Size8Field, Pitot1Field …, Flow1Label …, by index 0 to 7.
+    std::array<FlowEntry*, 8> SizeFields{};
+    std::array<FlowEntry*, 8> PitotFields{};
+    std::array<QLabel*, 8> FlowLabels{};
+    QLabel* TotalFlowLabel = nullptr;
+    QPushButton* ClearAllBtn = nullptr;
+    QPushButton* RestoreDefaultsBtn = nullptr;
+
 private:
     void buildLayout(int columnWidth);
     // Shows flows and total as they stand in the working values.
@@ -72,6 +73,8 @@ private:
 
     std::vector<EntryColumn> m_columns;
     std::vector<std::array<FlowEntry*, 8>> m_entries; // by column, then row
+    std::array<double, 8> DeviceFlow{};
+    double TotalFlow = 0;
 };
 
 } // namespace nerova

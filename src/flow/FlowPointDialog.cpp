@@ -25,6 +25,11 @@ FlowPointDialog::FlowPointDialog(Table& flow, const QString& caption, QWidget* p
             [this] { runGuarded([this] { CancelBtnClick(); }); });
 }
 
+void FlowPointDialog::setFlowPoint(const QString& point, bool rowFound) {
+    FlowRowFound = rowFound;
+    FlowPointNumberLabel->setText(QStringLiteral("Flow Point #") + point);
+}
+
 void FlowPointDialog::OKBtnClick() {
     accept();
 }

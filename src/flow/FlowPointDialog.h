@@ -19,10 +19,9 @@ class Table;
 class FlowPointDialog : public QDialog {
     Q_OBJECT
 public:
-    // "Flow Point #n", set by the dispatcher before the dialog is shown.
-    QLabel* FlowPointNumberLabel = nullptr;
-    // Set by the dispatcher: whether the flow table's current row is this point's row.
-    bool FlowRowFound = false;
+    // Set by the dispatcher before the dialog is shown: the point ("1" to "8") for the
+    // "Flow Point #n" caption, and whether the flow table's current row is this point's row.
+    void setFlowPoint(const QString& point, bool rowFound);
 
     // Fills the entries from the flow table's current row, or with the defaults for a new
     // point, and puts the focus on the first entry.
@@ -34,9 +33,6 @@ public:
     // The buttons, callable by tests as a click would.
     virtual void OKBtnClick();
     void CancelBtnClick();
-
-    QPushButton* OKBtn = nullptr;
-    QPushButton* CancelBtn = nullptr;
 
 protected:
     FlowPointDialog(Table& flow, const QString& caption, QWidget* parent);
@@ -52,6 +48,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     Table& m_flow;
+    QLabel* FlowPointNumberLabel = nullptr;
+    bool FlowRowFound = false;
+    QPushButton* OKBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
 };
 
 } // namespace nerova

@@ -54,8 +54,7 @@ void FlowPointDispatcher::FlowPointDialogs(int n) {
     const bool found = flow.locate(keys, values, Qt::CaseSensitive);
 
     FlowPointDialog& dialog = dialogFor(test.asString(QString::fromLatin1(kDischargeDeviceColumn)));
-    dialog.FlowRowFound = found;
-    dialog.FlowPointNumberLabel->setText(QStringLiteral("Flow Point #") + point);
+    dialog.setFlowPoint(point, found);
     dialog.FormShow();
     // The dialogs are reused: an answer left from the previous point must not count.
     dialog.setResult(QDialog::Rejected);

@@ -16,10 +16,11 @@ public:
     void FormShow() override;
     void SaveFlowRow(Table& flow) override;
 
-    FlowEntry* FlowMeterField = nullptr;
-
 protected:
     QWidget* firstFocus() const override;
+
+private:
+    FlowEntry* FlowMeterField = nullptr;
 };
 
 } // namespace nerova

@@ -14,15 +14,14 @@ class TFlowPointNozzleDlg1 : public FlowPointDeviceDialog {
 public:
     TFlowPointNozzleDlg1(Table& flow, const PreferencesRecord& prefs, QWidget* parent = nullptr);
 
-    // Coef1Field … Coef8Field, by index 0 to 7.
-    std::array<FlowEntry*, 8> CoefFields{};
-
 protected:
     void putDefaults() override;
     double rowFlow(int i) const override;
 
 private:
     const PreferencesRecord& m_prefs;
+    // Coef1Field … Coef8Field, by index 0 to 7.
+    std::array<FlowEntry*, 8> CoefFields{};
 };
 
 } // namespace nerova

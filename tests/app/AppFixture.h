@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "prefs/PreferencesRecord.h"
+#include "support/Child.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

@@ -28,7 +28,7 @@ private Q_SLOTS:
             printDialog = dlg != nullptr;
             if (!dlg)
                 return int(QDialog::Rejected);
-            panelHidden = !w.MainPanel->isVisible();
+            panelHidden = !child<QWidget>(w, "MainPanel")->isVisible();
             dlg->FormShow(); // what showing the dialog does
             seen = dlg->selection(1);
             return int(QDialog::Rejected);
@@ -37,7 +37,7 @@ private Q_SLOTS:
         QCOMPARE(f.prompt.dialogTitles, QStringList{"Print Dialog"});
         QVERIFY(printDialog);
         QVERIFY(panelHidden);
-        QVERIFY(w.MainPanel->isVisible());
+        QVERIFY(child<QWidget>(w, "MainPanel")->isVisible());
         QCOMPARE(seen.companyId, QString("ABC Paint Company"));
         QCOMPARE(seen.locationId, QString("*"));
         QCOMPARE(seen.pumpId, QString("01"));
@@ -84,7 +84,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.read(13), QByteArray("\x0c"
                                            "Acme Testing"));
-        QVERIFY(w.MainPanel->isVisible());
+        QVERIFY(child<QWidget>(w, "MainPanel")->isVisible());
         QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
@@ -94,8 +94,8 @@ private Q_SLOTS:
         bool closedMeanwhile = false;
         bool backupDialog = false;
         f.prompt.dialogs.enqueue([&](QDialog& d) {
-            closedMeanwhile =
-                !f.company().isOpen() && !f.flow().isOpen() && !w.MainPanel->isVisible();
+            closedMeanwhile = !f.company().isOpen() && !f.flow().isOpen() &&
+                              !child<QWidget>(w, "MainPanel")->isVisible();
             backupDialog = qobject_cast<TBackupFrm*>(&d) != nullptr;
             return int(QDialog::Rejected);
         });
@@ -103,8 +103,8 @@ private Q_SLOTS:
         QVERIFY(backupDialog);
         QVERIFY(closedMeanwhile);
         QVERIFY(f.flow().isOpen());
-        QVERIFY(w.MainPanel->isVisible());
-        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
+        QVERIFY(child<QWidget>(w, "MainPanel")->isVisible());
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
         // A declined restore (no file chosen) reopens the tables as well.
         w.Restore1Click();
         QVERIFY(f.company().isOpen());

@@ -50,11 +50,11 @@ private Q_SLOTS:
         QCOMPARE(f.location().asString("LocationID"), QString("*"));
         QCOMPARE(f.location().asBool("SameAsCompany"), true);
         QCOMPARE(f.location().asString("CompanyID"), QString("ABC Paint Company"));
-        QWidget* id = w.locationPage->identifierField();
+        QWidget* id = child<ContactPage>(w, "LocationPage")->identifierField();
         QVERIFY(id->isEnabled());
         QCOMPARE(w.focusWidget(), id);
-        QVERIFY(!w.InsertBtn->isEnabled());
-        QVERIFY(w.CancelBtn->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "InsertBtn")->isEnabled());
+        QVERIFY(child<QPushButton>(w, "CancelBtn")->isEnabled());
     }
 
     void insertOnTestPageInitialises() {
@@ -71,11 +71,11 @@ private Q_SLOTS:
         QCOMPARE(t.asString("Pressure Gauge Type"), QString("Gauge X"));
         QCOMPARE(t.asDate("Pressure Gauge Cal Date"), QDate(2005, 3, 15));
         QCOMPARE(t.asFloat("Discharge Pressure3"), 0.0);
-        QCOMPARE(w.focusWidget(), w.testPage->identifierField());
+        QCOMPARE(w.focusWidget(), child<TestPage>(w, "TestPage")->identifierField());
         // Saved without an identifier: refused, nothing lost.
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.SaveBtn->click();
+        child<QPushButton>(w, "SaveBtn")->click();
         QVERIFY(f.prompt.lastText().startsWith("Field value required."));
         QCOMPARE(t.state(), TableState::Insert);
     }
@@ -83,33 +83,34 @@ private Q_SLOTS:
     void cancelAnsweredNoKeepsTheEdit() {
         AppFixture f;
         TMainForm1& w = f.open();
-        QTest::keyClicks(w.companyPage->field("City"), "X");
+        QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->field("City"), "X");
         QCOMPARE(f.company().state(), TableState::Edit);
         f.prompt.buttons.enqueue(Prompt::Button::No);
         w.CancelBtnClick();
         QCOMPARE(f.prompt.lastText(), QString("Lose changed data?"));
         QCOMPARE(f.company().state(), TableState::Edit);
         QCOMPARE(f.company().asString("City"), QString("MaplewoodX"));
-        QVERIFY(w.SaveBtn->isEnabled());
+        QVERIFY(child<QPushButton>(w, "SaveBtn")->isEnabled());
         f.prompt.buttons.enqueue(Prompt::Button::Yes);
         w.CancelBtnClick();
         QCOMPARE(f.company().asString("City"), QString("Maplewood"));
-        QVERIFY(!w.SaveBtn->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "SaveBtn")->isEnabled());
     }
 
     void duplicateCompanyRefusedAndKeptInInsert() {
         AppFixture f;
         TMainForm1& w = f.open();
         w.InsertBtnClick();
-        QTest::keyClicks(w.companyPage->identifierField(), "ABC Paint Company");
-        QTest::keyClicks(w.companyPage->field("Name"), "Typed name");
+        QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->identifierField(),
+                         "ABC Paint Company");
+        QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->field("Name"), "Typed name");
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.SaveBtn->click();
+        child<QPushButton>(w, "SaveBtn")->click();
         QVERIFY(f.prompt.lastText().startsWith("Key violation."));
         QCOMPARE(f.company().state(), TableState::Insert);
         QCOMPARE(f.company().asString("Name"), QString("Typed name"));
-        QVERIFY(w.SaveBtn->isEnabled());
+        QVERIFY(child<QPushButton>(w, "SaveBtn")->isEnabled());
         QCOMPARE(countRows(f.db.db(), TableId::Company), 1);
     }
 
@@ -117,13 +118,13 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         w.InsertBtnClick();
-        QTest::keyClicks(w.companyPage->identifierField(), "R&D Fire");
-        w.SaveBtn->click();
+        QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->identifierField(), "R&D Fire");
+        child<QPushButton>(w, "SaveBtn")->click();
         QCOMPARE(f.company().state(), TableState::Browse);
-        QVERIFY(!w.companyPage->identifierField()->isEnabled());
-        QCOMPARE(w.CompanyIDPanel->text(), QString("R&D Fire"));
-        QVERIFY(w.InsertBtn->isEnabled());
-        QVERIFY(!w.SaveBtn->isEnabled());
+        QVERIFY(!child<ContactPage>(w, "CompanyPage")->identifierField()->isEnabled());
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("R&D Fire"));
+        QVERIFY(child<QPushButton>(w, "InsertBtn")->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "SaveBtn")->isEnabled());
     }
 
     void countAfterSaveIsThePagesOwn_data() {
@@ -155,18 +156,19 @@ private Q_SLOTS:
         f.company().first();
         w.selectPage(page);
         if (newId.isEmpty()) {
-            w.LastBtn->click();
-            QWidget* field = page == 0   ? w.companyPage->field("City")
-                             : page == 2 ? w.pumpPage->field("Pump Mfr")
-                                         : w.testPage->pointField("Discharge Pressure1");
+            child<QPushButton>(w, "LastBtn")->click();
+            QWidget* field =
+                page == 0   ? child<ContactPage>(w, "CompanyPage")->field("City")
+                : page == 2 ? child<PumpPage>(w, "PumpPage")->field("Pump Mfr")
+                            : child<TestPage>(w, "TestPage")->pointField("Discharge Pressure1");
             QTest::keyClicks(field, "7");
         } else {
-            w.InsertBtn->click();
+            child<QPushButton>(w, "InsertBtn")->click();
             QTest::keyClicks(w.focusWidget(), newId);
         }
-        w.SaveBtn->click();
+        child<QPushButton>(w, "SaveBtn")->click();
         QCOMPARE(w.pageTable(page).state(), TableState::Browse);
-        QCOMPARE(w.RecCountPanel->text(), shown);
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), shown);
     }
 
     void deletingATestRemovesExactlyItsFlowRows() {
@@ -182,7 +184,7 @@ private Q_SLOTS:
                          "permanent!"));
         QCOMPARE(countRows(f.db.db(), TableId::Test), 1);
         QCOMPARE(countRows(f.db.db(), TableId::Flow), 3);
-        QCOMPARE(w.TestIdPanel->text(), QString("20010731"));
+        QCOMPARE(child<QLabel>(w, "TestIdPanel")->text(), QString("20010731"));
     }
 
     void deleteAnsweredNoKeepsEverything() {
@@ -209,8 +211,8 @@ private Q_SLOTS:
         w.DeleteBtnClick();
         for (TableId id : kAllTables)
             QCOMPARE(countRows(f.db.db(), id), 0);
-        QCOMPARE(w.CompanyIDPanel->text(), QString());
-        QCOMPARE(w.RecCountPanel->text(), QString("0 of 0"));
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString());
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("0 of 0"));
     }
 
     void failedCascadeRemovesNothing() {
@@ -225,12 +227,12 @@ private Q_SLOTS:
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Yes);
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.DeleteBtn->click();
+        child<QPushButton>(w, "DeleteBtn")->click();
         QCOMPARE(f.prompt.messages.last().kind, Prompt::Kind::Error);
         QCOMPARE(countRows(f.db.db(), TableId::Company), 1);
         QCOMPARE(countRows(f.db.db(), TableId::Test), 2);
         QCOMPARE(countRows(f.db.db(), TableId::Flow), 11);
-        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
     }
 
     void typingEvaluatesEachKeystroke() {
@@ -238,11 +240,11 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         w.selectPage(3);
         QList<double> seen;
-        connect(w.testPage, &TestPage::pointInputKeyReleased, this, [&](int n) {
+        connect(child<TestPage>(w, "TestPage"), &TestPage::pointInputKeyReleased, this, [&](int n) {
             QCOMPARE(n, 3);
             seen << f.test().asFloat("Discharge Pressure3");
         });
-        QWidget* field = w.testPage->pointField("Discharge Pressure3");
+        QWidget* field = child<TestPage>(w, "TestPage")->pointField("Discharge Pressure3");
         field->setFocus();
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(field, Qt::Key_Delete);
@@ -253,14 +255,14 @@ private Q_SLOTS:
         QCOMPARE(f.test().asFloat("Net Pressure3"), net);
         QCOMPARE(f.test().asFloat("Corrected Flow3"), CorrectedFlow(756, 1767, 1750));
         QCOMPARE(f.test().state(), TableState::Edit);
-        QVERIFY(w.SaveBtn->isEnabled());
+        QVERIFY(child<QPushButton>(w, "SaveBtn")->isEnabled());
     }
 
     void flowWithoutSpeedAndVerticalTurbine() {
         AppFixture f;
         TMainForm1& w = f.open();
         w.selectPage(3);
-        QWidget* rpm = w.testPage->pointField("RPM2");
+        QWidget* rpm = child<TestPage>(w, "TestPage")->pointField("RPM2");
         rpm->setFocus();
         QTest::keyClick(rpm, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(rpm, Qt::Key_Backspace);
@@ -294,7 +296,7 @@ private Q_SLOTS:
                 QByteArray("Percent Rated Flow8"))
                 ++evaluated;
         });
-        QWidget* box = w.testPage->velocityPressureBox();
+        QWidget* box = child<TestPage>(w, "TestPage")->velocityPressureBox();
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Space);
         QVERIFY(evaluated >= 1);

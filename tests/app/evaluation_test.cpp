@@ -4,7 +4,6 @@
 #include "app/Notebook.h"
 #include "app/PumpPage.h"
 #include "app/TestPage.h"
-#include "app/VerdictLine.h"
 #include "data/Table.h"
 #include "print/HistoryPlot.h"
 
@@ -18,12 +17,13 @@
 
 using namespace nerova;
 using test::AppFixture;
+using test::child;
 
 namespace {
 
 // The status shown for the baseline finding of a point ("Baseline curve – Point 3").
 QString pointStatus(const EvaluationPage& page, int n) {
-    const QTreeWidget* view = page.findingsView();
+    const QTreeWidget* view = child<QTreeWidget>(page, "FindingsView");
     for (int i = 0; i < view->topLevelItemCount(); ++i)
         if (view->topLevelItem(i)->text(1).endsWith(QStringLiteral("Point %1").arg(n)) &&
             view->topLevelItem(i)->text(1).startsWith(QStringLiteral("Baseline")))
@@ -50,27 +50,28 @@ private Q_SLOTS:
         f.test().post();
 
         w.selectPage(3);
-        Notebook* book = w.testPage->testNotebook();
+        Notebook* book = child<TestPage>(w, "TestPage")->testNotebook();
         const int evaluation = book->count() - 1;
         QCOMPARE(book->caption(evaluation), QStringLiteral("Evaluation"));
-        EvaluationPage* page = w.testPage->evaluationPage();
+        EvaluationPage* page = child<TestPage>(w, "TestPage")->evaluationPage();
         QVERIFY(book->setCurrentIndex(evaluation));
-        QCOMPARE(page->verdictLabel()->text(), QStringLiteral("Fail"));
+        QCOMPARE(child<QLabel>(*page, "VerdictLabel")->text(), QStringLiteral("Fail"));
         QCOMPARE(pointStatus(*page, 3), QStringLiteral("Fail"));
 
         QVERIFY(book->setCurrentIndex(0));
         for (const auto& [n, typed] : {std::pair{1, "122"}, {2, "116"}, {3, "104"}}) {
-            QWidget* field = w.testPage->pointField(QStringLiteral("Discharge Pressure%1").arg(n));
+            QWidget* field = child<TestPage>(w, "TestPage")
+                                 ->pointField(QStringLiteral("Discharge Pressure%1").arg(n));
             field->setFocus();
             QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(field, typed);
         }
         // The line beside the header follows the typing, before anything is saved.
-        QTRY_VERIFY(w.testPage->verdictLine()->text().contains(QStringLiteral("Pass")));
-        QTest::mouseClick(w.SaveBtn, Qt::LeftButton);
+        QTRY_VERIFY(child<QLabel>(w, "VerdictLine")->text().contains(QStringLiteral("Pass")));
+        QTest::mouseClick(child<QPushButton>(w, "SaveBtn"), Qt::LeftButton);
         QVERIFY(book->setCurrentIndex(evaluation));
         QCOMPARE(pointStatus(*page, 3), QStringLiteral("Pass"));
-        QCOMPARE(page->verdictLabel()->text(), QStringLiteral("Pass"));
+        QCOMPARE(child<QLabel>(*page, "VerdictLabel")->text(), QStringLiteral("Pass"));
     }
 
     void historyListsTestsByDateAndEveryTabShows() {
@@ -84,15 +85,16 @@ private Q_SLOTS:
         t.setValue("Test Date", QDate(1999, 3, 4));
         t.post();
         w.selectPage(2);
-        Notebook* book = w.pumpPage->pumpNotebook();
+        Notebook* book = child<PumpPage>(w, "PumpPage")->pumpNotebook();
         QCOMPARE(book->caption(book->count() - 1), QStringLiteral("History"));
         QVERIFY(book->setCurrentIndex(book->count() - 1));
-        const QTableWidget* table = w.pumpPage->historyPage()->historyTable();
+        const QTableWidget* table = child<QTableWidget>(w, "HistoryTable");
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("ZZ-EARLIER"));
         QCOMPARE(table->item(1, 1)->text(), QStringLiteral("20010731"));
         QVERIFY(table->item(0, 0)->text().contains(QStringLiteral("1999")));
-        const auto* plot = w.pumpPage->historyPage()->findChild<HistoryPlot*>("HistoryPlot");
+        const auto* plot =
+            child<PumpPage>(w, "PumpPage")->historyPage()->findChild<HistoryPlot*>("HistoryPlot");
         QVERIFY2(plot, "the history page has no plot");
         QCOMPARE(plot->rows().size(), 2);
 
@@ -102,7 +104,7 @@ private Q_SLOTS:
         };
         QVERIFY(fits(book));
         w.selectPage(3);
-        QVERIFY(fits(w.testPage->testNotebook()));
+        QVERIFY(fits(child<TestPage>(w, "TestPage")->testNotebook()));
     }
 
     void exportCsv_data() {
@@ -120,7 +122,7 @@ private Q_SLOTS:
         f.prompt.files.enqueue(path);
         if (!writable)
             f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        QTest::mouseClick(w.pumpPage->historyPage()->exportButton(), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "ExportCsvButton"), Qt::LeftButton);
         QVERIFY(f.prompt.fileRequests.value(0).contains(QStringLiteral("/01 history.csv|")));
         QCOMPARE(QFile::exists(path), writable);
         if (writable) {

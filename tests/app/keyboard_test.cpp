@@ -76,7 +76,8 @@ private Q_SLOTS:
         }
         f.company().locate({"CompanyID"}, {"ABC Paint Company"});
         w.selectPage(page);
-        QWidget* field = page == 0 ? w.companyPage->field("City") : w.MainNotebook->currentPage();
+        QWidget* field = page == 0 ? child<ContactPage>(w, "CompanyPage")->field("City")
+                                   : child<Notebook>(w, "MainNotebook")->currentPage();
         field->setFocus();
         if (editing)
             QTest::keyClicks(field, "X");
@@ -86,7 +87,7 @@ private Q_SLOTS:
         f.prompt.dialogs.enqueue([](QDialog&) { return int(QDialog::Rejected); });
         QTest::keySequence(QApplication::focusWidget(), keys);
         if (!panel.isEmpty())
-            QTRY_COMPARE(w.RecCountPanel->text(), panel);
+            QTRY_COMPARE(child<QLabel>(w, "RecCountPanel")->text(), panel);
         QCOMPARE(w.pageTable(page).state(), state);
         QStringList seen = f.prompt.texts();
         if (!f.prompt.dialogTitles.isEmpty())
@@ -97,10 +98,10 @@ private Q_SLOTS:
     void helpListsTheShortcuts() {
         AppFixture f;
         TMainForm1& w = f.open();
-        QVERIFY(w.SaveBtn->toolTip().contains("Ctrl+S"));
-        QVERIFY(w.LastBtn->toolTip().contains("Alt+A"));
+        QVERIFY(child<QPushButton>(w, "SaveBtn")->toolTip().contains("Ctrl+S"));
+        QVERIFY(child<QPushButton>(w, "LastBtn")->toolTip().contains("Alt+A"));
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.KeyboardShortcuts1->trigger();
+        child<QAction>(w, "KeyboardShortcuts1")->trigger();
         QCOMPARE(f.prompt.messages.size(), 1);
         QCOMPARE(f.prompt.messages[0].title, QString("Keyboard Shortcuts"));
         for (const char* keys : {"Ctrl+S", "Ctrl+N", "Esc", "Ctrl+P", "Ctrl+F", "Ctrl+Home",

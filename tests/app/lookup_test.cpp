@@ -28,8 +28,8 @@ void answerLookup(ScriptedPrompt& p, const QString& text, bool ok = true,
     p.dialogs.enqueue([=](QDialog& d) {
         auto& dlg = static_cast<TLookUpDlg&>(d);
         if (label)
-            *label = dlg.LookUpFieldLabel->text();
-        dlg.LookUpField->setText(text);
+            *label = child<QLabel>(dlg, "LookUpFieldLabel")->text();
+        child<QLineEdit>(dlg, "LookUpField")->setText(text);
         return ok ? int(QDialog::Accepted) : int(QDialog::Rejected);
     });
 }
@@ -55,7 +55,7 @@ private Q_SLOTS:
         QCOMPARE(label, QString("Look Up - Company State"));
         QCOMPARE(f.company().recordCount(), 2);
         QCOMPARE(f.company().asString("CompanyID"), QString("C1"));
-        QCOMPARE(w.RecCountPanel->text(), QString("1 of 2"));
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 2"));
     }
 
     void blanksTrimmedAndTextTakenLiterally() {
@@ -90,9 +90,9 @@ private Q_SLOTS:
         w.selectPage(2);
         answerLookup(f.prompt, "abc");
         w.LookupClick("ID");
-        QCOMPARE(w.MainNotebook->currentIndex(), 2);
-        QCOMPARE(w.PumpIDPanel->text(), QString("01"));
-        QCOMPARE(w.RecCountPanel->text(), QString("1 of 1"));
+        QCOMPARE(child<Notebook>(w, "MainNotebook")->currentIndex(), 2);
+        QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(), QString("01"));
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 1"));
     }
 
     void lookupAllDuringAnEditKeepsIt() {
@@ -141,7 +141,7 @@ private Q_SLOTS:
         w.ChangeID1Click();
         QVERIFY(f.prompt.messages.isEmpty());
         QCOMPARE(f.location().asString("LocationID"), QString(" Plant 9 "));
-        QCOMPARE(w.LocationIDPanel->text(), QString(" Plant 9 "));
+        QCOMPARE(child<QLabel>(w, "LocationIDPanel")->text(), QString(" Plant 9 "));
         QCOMPARE(f.pump().asString("PumpID"), QString("01"));
         QCOMPARE(f.test().asString("TestID"), QString("20010731"));
         QCOMPARE(f.flow().recordCount(), 3);
@@ -164,29 +164,29 @@ private Q_SLOTS:
         w.LookupClick("ID");
         // Typed in full, in other case: straight to that pump, the longer serial aside.
         f.prompt.inputs.enqueue(QString(" 845-136-df6 "));
-        w.LookupSerial1->trigger();
-        QCOMPARE(w.MainNotebook->currentIndex(), 2);
-        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
-        QCOMPARE(w.PumpIDPanel->text(), QString("01"));
+        child<QAction>(w, "LookupSerial1")->trigger();
+        QCOMPARE(child<Notebook>(w, "MainNotebook")->currentIndex(), 2);
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
+        QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(), QString("01"));
         // Several matches: the user picks one.
         f.prompt.inputs.enqueue(QString("845"));
         f.prompt.dialogs.enqueue([](QDialog& d) {
             auto& dlg = static_cast<TPumpChoiceDlg&>(d);
-            if (dlg.List->count() != 2)
+            if (child<QListWidget>(dlg, "List")->count() != 2)
                 return int(QDialog::Rejected);
-            dlg.List->setCurrentRow(1);
+            child<QListWidget>(dlg, "List")->setCurrentRow(1);
             return int(QDialog::Accepted);
         });
-        w.LookupSerial1->trigger();
-        QCOMPARE(w.CompanyIDPanel->text(), QString("C3"));
-        QCOMPARE(w.PumpIDPanel->text(), QString("P7"));
-        QCOMPARE(w.RecCountPanel->text(), QString("1 of 1"));
+        child<QAction>(w, "LookupSerial1")->trigger();
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("C3"));
+        QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(), QString("P7"));
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 1"));
         f.prompt.clear();
         f.prompt.inputs.enqueue(QString("XYZ"));
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.LookupSerial1->trigger();
+        child<QAction>(w, "LookupSerial1")->trigger();
         QCOMPARE(f.prompt.texts(), QStringList{"No pump has the serial number XYZ."});
-        QCOMPARE(w.PumpIDPanel->text(), QString("P7"));
+        QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(), QString("P7"));
     }
 
     void changeIdWithoutARecordSaysSo() {

@@ -36,20 +36,21 @@ private Q_SLOTS:
         addCompany(f.company(), "AAA");
         addCompany(f.company(), "ZZZ");
         w.FirstBtnClick();
-        QCOMPARE(w.RecCountPanel->text(), QString("1 of 3"));
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 3"));
         w.NextBtnClick();
-        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
-        QCOMPARE(w.RecCountPanel->text(), QString("2 of 3"));
-        QCOMPARE(w.PumpIDPanel->text(), QString("01")); // the lower levels followed
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
+        QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(),
+                 QString("01")); // the lower levels followed
         w.LastBtnClick();
         QSignalSpy spy(&f.company(), &Table::afterScroll);
         w.NextBtnClick();
         w.LastBtnClick();
         QCOMPARE(spy.count(), 0);
-        QCOMPARE(w.RecCountPanel->text(), QString("3 of 3"));
-        QCOMPARE(w.PumpIDPanel->text(), QString());
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("3 of 3"));
+        QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(), QString());
         w.PriorBtnClick();
-        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
     }
 
     void locationPageOfCompanyWithoutLocationsStartsOne() {
@@ -61,20 +62,20 @@ private Q_SLOTS:
         QCOMPARE(f.location().asString("LocationID"), QString("*"));
         QCOMPARE(f.location().asBool("SameAsCompany"), true);
         QCOMPARE(f.location().asString("CompanyID"), QString("New Co"));
-        QVERIFY(w.locationPage->identifierField()->isEnabled());
-        QVERIFY(w.SaveBtn->isEnabled());
+        QVERIFY(child<ContactPage>(w, "LocationPage")->identifierField()->isEnabled());
+        QVERIFY(child<QPushButton>(w, "SaveBtn")->isEnabled());
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
         QVERIFY(!w.selectPage(0));
         QCOMPARE(f.prompt.lastText(), kLeaveText);
-        QCOMPARE(w.MainNotebook->currentIndex(), 1);
-        QCOMPARE(w.CurrentPage, 1);
+        QCOMPARE(child<Notebook>(w, "MainNotebook")->currentIndex(), 1);
+        QCOMPARE(w.currentPage(), 1);
         // The "*" is selected, so typing replaces it.
-        QTest::keyClicks(w.locationPage->identifierField(), "Plant 2");
+        QTest::keyClicks(child<ContactPage>(w, "LocationPage")->identifierField(), "Plant 2");
         w.SaveBtnClick();
         QCOMPARE(f.location().asString("LocationID"), QString("Plant 2"));
         QVERIFY(w.selectPage(0));
-        QCOMPARE(w.CurrentPage, 0);
+        QCOMPARE(w.currentPage(), 0);
     }
 
     void testPageOfPumpWithoutTestsStartsInitialisedTest() {
@@ -95,12 +96,12 @@ private Q_SLOTS:
         QCOMPARE(f.test().asDate("Test Date"), QDate(2026, 3, 4));
         QCOMPARE(f.test().asFloat("RPM8"), 0.0);
         QCOMPARE(f.test().asString("PumpID"), QString("02"));
-        QCOMPARE(w.testPage->suctionHeaderText(), QString("Water\nLevel"));
-        QVERIFY(!w.testPage->electricalEnabled());
+        QCOMPARE(child<TestPage>(w, "TestPage")->suctionHeaderText(), QString("Water\nLevel"));
+        QVERIFY(!child<TestPage>(w, "TestPage")->electricalEnabled());
         // A new test cannot switch sub-pages until saved once.
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        QVERIFY(!w.testPage->testNotebook()->setCurrentIndex(1));
+        QVERIFY(!child<TestPage>(w, "TestPage")->testNotebook()->setCurrentIndex(1));
         QCOMPARE(f.prompt.lastText(), kLeaveText);
         setTodayForTesting({});
     }
@@ -109,21 +110,22 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         w.selectPage(3);
-        QCOMPARE(w.testPage->suctionHeaderText(), QString("Suction\nPress"));
-        QVERIFY(w.testPage->electricalEnabled());
+        QCOMPARE(child<TestPage>(w, "TestPage")->suctionHeaderText(), QString("Suction\nPress"));
+        QVERIFY(child<TestPage>(w, "TestPage")->electricalEnabled());
         w.selectPage(2);
         f.pump().edit();
         f.pump().setValue("Driver Type", QVariant());
         f.pump().post();
         w.selectPage(3);
-        QVERIFY(w.testPage->electricalEnabled()); // an empty driver type counts as electric
+        QVERIFY(child<TestPage>(w, "TestPage")
+                    ->electricalEnabled()); // an empty driver type counts as electric
     }
 
     void driverPagesFollowDriverType() {
         AppFixture f;
         TMainForm1& w = f.open();
         w.selectPage(2);
-        Notebook* nb = w.pumpPage->pumpNotebook();
+        Notebook* nb = child<PumpPage>(w, "PumpPage")->pumpNotebook();
         QVERIFY(nb->isPageEnabled(0));
         QVERIFY(!nb->isPageEnabled(1));
         f.pump().edit();
@@ -150,13 +152,13 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         w.selectPage(2);
-        Notebook* nb = w.pumpPage->pumpNotebook();
-        QComboBox* list = w.pumpPage->driverTypeComboBox();
+        Notebook* nb = child<PumpPage>(w, "PumpPage")->pumpNotebook();
+        QComboBox* list = child<PumpPage>(w, "PumpPage")->driverTypeComboBox();
         list->setFocus();
         list->lineEdit()->selectAll();
         QTest::keyClicks(list, "Diesel"); // the very text of an entry
         QTest::keyClick(list, Qt::Key_Return);
-        w.pumpPage->field("Rotation")->setFocus();
+        child<PumpPage>(w, "PumpPage")->field("Rotation")->setFocus();
         QVERIFY(nb->isPageEnabled(0));
         QVERIFY(!nb->isPageEnabled(1));
         QCOMPARE(f.pump().asString("Driver Type"), QString("Diesel"));
@@ -171,18 +173,18 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         w.selectPage(3);
-        QWidget* field = w.testPage->pointField("Discharge Pressure1");
+        QWidget* field = child<TestPage>(w, "TestPage")->pointField("Discharge Pressure1");
         QVERIFY(field);
         field->setFocus();
         QTest::keyClicks(field, "5");
         QCOMPARE(f.test().state(), TableState::Edit);
-        QVERIFY(w.SaveBtn->isEnabled());
-        QVERIFY(!w.NextBtn->isEnabled());
+        QVERIFY(child<QPushButton>(w, "SaveBtn")->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "NextBtn")->isEnabled());
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        QVERIFY(!w.testPage->testNotebook()->setCurrentIndex(1));
+        QVERIFY(!child<TestPage>(w, "TestPage")->testNotebook()->setCurrentIndex(1));
         QCOMPARE(f.prompt.lastText(), kLeaveText);
-        QCOMPARE(w.testPage->testNotebook()->currentIndex(), 0);
+        QCOMPARE(child<TestPage>(w, "TestPage")->testNotebook()->currentIndex(), 0);
     }
 
     void timeColumnFollowsPreference() {
@@ -190,11 +192,11 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         f.prefs.setUseTestTime(false);
         w.selectPage(3);
-        QVERIFY(!w.testPage->pointField("Time1")->isEnabled());
+        QVERIFY(!child<TestPage>(w, "TestPage")->pointField("Time1")->isEnabled());
         w.selectPage(0);
         f.prefs.setUseTestTime(true);
         w.selectPage(3);
-        QVERIFY(w.testPage->pointField("Time8")->isEnabled());
+        QVERIFY(child<TestPage>(w, "TestPage")->pointField("Time8")->isEnabled());
     }
 
     void hiddenPageCatchesUpWhenShown() {
@@ -204,7 +206,7 @@ private Q_SLOTS:
         f.pump().setValue("Pump Mfr", "Changed while hidden");
         f.pump().post();
         w.selectPage(2);
-        auto* mfr = qobject_cast<QLineEdit*>(w.pumpPage->field("Pump Mfr"));
+        auto* mfr = qobject_cast<QLineEdit*>(child<PumpPage>(w, "PumpPage")->field("Pump Mfr"));
         QVERIFY(mfr);
         QCOMPARE(mfr->text(), QString("Changed while hidden"));
     }
@@ -213,15 +215,15 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         w.LookupMenuPopup();
-        QVERIFY(w.LookupName1->isEnabled());
-        QVERIFY(w.LookupAll1->isEnabled());
+        QVERIFY(child<QAction>(w, "LookupName1")->isEnabled());
+        QVERIFY(child<QAction>(w, "LookupAll1")->isEnabled());
         w.selectPage(2);
         w.LookupMenuPopup();
-        QVERIFY(w.LookupID1->isEnabled());
-        QVERIFY(!w.LookupName1->isEnabled());
-        QVERIFY(!w.LookupCity1->isEnabled());
-        QVERIFY(!w.LookupState1->isEnabled());
-        QVERIFY(!w.LookupAll1->isEnabled());
+        QVERIFY(child<QAction>(w, "LookupID1")->isEnabled());
+        QVERIFY(!child<QAction>(w, "LookupName1")->isEnabled());
+        QVERIFY(!child<QAction>(w, "LookupCity1")->isEnabled());
+        QVERIFY(!child<QAction>(w, "LookupState1")->isEnabled());
+        QVERIFY(!child<QAction>(w, "LookupAll1")->isEnabled());
     }
 };
 

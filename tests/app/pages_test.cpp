@@ -21,6 +21,7 @@
 #include <memory>
 
 using namespace nerova;
+using test::child;
 
 namespace {
 
@@ -281,12 +282,14 @@ void PagesTest::everyTabShowsInFull() {
     TMainForm1& w = f.open(); // at its start-up size
     for (int page : {2, 3}) {
         QVERIFY(w.selectPage(page));
-        Notebook* nb = page == 2 ? w.pumpPage->pumpNotebook() : w.testPage->testNotebook();
+        Notebook* nb = page == 2 ? child<PumpPage>(w, "PumpPage")->pumpNotebook()
+                                 : child<TestPage>(w, "TestPage")->testNotebook();
         QTabBar* bar = nb->tabBar();
         QVERIFY(bar->sizeHint().width() <= bar->width());
         QCOMPARE(bar->tabToolTip(7), nb->caption(7));
     }
-    QCOMPARE(w.pumpPage->pumpNotebook()->caption(7), QString("Transfer Switch"));
+    QCOMPARE(child<PumpPage>(w, "PumpPage")->pumpNotebook()->caption(7),
+             QString("Transfer Switch"));
 }
 
 QTEST_MAIN(PagesTest)

@@ -22,8 +22,8 @@ void addRow(Table& t, const QStringList& keys) {
 }
 
 QStringList shown(TMainForm1& w) {
-    return {w.CompanyIDPanel->text(), w.LocationIDPanel->text(), w.PumpIDPanel->text(),
-            w.TestIdPanel->text()};
+    return {child<QLabel>(w, "CompanyIDPanel")->text(), child<QLabel>(w, "LocationIDPanel")->text(),
+            child<QLabel>(w, "PumpIDPanel")->text(), child<QLabel>(w, "TestIdPanel")->text()};
 }
 
 } // namespace
@@ -46,7 +46,7 @@ private Q_SLOTS:
             static_cast<TBackupFrm&>(d).BackupButtonClick();
             return d.result();
         });
-        w.Backup1->trigger();
+        child<QAction>(w, "Backup1")->trigger();
         QCOMPARE(f.prompt.texts(), QStringList());
         QCOMPARE(shown(w), (QStringList{"ZULU", "YARD", "P2", "T2"}));
         QCOMPARE(f.test().asString("PumpID"), QString("P2"));
@@ -56,7 +56,7 @@ private Q_SLOTS:
         f.prompt.files.enqueue(f.db.dataDir() + "/NRVA2002DataBackup.zip");
         f.prompt.inputs.enqueue(QStringLiteral("YES"));
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.Restore1->trigger();
+        child<QAction>(w, "Restore1")->trigger();
         QCOMPARE(f.prompt.texts(), QStringList{"All files were restored successfully."});
         QCOMPARE(shown(w), (QStringList{"ZULU", "YARD", "P2", "T1"}));
         QCOMPARE(f.test().recordCount(), 2);

@@ -44,17 +44,18 @@ private Q_SLOTS:
         QCOMPARE(f.prompt.messages.size(), 1);
         QCOMPARE(f.prompt.messages[0].text, kCreateQuestion);
         QCOMPARE(f.prompt.messages[0].kind, Prompt::Kind::Error);
-        QCOMPARE(w.tablesExistCreateFrm->Label1->text(),
+        QCOMPARE(child<QLabel>(*child<TTablesExistCreateFrm>(w, "TablesExistCreateFrm"), "Label1")
+                     ->text(),
                  QString("Test Tables Filled Successfully"));
-        QVERIFY(w.tablesExistCreateFrm->isVisible());
-        QCOMPARE(w.RecCountPanel->text(), QString("1 of 1"));
-        QCOMPARE(w.CompanyIDPanel->text(), QString("ABC Paint Company"));
-        QCOMPARE(w.LocationIDPanel->text(), QString("*"));
-        QCOMPARE(w.PumpIDPanel->text(), QString("01"));
-        QCOMPARE(w.TestIdPanel->text(), QString("20010731"));
+        QVERIFY(child<TTablesExistCreateFrm>(w, "TablesExistCreateFrm")->isVisible());
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 1"));
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
+        QCOMPARE(child<QLabel>(w, "LocationIDPanel")->text(), QString("*"));
+        QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(), QString("01"));
+        QCOMPARE(child<QLabel>(w, "TestIdPanel")->text(), QString("20010731"));
         QCOMPARE(f.flow().recordCount(), 3);
-        QVERIFY(!w.SaveBtn->isEnabled());
-        QVERIFY(!w.CancelBtn->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "SaveBtn")->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "CancelBtn")->isEnabled());
     }
 
     void refusedCreationLeavesTablesClosed() {
@@ -63,8 +64,8 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         QVERIFY(!f.company().isOpen());
         // Nothing reported a record change: the panel shows its figures of none.
-        QCOMPARE(w.RecCountPanel->text(), QString("0 of 0"));
-        QCOMPARE(w.CompanyIDPanel->text(), QString());
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("0 of 0"));
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString());
     }
 
     void emptyDatabaseShowsZeroOfZero() {
@@ -74,8 +75,9 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         QVERIFY(f.prompt.messages.isEmpty());
         QVERIFY(f.company().isOpen());
-        QCOMPARE(w.RecCountPanel->text(), QString("0 of 0"));
-        for (QLabel* p : {w.CompanyIDPanel, w.LocationIDPanel, w.PumpIDPanel, w.TestIdPanel})
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("0 of 0"));
+        for (QLabel* p : {child<QLabel>(w, "CompanyIDPanel"), child<QLabel>(w, "LocationIDPanel"),
+                          child<QLabel>(w, "PumpIDPanel"), child<QLabel>(w, "TestIdPanel")})
             QCOMPARE(p->text(), QString());
     }
 
@@ -113,14 +115,14 @@ private Q_SLOTS:
         // Showing the window reports nothing more and leaves no empty progress window.
         f.form->show();
         QCOMPARE(f.prompt.messages.size(), 1);
-        QVERIFY(!f.form->tablesExistCreateFrm->isVisible());
+        QVERIFY(!child<TTablesExistCreateFrm>(*f.form, "TablesExistCreateFrm")->isVisible());
         QVERIFY(!f.company().isOpen());
     }
 
     void closeBoxDuringAnEditIsRefused() {
         AppFixture f;
         TMainForm1& w = f.open();
-        QTest::keyClicks(w.companyPage->field("City"), "X");
+        QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->field("City"), "X");
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
         QVERIFY(!w.close());
@@ -129,7 +131,7 @@ private Q_SLOTS:
         QVERIFY(w.isVisible());
         QCOMPARE(f.company().state(), TableState::Edit);
         QCOMPARE(f.company().asString("City"), QString("MaplewoodX"));
-        w.SaveBtn->click();
+        child<QPushButton>(w, "SaveBtn")->click();
         QVERIFY(w.close());
     }
 
@@ -157,13 +159,13 @@ private Q_SLOTS:
         QVERIFY(w->close());
         w = start();
         QCOMPARE(w->geometry(), QRect(2, 24, 796, 570));
-        QCOMPARE(w->CompanyIDPanel->text(), QString("ABC Paint Company"));
-        QCOMPARE(w->PumpIDPanel->text(), QString("02"));
-        QCOMPARE(w->RecCountPanel->text(), QString("2 of 3"));
+        QCOMPARE(child<QLabel>(*w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
+        QCOMPARE(child<QLabel>(*w, "PumpIDPanel")->text(), QString("02"));
+        QCOMPARE(child<QLabel>(*w, "RecCountPanel")->text(), QString("2 of 3"));
         // A company deleted meanwhile: the first one is shown.
         QSettings(places, QSettings::IniFormat).setValue("records/CompanyID", "Gone");
         w = start();
-        QCOMPARE(w->CompanyIDPanel->text(), QString("AAA"));
+        QCOMPARE(child<QLabel>(*w, "CompanyIDPanel")->text(), QString("AAA"));
         QCOMPARE(QFileInfo(f.startup.filePath("Nrva2002.ini")).size(), 992);
     }
 
@@ -173,9 +175,10 @@ private Q_SLOTS:
         f.company().insert();
         f.company().setValue("CompanyID", "R&D && Sons");
         f.company().post();
-        QCOMPARE(w.CompanyIDPanel->text(), QString("R&D && Sons"));
-        QCOMPARE(w.CompanyIDPanel->textFormat(), Qt::PlainText);
-        QVERIFY(!w.CompanyIDPanel->buddy()); // so "&" is never taken as a mnemonic
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("R&D && Sons"));
+        QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->textFormat(), Qt::PlainText);
+        QVERIFY(
+            !child<QLabel>(w, "CompanyIDPanel")->buddy()); // so "&" is never taken as a mnemonic
     }
 
     void guardedCommandsRefusedWhileEditing() {
@@ -219,7 +222,7 @@ private Q_SLOTS:
         QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Lookup", "&Browse", "&Print",
                                       "&Preferences", "&Help"}));
         QStringList file;
-        for (QAction* a : w.FileMenu->actions())
+        for (QAction* a : child<QMenu>(w, "FileMenu")->actions())
             file << (a->isSeparator() ? "-" : a->text());
         QCOMPARE(file, (QStringList{"&Backup", "&Restore", "-", "E&xit"}));
     }

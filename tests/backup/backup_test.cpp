@@ -2,6 +2,7 @@
 #include "backup/ArchiveWorker.h"
 #include "backup/BackupFrmU.h"
 #include "backup/ZipArchiver.h"
+#include "support/Child.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QLabel>
@@ -91,10 +92,11 @@ void BackupTest::archivesEveryTableFileDeflatedWithTimesAndModes() {
     ScriptedPrompt prompt;
     TBackupFrm frm(db.path());
     QCOMPARE(frm.windowTitle(), QStringLiteral("Backup Data"));
-    QCOMPARE(frm.BackupStatusLabel2()->text(), QStringLiteral("None"));
-    QCOMPARE(frm.FileNameField()->maxLength(), 200);
-    QVERIFY(frm.FileFolderField()->isReadOnly());
-    QCOMPARE(frm.FileFolderField()->text(), QDir::toNativeSeparators(db.path() + "/"));
+    QCOMPARE(child<QLabel>(frm, "BackupStatusLabel2")->text(), QStringLiteral("None"));
+    QCOMPARE(child<QLineEdit>(frm, "FileNameField")->maxLength(), 200);
+    QVERIFY(child<QLineEdit>(frm, "FileFolderField")->isReadOnly());
+    QCOMPARE(child<QLineEdit>(frm, "FileFolderField")->text(),
+             QDir::toNativeSeparators(db.path() + "/"));
 
     frm.BackupButtonClick();
     QCOMPARE(prompt.texts(), QStringList()); // no completion message
@@ -152,19 +154,19 @@ void BackupTest::illegalCharacterStopsTheBackup() {
     fillDatabase(db.path());
     ScriptedPrompt prompt;
     TBackupFrm frm(db.path());
-    frm.FileNameField()->setText(namePart);
+    child<QLineEdit>(frm, "FileNameField")->setText(namePart);
 
     prompt.buttons.enqueue(Prompt::Button::Ok);
     frm.BackupButtonClick();
     QCOMPARE(prompt.texts(), QStringList{"Backup Filename contains an illegal character " + named});
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Error);
-    QCOMPARE(frm.BackupStatusLabel2()->text(), QStringLiteral("Backup cancelled"));
+    QCOMPARE(child<QLabel>(frm, "BackupStatusLabel2")->text(), QStringLiteral("Backup cancelled"));
     QCOMPARE(frm.result(), int(QDialog::Rejected));
     QCOMPARE(strays(db.path(), kTableFiles), QStringList());
 
     // The window stays usable: a good name part then goes through.
     prompt.clear();
-    frm.FileNameField()->setText("2002-07");
+    child<QLineEdit>(frm, "FileNameField")->setText("2002-07");
     frm.BackupButtonClick();
     QCOMPARE(prompt.texts(), QStringList());
     QVERIFY(QFileInfo::exists(dirPath(db, "NRVA2002DataBackup2002-07.zip")));
@@ -179,14 +181,14 @@ void BackupTest::existingArchiveIsReplacedOnlyAfterYes() {
 
     ScriptedPrompt prompt;
     TBackupFrm frm(db.path());
-    frm.FileNameField()->setText("2002-07");
+    child<QLineEdit>(frm, "FileNameField")->setText("2002-07");
     prompt.buttons.enqueue(Prompt::Button::No);
     frm.BackupButtonClick();
     QCOMPARE(prompt.texts(), QStringList{"Backup file already exists.  Overwrite?"});
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Warning);
     QCOMPARE(prompt.messages.first().buttons,
              (QList<Prompt::Button>{Prompt::Button::Yes, Prompt::Button::No}));
-    QCOMPARE(frm.BackupStatusLabel2()->text(), QStringLiteral("Backup cancelled"));
+    QCOMPARE(child<QLabel>(frm, "BackupStatusLabel2")->text(), QStringLiteral("Backup cancelled"));
     QCOMPARE(readFile(archive), before);
 
     prompt.clear();
@@ -216,7 +218,7 @@ void BackupTest::readOnlyArchiveIsNotOfferedAndKept() {
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Error);
     QVERIFY(prompt.lastText().contains(QDir::toNativeSeparators(archive)));
     QCOMPARE(frm.result(), int(QDialog::Rejected));
-    QCOMPARE(frm.BackupStatusLabel2()->text(), QStringLiteral("Backup cancelled"));
+    QCOMPARE(child<QLabel>(frm, "BackupStatusLabel2")->text(), QStringLiteral("Backup cancelled"));
     QCOMPARE(readFile(archive), before);
     QCOMPARE(strays(db.path(), QStringList(kTableFiles) << "NRVA2002DataBackup.zip"),
              QStringList());
@@ -230,7 +232,7 @@ void BackupTest::changeMovesTheArchiveAndWriteTestSparesUserFiles() {
 
     ScriptedPrompt prompt;
     TBackupFrm frm(db.path());
-    frm.FileNameField()->setText("July");
+    child<QLineEdit>(frm, "FileNameField")->setText("July");
 
     // Cancelling the browser changes nothing.
     frm.ChangeButtonClick();
@@ -243,7 +245,8 @@ void BackupTest::changeMovesTheArchiveAndWriteTestSparesUserFiles() {
     prompt.folders.enqueue(elsewhere.path());
     frm.ChangeButtonClick();
     QCOMPARE(frm.backupFolder(), elsewhere.path() + "/");
-    QCOMPARE(frm.FileFolderField()->text(), QDir::toNativeSeparators(elsewhere.path() + "/"));
+    QCOMPARE(child<QLineEdit>(frm, "FileFolderField")->text(),
+             QDir::toNativeSeparators(elsewhere.path() + "/"));
 
     frm.BackupButtonClick();
     QCOMPARE(prompt.texts(), QStringList());
@@ -257,7 +260,7 @@ void BackupTest::changeMovesTheArchiveAndWriteTestSparesUserFiles() {
     prompt.buttons.enqueue(Prompt::Button::Ok);
     frm.BackupButtonClick();
     QCOMPARE(prompt.texts(), QStringList{"Error creating Backup File"});
-    QCOMPARE(frm.BackupStatusLabel2()->text(), QStringLiteral("Backup cancelled"));
+    QCOMPARE(child<QLabel>(frm, "BackupStatusLabel2")->text(), QStringLiteral("Backup cancelled"));
 }
 
 void BackupTest::unreadableFileIsReportedAndSkipped() {
@@ -313,9 +316,9 @@ void BackupTest::cancelledBackupLeavesNoPartialArchive() {
         Qt::DirectConnection);
     frm.BackupButtonClick();
     QCOMPARE(prompt.texts(), QStringList());
-    QCOMPARE(frm.BackupStatusLabel2()->text(), QStringLiteral("Backup cancelled"));
+    QCOMPARE(child<QLabel>(frm, "BackupStatusLabel2")->text(), QStringLiteral("Backup cancelled"));
     QCOMPARE(frm.result(), int(QDialog::Rejected));
-    QVERIFY(frm.FileNameField()->isEnabled()); // ready for another attempt
+    QVERIFY(child<QLineEdit>(frm, "FileNameField")->isEnabled()); // ready for another attempt
     QCOMPARE(strays(db.path(), QStringList(kTableFiles) << alike), QStringList());
 }
 

@@ -3,6 +3,7 @@
 #include "backup/BackupFrmU.h"
 #include "backup/RestoreFrmU.h"
 #include "data/Database.h"
+#include "support/Child.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QLabel>
@@ -106,14 +107,14 @@ void RestoreTest::restoresEveryTableAsNewFiles() {
     prompt.inputs.enqueue(QStringLiteral("YES"));
     TRestoreFrm frm(site.db);
     QCOMPARE(frm.windowTitle(), QStringLiteral("Restoring Data"));
-    QCOMPARE(frm.StatusLabel2()->text(), QStringLiteral("None"));
+    QCOMPARE(child<QLabel>(frm, "StatusLabel2")->text(), QStringLiteral("None"));
     prompt.buttons.enqueue(Prompt::Button::Ok);
     const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
     QVERIFY(frm.RunRestore());
 
     QCOMPARE(prompt.texts(), QStringList{kSuccess});
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Information);
-    QCOMPARE(frm.StatusLabel2()->text(), QStringLiteral("Flow data files ..."));
+    QCOMPARE(child<QLabel>(frm, "StatusLabel2")->text(), QStringLiteral("Flow data files ..."));
     QVERIFY(!frm.isVisible());
     QCOMPARE(site.files(), site.allTableFiles()); // no temporary file left behind
     for (const QString& t : kTables) {
@@ -359,7 +360,7 @@ void RestoreTest::cancelledRestoreLeavesNoStagedFile() {
         Qt::DirectConnection);
     QVERIFY(!frm.RunRestore());
     QCOMPARE(prompt.texts(), QStringList());
-    QCOMPARE(frm.StatusLabel2()->text(), QStringLiteral("Restore cancelled"));
+    QCOMPARE(child<QLabel>(frm, "StatusLabel2")->text(), QStringLiteral("Restore cancelled"));
     verifyUntouched(site);
 }
 

@@ -7,6 +7,7 @@
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
 #include "prefs/PreferencesRecord.h"
+#include "support/Child.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 
@@ -15,6 +16,7 @@
 #include <QtTest>
 
 using namespace nerova;
+using nerova::test::child;
 using nerova::test::ScriptedPrompt;
 using nerova::test::TempDatabase;
 
@@ -165,9 +167,9 @@ void FlowPointsTest::deviceFlow() {
     dlg.FormShow();
     dlg.findChild<FlowEntry*>("Size1Field")->setValue(size);
     if (!monster)
-        nozzles.CoefFields[0]->setValue(coefficient);
+        child<FlowEntry>(nozzles, "Coef1Field")->setValue(coefficient);
     dlg.findChild<FlowEntry*>("Pitot1Field")->setValue(pitot);
-    QVERIFY(qAbs(dlg.DeviceFlow[0] - flow) < 0.01);
+    QVERIFY(qAbs(dlg.deviceFlow(0) - flow) < 0.01);
     QCOMPARE(dlg.findChild<QLabel*>("Flow1Label")->text(), shown);
     QCOMPARE(dlg.findChild<QLabel*>("TotalFlowLabel")->text(), shown);
 }
@@ -176,17 +178,17 @@ void FlowPointsTest::nozzleTotalAndRestoreDefaults() {
     Fixture f;
     TFlowPointNozzleDlg1& dlg = f.dispatcher.nozzleDialog();
     dlg.FormShow();
-    QTest::keyClicks(dlg.PitotFields[0], "18");
-    QTest::keyClicks(dlg.PitotFields[1], "40");
-    QCOMPARE(dlg.TotalFlow, 941.0);
-    QCOMPARE(dlg.TotalFlowLabel->text(), QStringLiteral("941"));
+    QTest::keyClicks(child<FlowEntry>(dlg, "Pitot1Field"), "18");
+    QTest::keyClicks(child<FlowEntry>(dlg, "Pitot2Field"), "40");
+    QCOMPARE(dlg.totalFlow(), 941.0);
+    QCOMPARE(child<QLabel>(dlg, "TotalFlowLabel")->text(), QStringLiteral("941"));
     // Restore Defaults brings back the preferred size and coefficient, keeping the pitots.
-    dlg.SizeFields[0]->setValue(2.5);
-    dlg.CoefFields[1]->setValue(0.9);
+    child<FlowEntry>(dlg, "Size1Field")->setValue(2.5);
+    child<FlowEntry>(dlg, "Coef2Field")->setValue(0.9);
     dlg.RestoreDefaultsBtnClick();
-    QCOMPARE(dlg.SizeFields[0]->value(), 1.75);
-    QCOMPARE(dlg.CoefFields[1]->value(), 0.975);
-    QCOMPARE(dlg.TotalFlow, 941.0);
+    QCOMPARE(child<FlowEntry>(dlg, "Size1Field")->value(), 1.75);
+    QCOMPARE(child<FlowEntry>(dlg, "Coef2Field")->value(), 0.975);
+    QCOMPARE(dlg.totalFlow(), 941.0);
 
     QCOMPARE(totalOfRoundedFlows({100.4, 100.4, 0, 0, 0, 0, 0, 0}), 200.0);
     // Exact halves go to the even neighbour, in the total and in the displays alike.
@@ -197,13 +199,17 @@ void FlowPointsTest::nozzleTotalAndRestoreDefaults() {
 void FlowPointsTest::nozzleNewPointAndClearAll() {
     Fixture f;
     TFlowPointNozzleDlg1& dlg = f.dispatcher.nozzleDialog();
-    dlg.FlowRowFound = false;
+    dlg.setFlowPoint(QStringLiteral("1"), false);
     dlg.FormShow();
     for (int i = 0; i < 8; ++i) {
-        QCOMPARE(dlg.SizeFields[i]->text(), QStringLiteral("1.75"));
-        QCOMPARE(dlg.CoefFields[i]->text(), QStringLiteral("0.975"));
-        QCOMPARE(dlg.PitotFields[i]->text(), QStringLiteral("0"));
-        QCOMPARE(dlg.FlowLabels[i]->text(), QStringLiteral("0"));
+        QCOMPARE(child<FlowEntry>(dlg, QStringLiteral("Size%1Field").arg(i + 1))->text(),
+                 QStringLiteral("1.75"));
+        QCOMPARE(child<FlowEntry>(dlg, QStringLiteral("Coef%1Field").arg(i + 1))->text(),
+                 QStringLiteral("0.975"));
+        QCOMPARE(child<FlowEntry>(dlg, QStringLiteral("Pitot%1Field").arg(i + 1))->text(),
+                 QStringLiteral("0"));
+        QCOMPARE(child<QLabel>(dlg, QStringLiteral("Flow%1Label").arg(i + 1))->text(),
+                 QStringLiteral("0"));
     }
     f.save(dlg, 7);
     for (int k = 1; k <= 8; ++k) {
@@ -214,7 +220,7 @@ void FlowPointsTest::nozzleNewPointAndClearAll() {
         QCOMPARE(f.stored(col("Calculated Flow%1", k)), 0.0);
     }
 
-    dlg.PitotFields[4]->setValue(30);
+    child<FlowEntry>(dlg, "Pitot5Field")->setValue(30);
     dlg.ClearAllBtnClick();
     f.save(dlg, 7);
     for (int k = 1; k <= 8; ++k)
@@ -233,11 +239,11 @@ void FlowPointsTest::nozzleStoredPointShownAsStored() {
     f.chain.flow.setValue("Pitot Pressure1", 18.25); // more decimals than the entry shows
     f.chain.flow.post();
     TFlowPointNozzleDlg1& dlg = f.dispatcher.nozzleDialog();
-    dlg.FlowRowFound = true;
+    dlg.setFlowPoint(QStringLiteral("1"), true);
     dlg.FormShow();
-    QCOMPARE(dlg.PitotFields[0]->text(), QStringLiteral("18.3"));
-    QCOMPARE(dlg.FlowLabels[0]->text(), QStringLiteral("378"));
-    QCOMPARE(dlg.TotalFlowLabel->text(), QStringLiteral("0"));
+    QCOMPARE(child<FlowEntry>(dlg, "Pitot1Field")->text(), QStringLiteral("18.3"));
+    QCOMPARE(child<QLabel>(dlg, "Flow1Label")->text(), QStringLiteral("378"));
+    QCOMPARE(child<QLabel>(dlg, "TotalFlowLabel")->text(), QStringLiteral("0"));
 
     // OK without a change stores the point as it was.
     f.save(dlg, 2);
@@ -246,24 +252,24 @@ void FlowPointsTest::nozzleStoredPointShownAsStored() {
     QCOMPARE(f.stored("Flow Meter"), 0.0);
 
     // The first change anywhere recomputes the total from all eight nozzles.
-    QTest::keyClicks(dlg.PitotFields[5], "0");
-    QCOMPARE(dlg.TotalFlow, 378.0);
+    QTest::keyClicks(child<FlowEntry>(dlg, "Pitot6Field"), "0");
+    QCOMPARE(dlg.totalFlow(), 378.0);
 
     // Nothing carries over to the next, new point.
-    dlg.FlowRowFound = false;
+    dlg.setFlowPoint(QStringLiteral("1"), false);
     dlg.FormShow();
-    QCOMPARE(dlg.PitotFields[0]->value(), 0.0);
-    QCOMPARE(dlg.FlowLabels[0]->text(), QStringLiteral("0"));
-    QCOMPARE(dlg.TotalFlow, 0.0);
+    QCOMPARE(child<FlowEntry>(dlg, "Pitot1Field")->value(), 0.0);
+    QCOMPARE(child<QLabel>(dlg, "Flow1Label")->text(), QStringLiteral("0"));
+    QCOMPARE(dlg.totalFlow(), 0.0);
 }
 
 void FlowPointsTest::entriesRefuseNegativesAndEnterMovesFocus() {
     Fixture f;
     TFlowPointNozzleDlg1& nozzles = f.dispatcher.nozzleDialog();
     nozzles.FormShow();
-    nozzles.PitotFields[0]->clear();
-    QTest::keyClicks(nozzles.PitotFields[0], "-12.55");
-    QCOMPARE(nozzles.PitotFields[0]->text(), QStringLiteral("12.5"));
+    child<FlowEntry>(nozzles, "Pitot1Field")->clear();
+    QTest::keyClicks(child<FlowEntry>(nozzles, "Pitot1Field"), "-12.55");
+    QCOMPARE(child<FlowEntry>(nozzles, "Pitot1Field")->text(), QStringLiteral("12.5"));
 
     // Enter walks the focus order as Tab does and never presses a button.
     QStringList expected;
@@ -295,9 +301,9 @@ void FlowPointsTest::firstMeterReadingCreatesRowAndEvaluates() {
     QString label;
     double shown = -1;
     f.answer<TFlowPointFLowMeterDlg1>([&](TFlowPointFLowMeterDlg1& d) {
-        label = d.FlowPointNumberLabel->text();
-        shown = d.FlowMeterField->value();
-        d.FlowMeterField->setValue(1250);
+        label = child<QLabel>(d, "FlowPointNumberLabel")->text();
+        shown = child<FlowEntry>(d, "FlowMeterField")->value();
+        child<FlowEntry>(d, "FlowMeterField")->setValue(1250);
     });
     f.dispatcher.FlowPointDialogs(5);
     QCOMPARE(label, QStringLiteral("Flow Point #5"));
@@ -315,8 +321,8 @@ void FlowPointsTest::firstMeterReadingCreatesRowAndEvaluates() {
     // Opened again: the reading is shown; Cancel touches nothing.
     f.answer<TFlowPointFLowMeterDlg1>(
         [&](TFlowPointFLowMeterDlg1& d) {
-            shown = d.FlowMeterField->value();
-            d.FlowMeterField->setValue(99);
+            shown = child<FlowEntry>(d, "FlowMeterField")->value();
+            child<FlowEntry>(d, "FlowMeterField")->setValue(99);
         },
         false);
     f.dispatcher.FlowPointDialogs(5);
@@ -329,7 +335,7 @@ void FlowPointsTest::firstMeterReadingCreatesRowAndEvaluates() {
     // A point stored by the nozzle dialog keeps its nozzle columns; only the total changes.
     const QVariantMap before = f.storedRow(3);
     f.answer<TFlowPointFLowMeterDlg1>(
-        [](TFlowPointFLowMeterDlg1& d) { d.FlowMeterField->setValue(900); });
+        [](TFlowPointFLowMeterDlg1& d) { child<FlowEntry>(d, "FlowMeterField")->setValue(900); });
     f.dispatcher.FlowPointDialogs(3);
     QVariantMap after = f.storedRow(3);
     QCOMPARE(after.value("Flow Meter").toDouble(), 900.0);
@@ -370,9 +376,10 @@ void FlowPointsTest::flowRowOutlivesAbandonedTestChanges() {
     Fixture f;
     QList<double> shownSizes;
     f.answer<TFlowPointNozzleDlg1>([&](TFlowPointNozzleDlg1& d) {
-        shownSizes << d.SizeFields[0]->value() << d.CoefFields[0]->value();
-        d.PitotFields[0]->setValue(18);
-        d.PitotFields[1]->setValue(40);
+        shownSizes << child<FlowEntry>(d, "Size1Field")->value()
+                   << child<FlowEntry>(d, "Coef1Field")->value();
+        child<FlowEntry>(d, "Pitot1Field")->setValue(18);
+        child<FlowEntry>(d, "Pitot2Field")->setValue(40);
     });
     f.dispatcher.FlowPointDialogs(6);
     QCOMPARE(shownSizes, (QList<double>{1.75, 0.975}));
@@ -398,14 +405,14 @@ void FlowPointsTest::hoseMonsterRefusesStoredNozzleSize() {
     double shownSize = 0;
     int refusedResult = -1;
     f.answer<TFlowPointHoseMonsterDlg1>([&](TFlowPointHoseMonsterDlg1& d) {
-        shownSize = d.SizeFields[0]->value();
+        shownSize = child<FlowEntry>(d, "Size1Field")->value();
         d.OKBtnClick();
         refusedResult = d.result();
         // Rows not in use (0) and every size of the table pass.
         d.RestoreDefaultsBtnClick();
-        d.SizeFields[1]->setValue(0);
-        d.SizeFields[2]->setValue(1.125);
-        d.PitotFields[0]->setValue(10);
+        child<FlowEntry>(d, "Size2Field")->setValue(0);
+        child<FlowEntry>(d, "Size3Field")->setValue(1.125);
+        child<FlowEntry>(d, "Pitot1Field")->setValue(10);
     });
     f.prompt.buttons.enqueue(Prompt::Button::Ok);
     f.dispatcher.FlowPointDialogs(2);
@@ -429,8 +436,8 @@ void FlowPointsTest::hoseMonsterRefusesStoredNozzleSize() {
     QList<double> sizes;
     f.answer<TFlowPointHoseMonsterDlg1>(
         [&](TFlowPointHoseMonsterDlg1& d) {
-            for (const FlowEntry* e : d.SizeFields)
-                sizes << e->value();
+            for (int k = 1; k <= 8; ++k)
+                sizes << child<FlowEntry>(d, QStringLiteral("Size%1Field").arg(k))->value();
         },
         false);
     f.dispatcher.FlowPointDialogs(7);
@@ -441,8 +448,9 @@ void FlowPointsTest::pointsAreIndependent() {
     Fixture f;
     f.setDevice("Flow Meter");
     for (int n = 1; n <= 8; ++n) {
-        f.answer<TFlowPointFLowMeterDlg1>(
-            [n](TFlowPointFLowMeterDlg1& d) { d.FlowMeterField->setValue(100.0 * n); });
+        f.answer<TFlowPointFLowMeterDlg1>([n](TFlowPointFLowMeterDlg1& d) {
+            child<FlowEntry>(d, "FlowMeterField")->setValue(100.0 * n);
+        });
         f.dispatcher.FlowPointDialogs(n);
     }
     QCOMPARE(f.evaluated, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8}));

@@ -9,6 +9,7 @@
 #include "data/TableChain.h"
 #include "data/TablesExistCreateU.h"
 #include "reliability/SampleTree.h"
+#include "support/Child.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 
@@ -88,7 +89,7 @@ void CrashTest::initTestCase() {
     prompt.folders.enqueue(m_work.path());
     prompt.dialogs.enqueue([](QDialog& d) {
         auto& frm = static_cast<TBackupFrm&>(d);
-        frm.FileNameField()->setText(QStringLiteral("Pristine"));
+        child<QLineEdit>(frm, "FileNameField")->setText(QStringLiteral("Pristine"));
         frm.ChangeButtonClick();
         frm.BackupButtonClick();
         return frm.result();

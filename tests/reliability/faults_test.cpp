@@ -135,19 +135,19 @@ void FaultsTest::refusedSaveKeepsTheEdit() {
             limit = std::make_unique<FileSizeLimit>(1024);
         else
             refuseWrites(w.db(), QStringLiteral("UPDATE"), TableId::Test);
-        w.form().SaveBtn->click();
+        child<QPushButton>(w.form(), "SaveBtn")->click();
     }
     allowWrites(w.db());
     QVERIFY2(!w.errors().isEmpty(), "a refused save must say so");
     qInfo("shown: %s", qPrintable(w.errors().join(QStringLiteral(" / "))));
     QCOMPARE(test.state(), TableState::Edit);
     QCOMPARE(test.asString(QStringLiteral("Notes")), QStringLiteral("typed by the tester"));
-    QVERIFY(w.form().SaveBtn->isEnabled());
+    QVERIFY(child<QPushButton>(w.form(), "SaveBtn")->isEnabled());
     // Another cursor sees the stored rows exactly as before.
     QCOMPARE(w.rows(), before);
 
     // Once the disk takes writes again, the same Save stores what was typed.
-    w.form().SaveBtn->click();
+    child<QPushButton>(w.form(), "SaveBtn")->click();
     QCOMPARE(test.state(), TableState::Browse);
     QVERIFY(w.rows().join(QLatin1Char('\n')).contains(QStringLiteral("typed by the tester")));
 }
@@ -173,7 +173,7 @@ void FaultsTest::refusedDeleteKeepsTheCompany() {
             limit = std::make_unique<FileSizeLimit>(1024);
         else
             refuseWrites(w.db(), QStringLiteral("DELETE"), TableId::Company);
-        w.form().DeleteBtn->click();
+        child<QPushButton>(w.form(), "DeleteBtn")->click();
     }
     allowWrites(w.db());
     QVERIFY2(!w.errors().isEmpty(), "a refused delete must say so");
@@ -181,7 +181,7 @@ void FaultsTest::refusedDeleteKeepsTheCompany() {
     QCOMPARE(w.rows(), before);
     QCOMPARE(w.fx.company().asString(QStringLiteral("CompanyID")), company);
     QCOMPARE(w.fx.flow().recordCount(), kSampleFlows);
-    QVERIFY(w.form().DeleteBtn->isEnabled());
+    QVERIFY(child<QPushButton>(w.form(), "DeleteBtn")->isEnabled());
 }
 
 void FaultsTest::refusedChangeOfIdentifierKeepsTheTree_data() {
@@ -202,7 +202,7 @@ void FaultsTest::refusedChangeOfIdentifierKeepsTheTree() {
             limit = std::make_unique<FileSizeLimit>(1024);
         else
             refuseWrites(w.db(), QStringLiteral("UPDATE"), TableId::Location);
-        w.form().ChangeID1->trigger();
+        child<QAction>(w.form(), "ChangeID1")->trigger();
     }
     allowWrites(w.db());
     QVERIFY2(!w.errors().isEmpty(), "a refused change of identifier must say so");
@@ -250,7 +250,7 @@ void FaultsTest::refusedPreferencesSaveKeepsTheChoice() {
         std::unique_ptr<FileSizeLimit> limit;
         if (fault == QLatin1String("disk"))
             limit = std::make_unique<FileSizeLimit>(500);
-        w.form().Preferences1->trigger();
+        child<QAction>(w.form(), "Preferences1")->trigger();
     }
     QVERIFY2(!w.errors().isEmpty(), "a refused save of the preferences must say so");
     qInfo("shown: %s", qPrintable(w.errors().join(QStringLiteral(" / "))));
@@ -283,7 +283,7 @@ void FaultsTest::refusedBackupKeepsTheOldArchive() {
     w.fx.prompt.buttons.enqueue(Prompt::Button::Ok);
     w.fx.prompt.dialogs.enqueue([](QDialog& d) {
         auto& frm = static_cast<TBackupFrm&>(d);
-        frm.FileNameField()->setText(QStringLiteral("Fault"));
+        child<QLineEdit>(frm, "FileNameField")->setText(QStringLiteral("Fault"));
         frm.ChangeButtonClick();
         {
             // The table files are larger than this, so the archive cannot be written whole.
@@ -292,7 +292,7 @@ void FaultsTest::refusedBackupKeepsTheOldArchive() {
         }
         return frm.result();
     });
-    w.form().Backup1->trigger();
+    child<QAction>(w.form(), "Backup1")->trigger();
     QVERIFY2(!w.errors().isEmpty(), "a refused backup must say so");
     qInfo("shown: %s", qPrintable(w.errors().join(QStringLiteral(" / "))));
     QCOMPARE(readAll(archive), old);
@@ -319,7 +319,7 @@ void FaultsTest::backupToAFolderThatCannotExist() {
         frm.BackupButtonClick();
         return frm.result();
     });
-    w.form().Backup1->trigger();
+    child<QAction>(w.form(), "Backup1")->trigger();
     QCOMPARE(w.errors(), QStringList{QStringLiteral("Error creating Backup File")});
     QVERIFY(w.fx.company().isOpen());
 }
@@ -331,12 +331,12 @@ void FaultsTest::refusedRestoreKeepsTheTables() {
     w.fx.prompt.folders.enqueue(target.path());
     w.fx.prompt.dialogs.enqueue([](QDialog& d) {
         auto& frm = static_cast<TBackupFrm&>(d);
-        frm.FileNameField()->setText(QStringLiteral("Before"));
+        child<QLineEdit>(frm, "FileNameField")->setText(QStringLiteral("Before"));
         frm.ChangeButtonClick();
         frm.BackupButtonClick();
         return frm.result();
     });
-    w.form().Backup1->trigger();
+    child<QAction>(w.form(), "Backup1")->trigger();
     const QString archive =
         QDir(target.path()).filePath(QStringLiteral("NRVA2002DataBackupBefore.zip"));
     QVERIFY(QFileInfo::exists(archive));
@@ -344,7 +344,7 @@ void FaultsTest::refusedRestoreKeepsTheTables() {
     QVERIFY(w.form().selectPage(3));
     w.fx.test().edit();
     w.fx.test().setValue(QStringLiteral("Notes"), QStringLiteral("entered after the backup"));
-    w.form().SaveBtn->click();
+    child<QPushButton>(w.form(), "SaveBtn")->click();
     QCOMPARE(w.fx.test().state(), TableState::Browse);
 
     const QStringList rows = w.rows();
@@ -362,7 +362,7 @@ void FaultsTest::refusedRestoreKeepsTheTables() {
     // The extraction goes to a file beside each table; the kernel refuses it past 2 KiB.
     {
         FileSizeLimit limit(2048);
-        w.form().Restore1->trigger();
+        child<QAction>(w.form(), "Restore1")->trigger();
     }
     QVERIFY2(!w.errors().isEmpty(), "a refused restore must say so");
     qInfo("shown: %s", qPrintable(w.errors().join(QStringLiteral(" / "))));

@@ -12,6 +12,7 @@
 #include "data/TablesExistCreateU.h"
 #include "prefs/PreferencesRecord.h"
 #include "reliability/SampleTree.h"
+#include "support/Child.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 
@@ -240,7 +241,7 @@ void FuzzTest::restoreOfHostileArchives() {
         prompt.folders.enqueue(inputs.path());
         prompt.dialogs.enqueue([](QDialog& d) {
             auto& frm = static_cast<TBackupFrm&>(d);
-            frm.FileNameField()->setText(QStringLiteral("Seed"));
+            child<QLineEdit>(frm, "FileNameField")->setText(QStringLiteral("Seed"));
             frm.ChangeButtonClick();
             frm.BackupButtonClick();
             return frm.result();

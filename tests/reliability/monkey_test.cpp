@@ -13,6 +13,7 @@
 #include "prefs/PreferencesRecord.h"
 #include "reliability/RandomPrompt.h"
 #include "reliability/SampleTree.h"
+#include "support/Child.h"
 #include "support/TempDatabase.h"
 
 #include <QAbstractButton>
@@ -177,9 +178,13 @@ void MonkeyTest::randomTypingAndClickingLosesNothing() {
     });
     watchdog.start();
 
-    QList<QAction*> commands{form.Backup1,     form.Restore1,    form.ChangeID1,    form.LookupID1,
-                             form.LookupName1, form.LookupCity1, form.LookupState1, form.LookupAll1,
-                             form.Browse1,     form.Print1,      form.Preferences1, form.About1};
+    QList<QAction*> commands{
+        child<QAction>(form, "Backup1"),      child<QAction>(form, "Restore1"),
+        child<QAction>(form, "ChangeID1"),    child<QAction>(form, "LookupID1"),
+        child<QAction>(form, "LookupName1"),  child<QAction>(form, "LookupCity1"),
+        child<QAction>(form, "LookupState1"), child<QAction>(form, "LookupAll1"),
+        child<QAction>(form, "Browse1"),      child<QAction>(form, "Print1"),
+        child<QAction>(form, "Preferences1"), child<QAction>(form, "About1")};
     for (int i = 0; i < kEvents; ++i) {
         sinceStep.restart();
         const int kind = rng.bounded(100);
@@ -190,7 +195,7 @@ void MonkeyTest::randomTypingAndClickingLosesNothing() {
         } else if (kind < 6) {
             QList<Notebook*> books;
             for (Notebook* b : form.findChildren<Notebook*>()) {
-                if (b != form.MainNotebook && b->isVisibleTo(&form))
+                if (b != child<Notebook>(form, "MainNotebook") && b->isVisibleTo(&form))
                     books << b;
             }
             if (Notebook* b = pickOne(books, rng)) {
@@ -222,7 +227,7 @@ void MonkeyTest::randomTypingAndClickingLosesNothing() {
                                                         "seam after: ") +
                                          stuck.join(QStringLiteral(" / "))));
     QVERIFY(form.isVisible());
-    QVERIFY(form.MainPanel->isVisible());
+    QVERIFY(child<QWidget>(form, "MainPanel")->isVisible());
 
     // Every stored row reads, column by column, through cursors of its own; the files pass
     // the engine's own check.
