@@ -28,11 +28,9 @@ NumberPicture::NumberPicture(const QString& picture) : m_picture(picture) {
         } else if (c == QLatin1Char('9') || c == QLatin1Char('#')) {
             if (c == QLatin1Char('#'))
                 m_sign = true;
-            if (fraction) {
-                ++m_decimals;
-                if (c == QLatin1Char('9'))
-                    m_shownDecimals = m_decimals;
-            } else
+            if (fraction)
+                m_shownDecimals = ++m_decimals;
+            else
                 ++m_integer;
         }
     }

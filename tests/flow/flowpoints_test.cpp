@@ -178,8 +178,11 @@ void FlowPointsTest::nozzleTotalAndRestoreDefaults() {
     Fixture f;
     TFlowPointNozzleDlg1& dlg = f.dispatcher.nozzleDialog();
     dlg.FormShow();
-    QTest::keyClicks(child<FlowEntry>(dlg, "Pitot1Field"), "18");
-    QTest::keyClicks(child<FlowEntry>(dlg, "Pitot2Field"), "40");
+    // As a click into a field does, the typing replaces the "0.0" shown.
+    for (const auto& [name, typed] : {std::pair{"Pitot1Field", "18"}, {"Pitot2Field", "40"}}) {
+        child<FlowEntry>(dlg, name)->selectAll();
+        QTest::keyClicks(child<FlowEntry>(dlg, name), typed);
+    }
     QCOMPARE(dlg.totalFlow(), 941.0);
     QCOMPARE(child<QLabel>(dlg, "TotalFlowLabel")->text(), QStringLiteral("941"));
     // Restore Defaults brings back the preferred size and coefficient, keeping the pitots.
@@ -203,11 +206,11 @@ void FlowPointsTest::nozzleNewPointAndClearAll() {
     dlg.FormShow();
     for (int i = 0; i < 8; ++i) {
         QCOMPARE(child<FlowEntry>(dlg, QStringLiteral("Size%1Field").arg(i + 1))->text(),
-                 QStringLiteral("1.75"));
+                 QStringLiteral("1.750"));
         QCOMPARE(child<FlowEntry>(dlg, QStringLiteral("Coef%1Field").arg(i + 1))->text(),
                  QStringLiteral("0.975"));
         QCOMPARE(child<FlowEntry>(dlg, QStringLiteral("Pitot%1Field").arg(i + 1))->text(),
-                 QStringLiteral("0"));
+                 QStringLiteral("0.0"));
         QCOMPARE(child<QLabel>(dlg, QStringLiteral("Flow%1Label").arg(i + 1))->text(),
                  QStringLiteral("0"));
     }
@@ -252,6 +255,7 @@ void FlowPointsTest::nozzleStoredPointShownAsStored() {
     QCOMPARE(f.stored("Flow Meter"), 0.0);
 
     // The first change anywhere recomputes the total from all eight nozzles.
+    child<FlowEntry>(dlg, "Pitot6Field")->selectAll();
     QTest::keyClicks(child<FlowEntry>(dlg, "Pitot6Field"), "0");
     QCOMPARE(dlg.totalFlow(), 378.0);
 
