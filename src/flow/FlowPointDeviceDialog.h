@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eval/FlowPointColumns.h"
 #include "flow/FlowPointDialog.h"
 
 #include <array>
@@ -27,15 +28,15 @@ public:
     void RestoreDefaultsBtnClick();
 
     // Size1Field … Size8Field, Pitot1Field …, Flow1Label …, by index 0 to 7.
-    std::array<FlowEntry*, 8> SizeFields{};
-    std::array<FlowEntry*, 8> PitotFields{};
-    std::array<QLabel*, 8> FlowLabels{};
+    std::array<FlowEntry*, kNozzleCount> SizeFields{};
+    std::array<FlowEntry*, kNozzleCount> PitotFields{};
+    std::array<QLabel*, kNozzleCount> FlowLabels{};
     QLabel* TotalFlowLabel = nullptr;
     QPushButton* ClearAllBtn = nullptr;
     QPushButton* RestoreDefaultsBtn = nullptr;
 
     // The unrounded flow of each row and the point's whole-number total: what OK saves.
-    std::array<double, 8> DeviceFlow{};
+    std::array<double, kNozzleCount> DeviceFlow{};
     double TotalFlow = 0;
 
 protected:
@@ -56,7 +57,7 @@ protected:
                           QWidget* parent);
 
     // The entries of the column editing stem.
-    const std::array<FlowEntry*, 8>& entries(const char* stem) const;
+    const std::array<FlowEntry*, kNozzleCount>& entries(const char* stem) const;
 
     // Sets the entries a new point starts from (the pitots are cleared apart).
     virtual void putDefaults() = 0;
@@ -71,7 +72,7 @@ private:
     void showFlows();
 
     std::vector<EntryColumn> m_columns;
-    std::vector<std::array<FlowEntry*, 8>> m_entries; // by column, then row
+    std::vector<std::array<FlowEntry*, kNozzleCount>> m_entries; // by column, then row
 };
 
 } // namespace nerova

@@ -15,7 +15,7 @@ public:
     TFlowPointNozzleDlg1(Table& flow, const PreferencesRecord& prefs, QWidget* parent = nullptr);
 
     // Coef1Field … Coef8Field, by index 0 to 7.
-    std::array<FlowEntry*, 8> CoefFields{};
+    std::array<FlowEntry*, kNozzleCount> CoefFields{};
 
 protected:
     void putDefaults() override;
