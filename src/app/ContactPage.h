@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PageFields.h"
+#include "controls/PageFields.h"
 
 #include <QWidget>
 

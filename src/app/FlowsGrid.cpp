@@ -1,7 +1,7 @@
 #include "app/FlowsGrid.h"
 
-#include "app/PageFields.h"
 #include "controls/NumberField.h"
+#include "controls/PageFields.h"
 
 #include <QEvent>
 #include <QGridLayout>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eval/FlowPointColumns.h"
+
 #include <QList>
 #include <QWidget>
 
@@ -15,7 +17,7 @@ class PageFields;
 class FlowsGrid : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kPoints = 8;
+    static constexpr int kPoints = kFlowPointCount;
 
     // The fields are made on fields' table and collected there, row by row.
     explicit FlowsGrid(PageFields& fields, QWidget* parent = nullptr);

@@ -67,9 +67,9 @@ void TMainForm1::Print1Click() {
     if (!CheckTableState())
         return;
     QStringList ids;
-    for (int level = 1; level <= 4; ++level) {
-        Table& t = m_tables.at(level);
-        ids << (t.isOpen() ? t.asString(identifierColumn(t.id())) : QString());
+    for (const TableId level : kRecordLevels) {
+        Table& t = m_tables.table(level);
+        ids << (t.isOpen() ? t.asString(identifierColumn(level)) : QString());
     }
     PanelHidden hidden(MainPanel);
     TPrintDlg dlg(m_db, m_prefs, ids, this);

@@ -19,7 +19,7 @@ namespace nerova {
 
 namespace {
 
-const QString kDeleteTexts[4] = {
+const QString kDeleteTexts[kRecordLevelCount] = {
     QStringLiteral("Delete this COMPANY and all associated LOCATIONS, PUMPS, TESTS, FLOW "
                    "POINTS?\nThis deletion is permanent!"),
     QStringLiteral("Delete this LOCATION and all associated PUMPS, TESTS, FLOW POINTS?\nThis "
@@ -45,105 +45,97 @@ void TMainForm1::SetEditButtons() {
     CancelBtn->setEnabled(true);
 }
 
-void TMainForm1::afterInsert(int level) {
+void TMainForm1::afterInsert(TableId level) {
     SetEditButtons();
     switch (level) {
-    case 1:
-        focusField(0, QStringLiteral("Name"));
+    case TableId::Company:
+        focusField(level, QStringLiteral("Name"));
         break;
-    case 2:
+    case TableId::Location:
         m_tables.location.setValue(QStringLiteral("SameAsCompany"), true);
-        focusField(1, QStringLiteral("Name"));
+        focusField(level, QStringLiteral("Name"));
         break;
-    case 3:
-        focusField(2, QStringLiteral("Pump SN"));
+    case TableId::Pump:
+        focusField(level, QStringLiteral("Pump SN"));
         break;
-    case 4:
-        focusField(3, QStringLiteral("Test Date"));
+    case TableId::Test:
+        focusField(level, QStringLiteral("Test Date"));
         break;
-    default:
+    case TableId::Flow:
         break;
     }
 }
 
-void TMainForm1::afterPost(int level) {
+void TMainForm1::afterPost(TableId level) {
     SetBrowseButtons();
-    identifierField(level - 1)->setEnabled(false);
+    identifierField(level)->setEnabled(false);
     refreshIdentifierPanel(level);
 }
 
-void TMainForm1::afterCancel(int level) {
-    identifierField(level - 1)->setEnabled(false);
+void TMainForm1::afterCancel(TableId level) {
+    identifierField(level)->setEnabled(false);
     SetBrowseButtons();
 }
 
 void TMainForm1::InsertBtnClick() {
-    const int page = MainNotebook->currentIndex();
-    Table& t = pageTable(page);
-    QWidget* id = identifierField(page);
+    const TableId level = shownLevel();
+    Table& t = m_tables.table(level);
+    QWidget* id = identifierField(level);
     id->setEnabled(true);
     t.insert();
-    switch (page) {
-    case 1:
+    // The new row belongs to the rows the pages above stand on: it takes their keys, each
+    // from its own level's cursor.
+    if (level != TableId::Company) {
+        const QStringList key = tableDef(parentOf(level)).keyNames();
+        for (qsizetype i = 0; i < key.size(); ++i)
+            t.setValue(key[i], m_tables.table(levelAt(int(i))).value(key[i]));
+    }
+    switch (level) {
+    case TableId::Location:
         t.setValue(QStringLiteral("LocationID"), QStringLiteral("*"));
         t.setValue(QStringLiteral("SameAsCompany"), true);
-        t.setValue(QStringLiteral("CompanyID"),
-                   m_tables.company.value(QStringLiteral("CompanyID")));
         break;
-    case 2:
-        t.setValue(QStringLiteral("CompanyID"),
-                   m_tables.company.value(QStringLiteral("CompanyID")));
-        t.setValue(QStringLiteral("LocationID"),
-                   m_tables.location.value(QStringLiteral("LocationID")));
-        break;
-    case 3:
-        t.setValue(QStringLiteral("CompanyID"),
-                   m_tables.company.value(QStringLiteral("CompanyID")));
-        t.setValue(QStringLiteral("LocationID"),
-                   m_tables.location.value(QStringLiteral("LocationID")));
-        t.setValue(QStringLiteral("PumpID"), m_tables.pump.value(QStringLiteral("PumpID")));
+    case TableId::Test:
         t.setValue(QStringLiteral("Velocity Pressure"), false);
         InitializeTest(t, m_prefs);
         break;
-    default:
+    case TableId::Company:
+    case TableId::Pump:
+    case TableId::Flow:
         break;
     }
-    focusIdentifier(page);
+    focusIdentifier(level);
 }
 
 void TMainForm1::SaveBtnClick() {
     // A refused save throws: the record stays in edit with what was typed, the buttons stay
     // in edit mode, and the engine's text is shown by the caller.
-    pageTable(MainNotebook->currentIndex()).post();
+    m_tables.table(shownLevel()).post();
     showPageCount();
 }
 
 void TMainForm1::CancelBtnClick() {
     if (!Prompt::askYesNo(Prompt::Kind::Confirmation, QStringLiteral("Lose changed data?")))
         return;
-    pageTable(MainNotebook->currentIndex()).cancel();
+    m_tables.table(shownLevel()).cancel();
     showPageCount();
 }
 
 void TMainForm1::showPageCount() {
     // Posting a master re-reads its details, whose notifications write their own figures
     // into the panel; the page's own table has the last word.
-    const int level = MainNotebook->currentIndex() + 1;
-    Table& t = m_tables.at(level);
-    m_recNo[level] = t.recNo();
-    m_recCount[level] = t.recordCount();
-    ShowRecordCount(level);
+    storeRecordCount(shownLevel());
 }
 
 void TMainForm1::DeleteBtnClick() {
-    const int page = MainNotebook->currentIndex();
-    if (!Prompt::askYesNo(Prompt::Kind::Confirmation, kDeleteTexts[page]))
+    const TableId level = shownLevel();
+    if (!Prompt::askYesNo(Prompt::Kind::Confirmation, kDeleteTexts[levelIndex(level)]))
         return;
-    deleteCascade(page);
+    deleteCascade(level);
 }
 
-void TMainForm1::deleteCascade(int page) {
-    Table& t = pageTable(page);
+void TMainForm1::deleteCascade(TableId level) {
+    Table& t = m_tables.table(level);
     if (!t.isOpen() || t.isEmpty())
         throw EngineError(QStringLiteral("Cannot perform this operation on an empty table."));
     QVariantList key;

@@ -11,6 +11,7 @@
 #include "data/EngineError.h"
 #include "data/Global.h"
 #include "data/TablesExistCreateU.h"
+#include "eval/FlowPointColumns.h"
 #include "flow/FlowPointDispatcher.h"
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
@@ -67,8 +68,8 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
 
 TMainForm1::~TMainForm1() {
     // Closing here keeps the tables' notifications from reaching half-destroyed pages.
-    for (int level = 1; level <= 5; ++level)
-        m_tables.at(level).disableNotifications();
+    for (const TableId id : kAllTables)
+        m_tables.table(id).disableNotifications();
 }
 
 void TMainForm1::buildFrame() {
@@ -177,7 +178,7 @@ void TMainForm1::buildFrame() {
             [this](int n) { runGuarded([this, n] { CalculateTest(n); }); });
     connect(testPage, &TestPage::velocityPressureKeyPressed, this, [this] {
         runGuarded([this] {
-            for (int n = 1; n <= 8; ++n)
+            for (int n = 1; n <= kFlowPointCount; ++n)
                 CalculateTest(n);
         });
     });
@@ -239,8 +240,8 @@ void TMainForm1::buildMenus() {
 }
 
 void TMainForm1::connectTables() {
-    for (int level = 1; level <= 4; ++level) {
-        Table& t = m_tables.at(level);
+    for (const TableId level : kRecordLevels) {
+        Table& t = m_tables.table(level);
         connect(&t, &Table::afterScroll, this, [this, level] { levelScrolled(level); });
         connect(&t, &Table::afterEdit, this, [this] { SetEditButtons(); });
         connect(&t, &Table::afterInsert, this, [this, level] { afterInsert(level); });
@@ -308,7 +309,7 @@ void TMainForm1::FormShow() {
 }
 
 void TMainForm1::openTables() {
-    m_tables.open(5);
+    m_tables.open(TableId::Flow);
 }
 
 void TMainForm1::closeTables() {
@@ -316,8 +317,8 @@ void TMainForm1::closeTables() {
 }
 
 bool TMainForm1::editPending() {
-    for (int level = 1; level <= 4; ++level)
-        if (m_tables.at(level).isEditing())
+    for (const TableId level : kRecordLevels)
+        if (m_tables.table(level).isEditing())
             return true;
     return false;
 }
@@ -352,38 +353,44 @@ void TMainForm1::commitData(QSessionManager& manager) {
 }
 
 void TMainForm1::ShowRecordCount(int level) {
-    if (level < 1 || level > 4)
+    if (level < 1 || level > kRecordLevelCount)
         return;
-    RecCountPanel->setText(QStringLiteral("%1 of %2").arg(m_recNo[level]).arg(m_recCount[level]));
+    const auto i = std::size_t(level - 1);
+    RecCountPanel->setText(QStringLiteral("%1 of %2").arg(m_recNo[i]).arg(m_recCount[i]));
 }
 
-QLabel* TMainForm1::identifierPanel(int level) const {
+QLabel* TMainForm1::identifierPanel(TableId level) const {
     switch (level) {
-    case 1:
+    case TableId::Company:
         return CompanyIDPanel;
-    case 2:
+    case TableId::Location:
         return LocationIDPanel;
-    case 3:
+    case TableId::Pump:
         return PumpIDPanel;
-    case 4:
+    case TableId::Test:
         return TestIdPanel;
-    default:
-        return nullptr;
+    case TableId::Flow:
+        break;
     }
+    return nullptr;
 }
 
-void TMainForm1::refreshIdentifierPanel(int level) {
-    Table& t = m_tables.at(level);
-    const QString id = t.isOpen() ? t.asString(identifierColumn(t.id())) : QString();
+void TMainForm1::refreshIdentifierPanel(TableId level) {
+    Table& t = m_tables.table(level);
+    const QString id = t.isOpen() ? t.asString(identifierColumn(level)) : QString();
     identifierPanel(level)->setText(id);
 }
 
-void TMainForm1::levelScrolled(int level) {
-    Table& t = m_tables.at(level);
-    m_recNo[level] = t.recNo();
-    m_recCount[level] = t.recordCount();
-    ShowRecordCount(level);
-    if (level == 3)
+void TMainForm1::storeRecordCount(TableId level) {
+    Table& t = m_tables.table(level);
+    m_recNo[std::size_t(levelIndex(level))] = t.recNo();
+    m_recCount[std::size_t(levelIndex(level))] = t.recordCount();
+    ShowRecordCount(levelIndex(level) + 1);
+}
+
+void TMainForm1::levelScrolled(TableId level) {
+    storeRecordCount(level);
+    if (level == TableId::Pump)
         UpdateDriverPages();
     refreshIdentifierPanel(level);
 }
@@ -399,41 +406,47 @@ void TMainForm1::Exit1Click() {
 }
 
 Table& TMainForm1::pageTable(int page) {
-    return m_tables.at(std::clamp(page, 0, 3) + 1);
+    return m_tables.table(levelAt(std::clamp(page, 0, kRecordLevelCount - 1)));
 }
 
-QWidget* TMainForm1::identifierField(int page) const {
-    switch (page) {
-    case 0:
+TableId TMainForm1::shownLevel() const {
+    return levelAt(std::clamp(MainNotebook->currentIndex(), 0, kRecordLevelCount - 1));
+}
+
+QWidget* TMainForm1::identifierField(TableId level) const {
+    switch (level) {
+    case TableId::Company:
         return companyPage->identifierField();
-    case 1:
+    case TableId::Location:
         return locationPage->identifierField();
-    case 2:
+    case TableId::Pump:
         return pumpPage->identifierField();
-    case 3:
+    case TableId::Test:
         return testPage->identifierField();
-    default:
-        return nullptr;
+    case TableId::Flow:
+        break;
     }
+    return nullptr;
 }
 
-QWidget* TMainForm1::pageField(int page, const QString& column) const {
-    switch (page) {
-    case 0:
+QWidget* TMainForm1::pageField(TableId level, const QString& column) const {
+    switch (level) {
+    case TableId::Company:
         return companyPage->field(column);
-    case 1:
+    case TableId::Location:
         return locationPage->field(column);
-    case 2:
+    case TableId::Pump:
         return pumpPage->field(column);
-    case 3:
+    case TableId::Test:
         return testPage->field(column);
-    default:
-        return nullptr;
+    case TableId::Flow:
+        break;
     }
+    return nullptr;
 }
 
-void TMainForm1::focusField(int page, const QString& column) {
-    if (QWidget* w = pageField(page, column))
+void TMainForm1::focusField(TableId level, const QString& column) {
+    if (QWidget* w = pageField(level, column))
         w->setFocus(Qt::OtherFocusReason);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/TableChain.h"
+#include "eval/DomainValues.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
@@ -113,24 +114,27 @@ private:
     void buildMenus();
     void buildShortcuts();
     void connectTables();
-    void levelScrolled(int level);
-    void refreshIdentifierPanel(int level);
-    QLabel* identifierPanel(int level) const;
-    QWidget* identifierField(int page) const;
-    QWidget* pageField(int page, const QString& column) const;
+    void levelScrolled(TableId level);
+    void storeRecordCount(TableId level);
+    void enableDriverPages(DriverPages pages);
+    void refreshIdentifierPanel(TableId level);
+    QLabel* identifierPanel(TableId level) const;
+    TableId shownLevel() const;
+    QWidget* identifierField(TableId level) const;
+    QWidget* pageField(TableId level, const QString& column) const;
     void openTables();
     void closeTables();
-    void afterInsert(int level);
-    void afterPost(int level);
-    void afterCancel(int level);
+    void afterInsert(TableId level);
+    void afterPost(TableId level);
+    void afterCancel(TableId level);
     void showPageCount();
     void rememberPlaces();
     void restorePlaces();
-    void startNewRecord(int page);
-    void deleteCascade(int page);
+    void startNewRecord(TableId level);
+    void deleteCascade(TableId level);
     void emptyDetail(Table& detail);
-    void focusField(int page, const QString& column);
-    void focusIdentifier(int page);
+    void focusField(TableId level, const QString& column);
+    void focusIdentifier(TableId level);
     void commitData(QSessionManager& manager);
 
     Database& m_db;
@@ -138,8 +142,8 @@ private:
     QString m_startupDir;
     TableChain m_tables;
     std::unique_ptr<FlowPointDispatcher> m_flow;
-    std::array<int, 5> m_recNo{}; // per level 1..4
-    std::array<int, 5> m_recCount{};
+    std::array<int, kRecordLevelCount> m_recNo{}; // by levelIndex
+    std::array<int, kRecordLevelCount> m_recCount{};
     bool m_shown = false;
     bool m_exitRequested = false;
     bool m_aliasMissing = false;

@@ -19,8 +19,6 @@ struct HourGlass {
     ~HourGlass() { QApplication::restoreOverrideCursor(); }
 };
 
-const char* kLevelWords[4] = {"Company", "Location", "Pump", "Test"};
-
 } // namespace
 
 void TMainForm1::LookupClick(const QString& criterion) {
@@ -45,9 +43,8 @@ void TMainForm1::LookupAllClick() {
 void TMainForm1::ChangeID1Click() {
     if (!CheckTableState())
         return;
-    const int page = MainNotebook->currentIndex();
-    const QString word = QString::fromLatin1(kLevelWords[page]);
-    Table& t = pageTable(page);
+    Table& t = m_tables.table(shownLevel());
+    const QString word = QString::fromLatin1(t.def().label);
     if (!t.isOpen() || t.isEmpty()) {
         // Asking for a new identifier first and then doing nothing would look like success.
         Prompt::information(QStringLiteral("There is no %1 record to change.").arg(word));

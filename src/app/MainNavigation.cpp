@@ -5,6 +5,7 @@
 #include "app/PumpPage.h"
 #include "app/TestPage.h"
 #include "controls/Prompt.h"
+#include "eval/DomainValues.h"
 #include "eval/TestInitializationU.h"
 #include "prefs/PreferencesRecord.h"
 
@@ -19,59 +20,31 @@ namespace {
 const QString kLeavePageText =
     QStringLiteral("Changed data must be Saved or Cancelled before changing pages.");
 
-// Enabled states of the "Electric Driver" and "Diesel/Gas Driver" sub-pages by driver type;
-// an unknown type leaves them as they are.
-bool driverPages(int typeIndex, bool& electric, bool& diesel) {
-    switch (typeIndex) {
-    case 0: // Electric
-        electric = true;
-        diesel = false;
-        return true;
-    case 1: // Diesel
-    case 2: // Gas
-        electric = false;
-        diesel = true;
-        return true;
-    case 3: // Electric & Diesel
-        electric = diesel = true;
-        return true;
-    case 4: // Other
-        electric = diesel = false;
-        return true;
-    default:
-        return false;
-    }
-}
-
-const QStringList kDriverTypes = {QStringLiteral("Electric"), QStringLiteral("Diesel"),
-                                  QStringLiteral("Gas"), QStringLiteral("Electric & Diesel"),
-                                  QStringLiteral("Other")};
-
 } // namespace
 
 void TMainForm1::FirstBtnClick() {
-    Table& t = pageTable(MainNotebook->currentIndex());
+    Table& t = m_tables.table(shownLevel());
     if (!t.isOpen() || t.bof() || t.recNo() <= 1)
         return;
     t.first();
 }
 
 void TMainForm1::PriorBtnClick() {
-    Table& t = pageTable(MainNotebook->currentIndex());
+    Table& t = m_tables.table(shownLevel());
     if (!t.isOpen() || t.bof())
         return;
     t.prior();
 }
 
 void TMainForm1::NextBtnClick() {
-    Table& t = pageTable(MainNotebook->currentIndex());
+    Table& t = m_tables.table(shownLevel());
     if (!t.isOpen() || t.eof())
         return;
     t.next();
 }
 
 void TMainForm1::LastBtnClick() {
-    Table& t = pageTable(MainNotebook->currentIndex());
+    Table& t = m_tables.table(shownLevel());
     if (!t.isOpen() || t.eof() || t.recNo() == t.recordCount())
         return;
     t.last();
@@ -99,28 +72,28 @@ bool TMainForm1::TestNotebookPageChange(int) {
     return true;
 }
 
-void TMainForm1::startNewRecord(int page) {
-    Table& t = pageTable(page);
+void TMainForm1::startNewRecord(TableId level) {
+    Table& t = m_tables.table(level);
     if (!t.isOpen())
         return;
-    QWidget* id = identifierField(page);
+    QWidget* id = identifierField(level);
     id->setEnabled(true);
     t.insert();
-    if (page == 1) {
+    if (level == TableId::Location) {
         t.setValue(QStringLiteral("LocationID"), QStringLiteral("*"));
         t.setValue(QStringLiteral("SameAsCompany"), true);
     }
-    if (page == 3) {
+    if (level == TableId::Test) {
         t.setValue(QStringLiteral("Velocity Pressure"), false);
         id->setFocus(Qt::OtherFocusReason);
         InitializeTest(t, m_prefs);
         return;
     }
-    focusIdentifier(page);
+    focusIdentifier(level);
 }
 
-void TMainForm1::focusIdentifier(int page) {
-    QWidget* id = identifierField(page);
+void TMainForm1::focusIdentifier(TableId level) {
+    QWidget* id = identifierField(level);
     id->setFocus(Qt::OtherFocusReason);
     // The "*" a new location starts with is a placeholder: typing replaces it.
     if (auto* edit = qobject_cast<QLineEdit*>(id))
@@ -128,39 +101,38 @@ void TMainForm1::focusIdentifier(int page) {
 }
 
 void TMainForm1::MainNotebookPageChanged(int k) {
-    switch (k) {
-    case 0:
+    // Flow stands for "no page": the flow rows have none.
+    switch (k >= 0 && k < kRecordLevelCount ? levelAt(k) : TableId::Flow) {
+    case TableId::Company:
         ShowRecordCount(1);
         break;
-    case 1:
+    case TableId::Location:
         if (m_tables.location.isOpen() && m_tables.location.asString("LocationID").isEmpty())
-            startNewRecord(1);
+            startNewRecord(TableId::Location);
         ShowRecordCount(2);
         break;
-    case 2:
+    case TableId::Pump:
         if (m_tables.pump.isOpen() && m_tables.pump.asString("PumpID").isEmpty())
-            startNewRecord(2);
+            startNewRecord(TableId::Pump);
         UpdateDriverPages();
         ShowRecordCount(3);
         break;
-    case 3: {
+    case TableId::Test: {
         if (m_tables.test.isOpen() && m_tables.test.asString("TestID").isEmpty())
-            startNewRecord(3);
+            startNewRecord(TableId::Test);
         Table& pump = m_tables.pump;
         const QString pumpType = pump.isOpen() ? pump.asString("Pump Type") : QString();
-        if (pumpType == QLatin1String("Vertical Turbine"))
+        if (pumpType == QLatin1String(kVerticalTurbinePump))
             testPage->setSuctionHeader(QStringLiteral("Water"), QStringLiteral("Level"));
         else
             testPage->setSuctionHeader(QStringLiteral("Suction"), QStringLiteral("Press"));
         const QString driver = pump.isOpen() ? pump.asString("Driver Type") : QString();
-        testPage->setElectricalEnabled(driver == QLatin1String("Electric") ||
-                                       driver == QLatin1String("Electric & Diesel") ||
-                                       driver.isEmpty());
+        testPage->setElectricalEnabled(hasElectricDriver(driver));
         testPage->setTimeEnabled(m_prefs.useTestTime());
         ShowRecordCount(4);
         break;
     }
-    default:
+    case TableId::Flow:
         break;
     }
     CurrentPage = k;
@@ -172,21 +144,22 @@ void TMainForm1::MainNotebookPageChanged(int k) {
 void TMainForm1::UpdateDriverPages() {
     const QString driver =
         m_tables.pump.isOpen() ? m_tables.pump.asString("Driver Type") : QString();
-    bool electric = false;
-    bool diesel = false;
-    if (!driverPages(static_cast<int>(kDriverTypes.indexOf(driver)), electric, diesel))
-        return;
-    pumpPage->pumpNotebook()->setPageEnabled(0, electric);
-    pumpPage->pumpNotebook()->setPageEnabled(1, diesel);
+    // An unknown type leaves the driver sub-pages as they are.
+    if (const std::optional<DriverType> type = driverTypeOf(driver))
+        enableDriverPages(driverPagesOf(*type));
 }
 
 void TMainForm1::DriverTypeComboBoxChange(int index) {
-    bool electric = false;
-    bool diesel = false;
-    if (!driverPages(index, electric, diesel))
+    const QComboBox* list = pumpPage->driverTypeComboBox();
+    if (!list || index < 0)
         return;
-    pumpPage->pumpNotebook()->setPageEnabled(0, electric);
-    pumpPage->pumpNotebook()->setPageEnabled(1, diesel);
+    if (const std::optional<DriverType> type = driverTypeOf(list->itemText(index)))
+        enableDriverPages(driverPagesOf(*type));
+}
+
+void TMainForm1::enableDriverPages(DriverPages pages) {
+    pumpPage->pumpNotebook()->setPageEnabled(0, pages.electric);
+    pumpPage->pumpNotebook()->setPageEnabled(1, pages.diesel);
 }
 
 void TMainForm1::LookupMenuPopup() {

@@ -39,9 +39,9 @@ void TMainForm1::rememberPlaces() {
         return;
     QSettings settings(m_placesFile, QSettings::IniFormat);
     settings.setValue(kGeometryKey, saveGeometry());
-    for (int level = 1; level <= 4; ++level) {
-        Table& t = m_tables.at(level);
-        const QString column = identifierColumn(t.id());
+    for (const TableId level : kRecordLevels) {
+        Table& t = m_tables.table(level);
+        const QString column = identifierColumn(level);
         if (t.isOpen() && !t.isEmpty())
             settings.setValue(recordKey(column), t.asString(column));
         else
@@ -55,9 +55,9 @@ void TMainForm1::restorePlaces() {
     const QSettings settings(m_placesFile, QSettings::IniFormat);
     // Level by level; a record that no longer exists leaves its level, and those below it,
     // on their first record.
-    for (int level = 1; level <= 4; ++level) {
-        Table& t = m_tables.at(level);
-        const QString column = identifierColumn(t.id());
+    for (const TableId level : kRecordLevels) {
+        Table& t = m_tables.table(level);
+        const QString column = identifierColumn(level);
         const QVariant id = settings.value(recordKey(column));
         if (!id.isValid() || !t.isOpen() || !t.locate({column}, {id.toString()}))
             return;

@@ -4,6 +4,7 @@
 #include "app/Notebook.h"
 #include "app/PumpSubPages.h"
 #include "data/Table.h"
+#include "eval/DomainValues.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,7 +23,7 @@ const QList<FieldEntry> kIdentitySpecs = {
     {.caption = "Pump Type:",
      .column = "Pump Type",
      .kind = FieldKind::ListOnly,
-     .items = {"Horizontal", "Vertical Turbine", "End Suction", "In-Line"}},
+     .items = pumpTypeNames()},
     {"RPM:", "Pump RPM", FieldKind::Number, "9999"},
     {"Mfr:", "Pump Mfr", FieldKind::Text, {}, 40},
     {"Model #:", "Pump MN", FieldKind::Text, {}, 80},
@@ -73,12 +74,7 @@ const QList<FieldEntry> kEquipmentSpecs = {
     {"Label:", "Label", FieldKind::ListOrText, {}, 0, kLabels},
     {"Inner Bearing:", "Inner Bearing", FieldKind::Text, {}, 10},
     {"Outer Bearing:", "Outer Bearing", FieldKind::Text, {}, 10},
-    {"Driver Type:",
-     "Driver Type",
-     FieldKind::ListOrText,
-     {},
-     0,
-     {"Electric", "Diesel", "Gas", "Electric & Diesel", "Other"}},
+    {"Driver Type:", "Driver Type", FieldKind::ListOrText, {}, 0, driverTypeNames()},
     {"Rotation:", "Rotation", FieldKind::ListOrText, {}, 0, {"Clockwise", "Counterclockwise"}},
     {"Max Discharge Pressure:", "Max Discharge Pressure", FieldKind::Number, "999", 0, {}, "psi"},
 };

@@ -1,7 +1,7 @@
 #include "app/PumpSubPages.h"
 
 #include "app/Notebook.h"
-#include "app/PageFields.h"
+#include "controls/PageFields.h"
 
 #include <QGridLayout>
 #include <QLabel>

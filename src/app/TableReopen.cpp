@@ -5,19 +5,19 @@
 namespace nerova {
 
 RecordPosition::RecordPosition(TableChain& tables) {
-    for (int level = 1; level <= 4; ++level) {
-        Table& t = tables.at(level);
+    for (const TableId level : kRecordLevels) {
+        Table& t = tables.table(level);
         if (!t.isOpen() || t.recNo() == 0)
             break;
         for (const QString& column : t.def().keyNames())
-            m_keys[level - 1] << t.value(column);
+            m_keys[std::size_t(levelIndex(level))] << t.value(column);
     }
 }
 
 void RecordPosition::restore(TableChain& tables) const {
-    for (int level = 1; level <= 4; ++level) {
-        const QVariantList& keys = m_keys[level - 1];
-        Table& t = tables.at(level);
+    for (const TableId level : kRecordLevels) {
+        const QVariantList& keys = m_keys[std::size_t(levelIndex(level))];
+        Table& t = tables.table(level);
         if (keys.isEmpty() || !t.isOpen() || !t.locate(t.def().keyNames(), keys)) {
             // The details of a master that moved are on their first rows already; one
             // that did not move may be anywhere.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Schema.h"
+
 #include <QVariantList>
 
 #include <array>
@@ -21,7 +23,7 @@ public:
     void restore(TableChain& tables) const;
 
 private:
-    std::array<QVariantList, 4> m_keys; // per level 1..4; empty when it had no row
+    std::array<QVariantList, kRecordLevelCount> m_keys; // by levelIndex; empty when it had no row
 };
 
 // Runs command with the chain's tables closed and reopens them afterwards, back on the

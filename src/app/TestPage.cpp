@@ -6,6 +6,7 @@
 #include "app/TestSubPages.h"
 #include "app/VerdictLine.h"
 #include "data/Table.h"
+#include "eval/DomainValues.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -31,8 +32,7 @@ const QList<FieldEntry> kHowSpecs = {
     {.caption = "Discharge Devices:",
      .column = "Discharge Device",
      .kind = FieldKind::ListOrText,
-     .items = {"Playpipes", "Hose Monster 2-1/2\"", "Hose Monster 1-3/4\"", "Hose Monster 1-1/8\"",
-               "Flow Meter", "Other"}},
+     .items = dischargeDeviceNames()},
     {"Suction Pressure Loc:", "Suction Pressure Loc", FieldKind::Text, {}, 25},
     {"Discharge Pressure Loc:", "Discharge Pressure Loc", FieldKind::Text, {}, 25},
 };

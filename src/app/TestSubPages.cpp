@@ -1,7 +1,8 @@
 #include "app/TestSubPages.h"
 
 #include "app/Notebook.h"
-#include "app/PageFields.h"
+#include "controls/PageFields.h"
+#include "prefs/PreferencesRecord.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -25,7 +26,7 @@ FieldEntry phone(const char* caption, const QString& column) {
 
 QList<FieldEntry> testerSpecs() {
     QList<FieldEntry> specs;
-    for (int k = 1; k <= 4; ++k) {
+    for (int k = 1; k <= PreferencesRecord::kTesterCount; ++k) {
         const QString tester = QStringLiteral("Tester%1").arg(k);
         specs += {text(QStringLiteral("Tester %1:").arg(k), tester, 30),
                   text("License:", tester + " License", 30, true),

@@ -9,10 +9,7 @@
 #include "controls/NumberField.h"
 #include "controls/TextField.h"
 
-#include <QGridLayout>
 #include <QLabel>
-#include <QStyle>
-#include <algorithm>
 
 namespace nerova {
 
@@ -22,28 +19,6 @@ template <typename Field> Field* withAccess(Field* field, FieldAccess access) {
     if (access != FieldAccess::Normal)
         field->setAccess(access);
     return field;
-}
-
-// Characters a short field needs on screen; 0 for a field that may take the column's width.
-int shortWidthInChars(const FieldEntry& entry, const QWidget* field) {
-    switch (entry.kind) {
-    case FieldKind::Phone:
-        return 13;
-    case FieldKind::Time:
-        return 9;
-    case FieldKind::Date:
-        return 14; // room for the calendar button
-    case FieldKind::Number:
-        return std::max(4, static_cast<int>(entry.picture.size()) + 2);
-    case FieldKind::Text:
-    case FieldKind::UpperText:
-    case FieldKind::Digits: {
-        const auto* edit = static_cast<const QLineEdit*>(field);
-        return edit->maxLength() <= 12 ? edit->maxLength() + 2 : 0;
-    }
-    default:
-        return 0;
-    }
 }
 
 } // namespace
@@ -111,61 +86,6 @@ QWidget* FieldGrid::createField(const FieldEntry& entry, Table& table, QWidget* 
         break;
     }
     return field;
-}
-
-FieldMap FieldGrid::build(QWidget* page, Table& table, const QList<FieldEntry>& entries) {
-    auto* grid = new QGridLayout(page);
-    FieldMap fields;
-    addToGrid(grid, 0, page, table, entries, fields);
-    return fields;
-}
-
-int FieldGrid::addToGrid(QGridLayout* grid, int firstRow, QWidget* parent, Table& table,
-                         const QList<FieldEntry>& entries, FieldMap& fields) {
-    int row = firstRow - 1;
-    int column = 0;
-    int lastColumn = 0;
-    QWidget* previous = nullptr;
-    for (const FieldEntry& entry : entries) {
-        if (entry.sameRow && row >= firstRow) {
-            column += 3;
-        } else {
-            ++row;
-            column = 0;
-        }
-        QWidget* field = createField(entry, table, parent);
-        fields.insert(entry.column, field);
-
-        if (entry.kind != FieldKind::Check && !entry.caption.isEmpty()) {
-            auto* caption = new QLabel(entry.caption, parent);
-            caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            caption->setBuddy(field);
-            grid->addWidget(caption, row, column,
-                            entry.kind == FieldKind::Memo ? Qt::AlignRight | Qt::AlignTop
-                                                          : Qt::Alignment());
-        }
-        if (entry.kind == FieldKind::Memo) {
-            // A memo takes the rest of the row's width and the grid's spare height.
-            grid->addWidget(field, row, column + 1, 1, -1);
-            grid->setRowStretch(row, 1);
-        } else if (const int chars = shortWidthInChars(entry, field); chars > 0) {
-            field->setFixedWidth(field->fontMetrics().averageCharWidth() * chars +
-                                 field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2 + 8);
-            grid->addWidget(field, row, column + 1, Qt::AlignLeft);
-        } else {
-            grid->addWidget(field, row, column + 1);
-        }
-        if (!entry.unit.isEmpty())
-            grid->addWidget(new QLabel(entry.unit, parent), row, column + 2);
-        lastColumn = std::max(lastColumn, column + 2);
-
-        if (previous)
-            QWidget::setTabOrder(previous, field);
-        previous = field;
-    }
-    // Spare width goes to an empty column at the right so the fields keep their sizes.
-    grid->setColumnStretch(lastColumn + 1, 1);
-    return row + 1;
 }
 
 FieldLink* FieldGrid::linkOf(QWidget* field) {

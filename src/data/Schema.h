@@ -43,6 +43,26 @@ const TableDef& tableDef(TableId id);
 inline constexpr TableId kAllTables[] = {TableId::Company, TableId::Location, TableId::Pump,
                                          TableId::Test, TableId::Flow};
 
+// The levels of the record hierarchy the user walks, one notebook page each, top first; the
+// flow rows hang below the test without a page of their own.
+inline constexpr TableId kRecordLevels[] = {TableId::Company, TableId::Location, TableId::Pump,
+                                            TableId::Test};
+inline constexpr int kTableCount = 5;
+inline constexpr int kRecordLevelCount = 4;
+
+// A table's place in the hierarchy, 0 for the company … 4 for the flow rows: an index into
+// per-level arrays and the main notebook's page number.
+constexpr int levelIndex(TableId id) {
+    return static_cast<int>(id);
+}
+constexpr TableId levelAt(int index) {
+    return static_cast<TableId>(index);
+}
+// The table above this one; the company has none and is its own.
+constexpr TableId parentOf(TableId id) {
+    return id == TableId::Company ? id : levelAt(levelIndex(id) - 1);
+}
+
 // The key column that identifies a row at its own level: "CompanyID" … "Flow Point Number".
 QString identifierColumn(TableId id);
 

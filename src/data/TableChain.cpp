@@ -5,12 +5,10 @@ namespace nerova {
 TableChain::TableChain(Database& db)
     : company(db, TableId::Company), location(db, TableId::Location), pump(db, TableId::Pump),
       test(db, TableId::Test), flow(db, TableId::Flow) {
-    location.setMaster(&company, {QStringLiteral("CompanyID")});
-    pump.setMaster(&location, {QStringLiteral("CompanyID"), QStringLiteral("LocationID")});
-    test.setMaster(&pump, {QStringLiteral("CompanyID"), QStringLiteral("LocationID"),
-                           QStringLiteral("PumpID")});
-    flow.setMaster(&test, {QStringLiteral("CompanyID"), QStringLiteral("LocationID"),
-                           QStringLiteral("PumpID"), QStringLiteral("TestID")});
+    // Each table follows the one above on that one's whole key.
+    for (const TableId id : kAllTables)
+        if (id != TableId::Company)
+            table(id).setMaster(&table(parentOf(id)), tableDef(parentOf(id)).keyNames());
 }
 
 Table& TableChain::table(TableId id) {
@@ -29,14 +27,15 @@ Table& TableChain::table(TableId id) {
     return company;
 }
 
-void TableChain::open(int levels) {
-    for (int level = 1; level <= levels; ++level)
-        at(level).open();
+void TableChain::open(TableId deepest) {
+    for (const TableId id : kAllTables)
+        if (levelIndex(id) <= levelIndex(deepest))
+            table(id).open();
 }
 
 void TableChain::close() {
-    for (int level = 1; level <= 5; ++level)
-        at(level).close();
+    for (const TableId id : kAllTables)
+        table(id).close();
 }
 
 } // namespace nerova

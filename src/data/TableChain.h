@@ -11,12 +11,11 @@ class TableChain {
 public:
     explicit TableChain(Database& db);
 
-    // Opens the first `levels` tables (company first); closes in the same order.
-    void open(int levels = 5);
+    // Opens the tables from the company down to `deepest`; closes in the same order.
+    void open(TableId deepest = TableId::Flow);
     void close();
 
     Table& table(TableId id);
-    Table& at(int level) { return table(static_cast<TableId>(level - 1)); } // 1 company … 5 flow
 
     Table company;
     Table location;

@@ -1,5 +1,7 @@
 #include "eval/Calculations.h"
 
+#include "eval/DomainValues.h"
+
 #include <cmath>
 
 namespace nerova {
@@ -98,7 +100,7 @@ double CorrectedNetPressure(double netPressure, double measuredSpeed, double rat
 }
 
 bool isNotVerticalTurbine(QStringView pumpType) {
-    return pumpType != QStringView(u"Vertical Turbine");
+    return pumpType != QLatin1String(kVerticalTurbinePump);
 }
 
 FlowPointResults evaluateFlowPoint(const FlowPointInputs& in) {

@@ -77,11 +77,6 @@ const QStringList& testReadingColumns() {
     return columns;
 }
 
-bool hasElectricDriver(const QString& driverType) {
-    return driverType.isEmpty() || driverType == QStringLiteral("Electric") ||
-           driverType == QStringLiteral("Electric & Diesel");
-}
-
 PumpRatings pumpRatingsFrom(const QVariantList& values) {
     PumpRatings r;
     if (values.size() != pumpRatingColumns().size())

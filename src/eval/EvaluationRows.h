@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eval/DomainValues.h"
+
 #include "eval/Evaluation.h"
 
 #include <QStringList>
@@ -23,9 +25,5 @@ TestReadings testReadingsFrom(const Table& test);
 
 // The current test of the current pump, judged.
 Evaluation evaluateCurrentTest(const Table& pump, const Table& test);
-
-// True when the driver type has electric readings: "Electric", "Electric & Diesel", or none
-// given (the Test page then asks for the readings too).
-bool hasElectricDriver(const QString& driverType);
 
 } // namespace nerova

@@ -11,8 +11,6 @@ namespace nerova {
 
 namespace {
 
-constexpr int kTesterCount = 4;
-
 // A two-character part of the date, blanks skipped; nothing when no digit is left or a
 // character is not a digit.
 std::optional<int> readPart(QStringView part) {
@@ -72,7 +70,7 @@ void InitializeTest(Table& test, const PreferencesRecord& prefs) {
     for (const QString& column : flowPointNumberColumns())
         test.setValue(column, 0.0);
 
-    for (int n = 1; n <= kTesterCount; ++n) {
+    for (int n = 1; n <= PreferencesRecord::kTesterCount; ++n) {
         test.setValue(QStringLiteral("Tester%1").arg(n), prefs.tester(n));
         test.setValue(QStringLiteral("Tester%1 License").arg(n), prefs.testerLicense(n));
         test.setValue(QStringLiteral("Tester%1 State").arg(n), prefs.testerState(n));

@@ -28,7 +28,7 @@ double roundHalfEven(double value) {
     return r;
 }
 
-double totalOfRoundedFlows(const std::array<double, 8>& flows) {
+double totalOfRoundedFlows(const std::array<double, kNozzleCount>& flows) {
     long long total = 0;
     for (const double f : flows)
         total += static_cast<long long>(roundHalfEven(f));

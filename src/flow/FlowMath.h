@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eval/FlowPointColumns.h"
+
 #include <QString>
 #include <array>
 
@@ -20,7 +22,7 @@ double roundHalfEven(double value);
 
 // A point's total: the sum of the individually rounded device flows, so the total always
 // equals the sum of the figures the user sees.
-double totalOfRoundedFlows(const std::array<double, 8>& flows);
+double totalOfRoundedFlows(const std::array<double, kNozzleCount>& flows);
 
 // The coefficient of a hose monster of the given size: 0.905 for 2.5", 0.975 for 1.75",
 // 0.99 for 1.125", and 0 for any other size (which then flows nothing).

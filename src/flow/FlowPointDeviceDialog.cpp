@@ -51,7 +51,7 @@ FlowPointDeviceDialog::FlowPointDeviceDialog(Table& flow, const QString& caption
     showFlows();
 }
 
-const std::array<FlowEntry*, 8>& FlowPointDeviceDialog::entries(const char* stem) const {
+const std::array<FlowEntry*, kNozzleCount>& FlowPointDeviceDialog::entries(const char* stem) const {
     for (std::size_t c = 0; c < m_columns.size(); ++c)
         if (std::strcmp(m_columns[c].stem, stem) == 0)
             return m_entries[c];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eval/FlowPointColumns.h"
 #include "flow/FlowPointDialog.h"
 
 #include <array>
@@ -49,7 +50,7 @@ protected:
                           QWidget* parent);
 
     // The entries of the column editing stem.
-    const std::array<FlowEntry*, 8>& entries(const char* stem) const;
+    const std::array<FlowEntry*, kNozzleCount>& entries(const char* stem) const;
 
     // Sets the entries a new point starts from (the pitots are cleared apart).
     virtual void putDefaults() = 0;
@@ -59,9 +60,9 @@ protected:
     QWidget* firstFocus() const override;
 
     // Size1Field … Size8Field, Pitot1Field …, Flow1Label …, by index 0 to 7.
-    std::array<FlowEntry*, 8> SizeFields{};
-    std::array<FlowEntry*, 8> PitotFields{};
-    std::array<QLabel*, 8> FlowLabels{};
+    std::array<FlowEntry*, kNozzleCount> SizeFields{};
+    std::array<FlowEntry*, kNozzleCount> PitotFields{};
+    std::array<QLabel*, kNozzleCount> FlowLabels{};
     QLabel* TotalFlowLabel = nullptr;
     QPushButton* ClearAllBtn = nullptr;
     QPushButton* RestoreDefaultsBtn = nullptr;
@@ -72,8 +73,8 @@ private:
     void showFlows();
 
     std::vector<EntryColumn> m_columns;
-    std::vector<std::array<FlowEntry*, 8>> m_entries; // by column, then row
-    std::array<double, 8> DeviceFlow{};
+    std::vector<std::array<FlowEntry*, kNozzleCount>> m_entries; // by column, then row
+    std::array<double, kNozzleCount> DeviceFlow{};
     double TotalFlow = 0;
 };
 

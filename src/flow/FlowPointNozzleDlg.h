@@ -21,7 +21,7 @@ protected:
 private:
     const PreferencesRecord& m_prefs;
     // Coef1Field … Coef8Field, by index 0 to 7.
-    std::array<FlowEntry*, 8> CoefFields{};
+    std::array<FlowEntry*, kNozzleCount> CoefFields{};
 };
 
 } // namespace nerova

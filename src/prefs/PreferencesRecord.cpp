@@ -109,22 +109,22 @@ void PreferencesRecord::setIncludeCurve(int n, bool on) {
 }
 
 QString PreferencesRecord::tester(int n) const {
-    return text(numbered(n, 1, 4, kTesterOffset, 31), kTesterLength);
+    return text(numbered(n, 1, kTesterCount, kTesterOffset, 31), kTesterLength);
 }
 void PreferencesRecord::setTester(int n, const QString& t) {
-    setText(numbered(n, 1, 4, kTesterOffset, 31), kTesterLength, t);
+    setText(numbered(n, 1, kTesterCount, kTesterOffset, 31), kTesterLength, t);
 }
 QString PreferencesRecord::testerLicense(int n) const {
-    return text(numbered(n, 1, 4, kLicenseOffset, 31), kTesterLicenseLength);
+    return text(numbered(n, 1, kTesterCount, kLicenseOffset, 31), kTesterLicenseLength);
 }
 void PreferencesRecord::setTesterLicense(int n, const QString& t) {
-    setText(numbered(n, 1, 4, kLicenseOffset, 31), kTesterLicenseLength, t);
+    setText(numbered(n, 1, kTesterCount, kLicenseOffset, 31), kTesterLicenseLength, t);
 }
 QString PreferencesRecord::testerState(int n) const {
-    return text(numbered(n, 1, 4, kStateOffset, 3), kTesterStateLength);
+    return text(numbered(n, 1, kTesterCount, kStateOffset, 3), kTesterStateLength);
 }
 void PreferencesRecord::setTesterState(int n, const QString& t) {
-    setText(numbered(n, 1, 4, kStateOffset, 3), kTesterStateLength, t);
+    setText(numbered(n, 1, kTesterCount, kStateOffset, 3), kTesterStateLength, t);
 }
 
 bool PreferencesRecord::flag(int offset) const {

@@ -26,6 +26,7 @@ public:
     // Maximum characters of each text kind.
     static constexpr int kCompanyInfoLength = 40;
     static constexpr int kLegendLength = 40;
+    static constexpr int kTesterCount = 4; // testers, one set of columns each in a test
     static constexpr int kTesterLength = 30;
     static constexpr int kTesterLicenseLength = 30;
     static constexpr int kTesterStateLength = 2;

@@ -4,38 +4,40 @@
 
 namespace nerova {
 
-QString& CurveSelection::at(int level) {
+QString& CurveSelection::at(TableId level) {
     switch (level) {
-    case 1:
+    case TableId::Company:
         return companyId;
-    case 2:
+    case TableId::Location:
         return locationId;
-    case 3:
+    case TableId::Pump:
         return pumpId;
-    default:
-        return testId;
+    case TableId::Test:
+    case TableId::Flow:
+        break;
     }
+    return testId;
 }
 
-const QString& CurveSelection::at(int level) const {
+const QString& CurveSelection::at(TableId level) const {
     return const_cast<CurveSelection*>(this)->at(level);
 }
 
 CurveSelection CurveSelection::fromList(const QStringList& ids) {
     CurveSelection s;
-    for (int level = 1; level <= 4; ++level)
-        s.at(level) = ids.value(level - 1);
+    for (const TableId level : kRecordLevels)
+        s.at(level) = ids.value(levelIndex(level));
     return s;
 }
 
 int CurveSelection::locateIn(TableChain& chain) const {
-    for (int level = 1; level <= 4; ++level) {
-        Table& table = chain.at(level);
+    for (const TableId level : kRecordLevels) {
+        Table& table = chain.table(level);
         if (!table.isOpen() ||
-            !table.locate({identifierColumn(table.id())}, {at(level)}, Qt::CaseInsensitive))
-            return level - 1;
+            !table.locate({identifierColumn(level)}, {at(level)}, Qt::CaseInsensitive))
+            return levelIndex(level);
     }
-    return 4;
+    return kRecordLevelCount;
 }
 
 } // namespace nerova

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Schema.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,16 +17,16 @@ struct CurveSelection {
     QString pumpId;
     QString testId;
 
-    // level: 1 company … 4 test.
-    QString& at(int level);
-    const QString& at(int level) const;
+    // The identifier of the company, location, pump or test.
+    QString& at(TableId level);
+    const QString& at(TableId level) const;
 
     QStringList toList() const { return {companyId, locationId, pumpId, testId}; }
     static CurveSelection fromList(const QStringList& ids);
 
     // Moves the chain's company, location, pump and test cursors onto the selection, each
     // level located ignoring letter case and only when the level above was found; answers
-    // how many levels were found (4 when all were).
+    // how many levels were found (kRecordLevelCount when all were).
     int locateIn(TableChain& chain) const;
 
     bool operator==(const CurveSelection&) const = default;

@@ -1,6 +1,7 @@
 #include "print/DetailReportEquipment.h"
 
 #include "data/Table.h"
+#include "eval/DomainValues.h"
 #include "print/DetailReportRows.h"
 #include "print/ReportRules.h"
 #include "print/ReportRulesFrame.h"
@@ -78,7 +79,7 @@ ReportSection DetailReportEquipment::dieselDriver(const Table& pump) {
     const Rule rule = [&pump](const QStringList& columns) {
         return ReportRules::diesel(pump, columns);
     };
-    const bool gas = pump.value("Driver Type").toString() == QLatin1String("Gas");
+    const bool gas = driverTypeOf(pump.value("Driver Type").toString()) == DriverType::Gas;
     ReportSection s = ReportRulesFrame::section(
         gas ? "Gas Driver" : "Diesel Driver",
         rule({"Diesel Driver SN", "Diesel Driver MN", "Diesel Driver Mfr", "Diesel Driver Hp",

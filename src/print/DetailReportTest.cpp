@@ -239,11 +239,12 @@ bool DetailReportTest::positionFlowPoint(ReportFeed& feed, int n) {
         return false;
     if (!feed.flow().isOpen())
         return false;
-    const QStringList columns = {"CompanyID", "LocationID", "PumpID", "TestID",
-                                 "Flow Point Number"};
-    const QVariantList key = {feed.company().value("CompanyID"),
-                              feed.location().value("LocationID"), feed.pump().value("PumpID"),
-                              feed.test().value("TestID"), QString::number(n)};
+    const QStringList columns = tableDef(TableId::Flow).keyNames();
+    const Table* levels[] = {&feed.company(), &feed.location(), &feed.pump(), &feed.test()};
+    QVariantList key;
+    for (const TableId level : kRecordLevels)
+        key << levels[levelIndex(level)]->value(identifierColumn(level));
+    key << QString::number(n);
     // A point without its own flow row gets no box: the cursor would still stand on some
     // other point's row, and that box would document the wrong readings.
     return feed.flow().locate(columns, key, Qt::CaseSensitive);

@@ -107,7 +107,7 @@ ReportDocument HistoryReport::build(const ReportFeed& feed, const QList<HistoryR
 THistoryReportFrm::THistoryReportFrm(Database& db, const PreferencesRecord& preferences,
                                      QWidget* parent)
     : QObject(parent), m_parentWidget(parent), m_preferences(preferences),
-      m_feed(std::make_unique<ReportFeed>(db, 4)) {}
+      m_feed(std::make_unique<ReportFeed>(db, TableId::Test)) {}
 
 THistoryReportFrm::~THistoryReportFrm() = default;
 
@@ -115,13 +115,12 @@ bool THistoryReportFrm::position(const QStringList& ids) {
     // No test is looked for, so a pump without tests has its (empty) history too; found
     // means the three cursors stand on the rows asked for.
     m_feed->position(ids.mid(0, 3));
-    static const char* const keys[] = {"CompanyID", "LocationID", "PumpID"};
     const Table* tables[] = {&m_feed->company(), &m_feed->location(), &m_feed->pump()};
     m_found = true;
     for (int i = 0; i < 3; ++i)
         m_found = m_found && tables[i]->recNo() > 0 &&
                   tables[i]
-                          ->asString(QLatin1String(keys[i]))
+                          ->asString(identifierColumn(levelAt(i)))
                           .compare(ids.value(i), Qt::CaseInsensitive) == 0;
     m_rows = m_found ? pumpHistory(m_feed->pump()) : QList<HistoryRow>();
     return m_found;

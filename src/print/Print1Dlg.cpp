@@ -23,8 +23,8 @@ namespace nerova {
 
 namespace {
 
-const char* const kListCaptions[4] = {"Company ID", "Location ID", "Pump ID", "Test ID"};
-const char* const kListNames[4] = {"CompanyID", "LocationID", "PumpID", "TestID"};
+const char* const kListCaptions[kRecordLevelCount] = {"Company ID", "Location ID", "Pump ID",
+                                                      "Test ID"};
 
 QLineEdit* textEntry(QWidget* parent, const QString& name, int maxLength) {
     auto* edit = new QLineEdit(parent);
@@ -63,8 +63,8 @@ TPrintDlg::TPrintDlg(Database& db, PreferencesRecord& prefs, const QStringList& 
     layout->addWidget(m_notebook, 1);
     layout->addLayout(buttons);
 
-    for (int level = 1; level <= 4; ++level) {
-        connect(&m_chain.at(level), &Table::afterScroll, this,
+    for (const TableId level : kRecordLevels) {
+        connect(&m_chain.table(level), &Table::afterScroll, this,
                 [this, level] { TableAfterScroll(level); });
     }
     connect(m_notebook, &QTabWidget::currentChanged, this,
@@ -82,17 +82,18 @@ void TPrintDlg::buildCurvePage(int curve) {
     cp.page->setObjectName(QStringLiteral("Curve%1Page").arg(curve));
     auto* form = new QFormLayout(cp.page);
 
-    for (int level = 1; level <= 4; ++level) {
+    for (const TableId level : kRecordLevels) {
+        const auto i = std::size_t(levelIndex(level));
+        const QString name = identifierColumn(level);
         auto* list = new QListWidget(cp.page);
-        list->setObjectName(
-            QStringLiteral("%1List%2").arg(QLatin1String(kListNames[level - 1])).arg(curve));
-        list->setAccessibleDescription(QLatin1String(kListNames[level - 1]));
+        list->setObjectName(QStringLiteral("%1List%2").arg(name).arg(curve));
+        list->setAccessibleDescription(name);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setFixedHeight(list->fontMetrics().height() * 5);
-        auto* label = new QLabel(QLatin1String(kListCaptions[level - 1]), cp.page);
+        auto* label = new QLabel(QLatin1String(kListCaptions[i]), cp.page);
         label->setBuddy(list);
         form->addRow(label, list);
-        cp.lists[std::size_t(level - 1)] = list;
+        cp.lists[i] = list;
         connect(list, &QListWidget::currentRowChanged, this, [this, level](int row) {
             runGuarded([this, level, row] { ListRowChanged(level, row); });
         });
@@ -242,8 +243,8 @@ void TPrintDlg::FormShow() {
         m_notebook->setCurrentIndex(0);
     }
     try {
-        m_chain.open(4);
-        m_lister.open(4);
+        m_chain.open(TableId::Test);
+        m_lister.open(TableId::Test);
     } catch (...) {
         // Half-open cursors would leave the lists and the reports on rows of whatever
         // opened before the failure; the dialog shows empty lists instead.
@@ -271,7 +272,7 @@ void TPrintDlg::FormShow() {
         m_pages[std::size_t(n - 1)].legend->setText(m_prefs.legend(n));
     m_ratingLegend->setText(m_prefs.legend(5));
 
-    syncLists(1);
+    syncLists(TableId::Company);
     positionPage(1);
     setTitle1();
     setTitle2();

@@ -84,14 +84,14 @@ private:
     int shownCurve() const;
     void NotebookPageChanged(int index);
     void positionPage(int curve);
-    void TableAfterScroll(int level);
-    void ListRowChanged(int level, int row);
+    void TableAfterScroll(TableId level);
+    void ListRowChanged(TableId level, int row);
     void setTitle1();
     void setTitle2();
     // Refills the lists of `fromLevel` and below from the cursors, then puts every list on
     // its cursor's row.
-    void syncLists(int fromLevel);
-    QStringList identifiers(int level);
+    void syncLists(TableId fromLevel);
+    QStringList identifiers(TableId level);
 
     void PlotRatingPointsCheckBoxClick(bool checked);
     void PlotFactoryCurveCheckBoxClick(bool checked);

@@ -38,35 +38,35 @@ void TPrintDlg::positionPage(int curve) {
     m_positioning = true;
     wanted.locateIn(m_chain);
     m_positioning = false;
-    syncLists(2);
+    syncLists(TableId::Location);
 }
 
-void TPrintDlg::TableAfterScroll(int level) {
+void TPrintDlg::TableAfterScroll(TableId level) {
     const int curve = shownCurve();
     if (curve == 0)
         return;
-    Table& table = m_chain.at(level);
+    Table& table = m_chain.table(level);
     m_selection[std::size_t(curve - 1)].at(level) =
         table.isOpen() ? table.asString(identifierColumn(table.id())) : QString();
     if (curve != 1 || m_positioning)
         return;
-    if (level == 2 || level == 4)
+    if (level == TableId::Location || level == TableId::Test)
         setTitle1();
-    else if (level == 3)
+    else if (level == TableId::Pump)
         setTitle2();
 }
 
-void TPrintDlg::ListRowChanged(int level, int row) {
+void TPrintDlg::ListRowChanged(TableId level, int row) {
     const int curve = shownCurve();
     if (curve == 0 || row < 0 || !m_chain.company.isOpen())
         return;
     const QListWidgetItem* item =
-        m_pages[std::size_t(curve - 1)].lists[std::size_t(level - 1)]->item(row);
+        m_pages[std::size_t(curve - 1)].lists[std::size_t(levelIndex(level))]->item(row);
     if (!item)
         return;
-    Table& table = m_chain.at(level);
-    table.locate({identifierColumn(table.id())}, {item->text()});
-    syncLists(level + 1);
+    Table& table = m_chain.table(level);
+    table.locate({identifierColumn(level)}, {item->text()});
+    syncLists(levelAt(levelIndex(level) + 1));
 }
 
 void TPrintDlg::setTitle1() {
@@ -84,21 +84,21 @@ void TPrintDlg::setTitle2() {
     m_pages[0].title2->setText(m_chain.pump.asString(QStringLiteral("PumpID")));
 }
 
-QStringList TPrintDlg::identifiers(int level) {
+QStringList TPrintDlg::identifiers(TableId level) {
     // Stand the reading chain on the rows the dialog's cursors stand on above `level`,
     // then read that level's rows in their order.
-    for (int above = 1; above < level; ++above) {
-        const Table& shown = m_chain.at(above);
+    for (TableId above = TableId::Company; above != level; above = levelAt(levelIndex(above) + 1)) {
+        const Table& shown = m_chain.table(above);
         if (shown.isEmpty())
             return {};
-        Table& reader = m_lister.at(above);
-        const QString column = identifierColumn(reader.id());
+        Table& reader = m_lister.table(above);
+        const QString column = identifierColumn(above);
         if (!reader.locate({column}, {shown.value(column)}))
             return {};
     }
     QStringList ids;
-    Table& reader = m_lister.at(level);
-    const QString column = identifierColumn(reader.id());
+    Table& reader = m_lister.table(level);
+    const QString column = identifierColumn(level);
     reader.first();
     while (!reader.eof()) {
         ids << reader.asString(column);
@@ -107,22 +107,24 @@ QStringList TPrintDlg::identifiers(int level) {
     return ids;
 }
 
-void TPrintDlg::syncLists(int fromLevel) {
+void TPrintDlg::syncLists(TableId fromLevel) {
     if (!m_chain.company.isOpen() || !m_lister.company.isOpen())
         return;
-    for (int level = std::max(fromLevel, 1); level <= 4; ++level) {
+    for (const TableId level : kRecordLevels) {
+        if (levelIndex(level) < levelIndex(fromLevel))
+            continue;
         const QStringList ids = identifiers(level);
         for (CurvePage& page : m_pages) {
-            QListWidget* list = page.lists[std::size_t(level - 1)];
+            QListWidget* list = page.lists[std::size_t(levelIndex(level))];
             const QSignalBlocker blocker(list);
             list->clear();
             list->addItems(ids);
         }
     }
-    for (int level = 1; level <= 4; ++level) {
-        const int row = m_chain.at(level).recNo() - 1;
+    for (const TableId level : kRecordLevels) {
+        const int row = m_chain.table(level).recNo() - 1;
         for (CurvePage& page : m_pages) {
-            QListWidget* list = page.lists[std::size_t(level - 1)];
+            QListWidget* list = page.lists[std::size_t(levelIndex(level))];
             const QSignalBlocker blocker(list);
             list->setCurrentRow(row);
         }

@@ -198,7 +198,7 @@ void TPrintCurveFrm::FormShow() {
     const auto built = qScopeGuard([this] { m_building = false; });
     m_chain.close();
     try {
-        m_chain.open(4);
+        m_chain.open(TableId::Test);
     } catch (...) {
         m_chain.close();
         throw;

@@ -5,7 +5,7 @@
 
 namespace nerova {
 
-ReportFeed::ReportFeed(Database& db, int levels) : m_chain(db), m_levels(levels) {}
+ReportFeed::ReportFeed(Database& db, TableId deepest) : m_chain(db), m_deepest(deepest) {}
 
 ReportFeed::~ReportFeed() {
     try {
@@ -18,7 +18,7 @@ ReportFeed::~ReportFeed() {
 
 void ReportFeed::open() {
     if (!isOpen())
-        m_chain.open(m_levels);
+        m_chain.open(m_deepest);
 }
 
 void ReportFeed::close() {
@@ -27,23 +27,19 @@ void ReportFeed::close() {
 
 bool ReportFeed::position(const QStringList& ids) {
     open();
-    static const char* const keys[] = {"CompanyID", "LocationID", "PumpID", "TestID"};
-    for (int level = 1; level <= 4; ++level) {
-        const QString id = level <= ids.size() ? ids.at(level - 1) : QString();
-        if (!m_chain.at(level).locate({QString::fromLatin1(keys[level - 1])}, {id},
-                                      Qt::CaseInsensitive))
+    for (const TableId level : kRecordLevels) {
+        const int i = levelIndex(level);
+        if (!m_chain.table(level).locate({identifierColumn(level)}, {ids.value(i)},
+                                         Qt::CaseInsensitive))
             return false;
     }
     if (!hasFlow())
         return true;
     // The flow rows of the test: its first one, as the link already leaves only these.
-    QStringList columns;
     QVariantList values;
-    for (int i = 0; i < 4; ++i) {
-        columns << QString::fromLatin1(keys[i]);
-        values << ids.value(i);
-    }
-    m_chain.flow.locate(columns, values, Qt::CaseInsensitive);
+    for (const TableId level : kRecordLevels)
+        values << ids.value(levelIndex(level));
+    m_chain.flow.locate(tableDef(TableId::Test).keyNames(), values, Qt::CaseInsensitive);
     return true;
 }
 

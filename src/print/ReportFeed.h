@@ -14,8 +14,8 @@ class Database;
 // window's cursors, so printing never moves what the user is looking at.
 class ReportFeed {
 public:
-    // levels: 4 without the flow cursor, 5 with it.
-    ReportFeed(Database& db, int levels);
+    // deepest: TableId::Test without the flow cursor, TableId::Flow with it.
+    ReportFeed(Database& db, TableId deepest);
     ~ReportFeed();
 
     ReportFeed(const ReportFeed&) = delete;
@@ -42,7 +42,7 @@ public:
     const Table& pump() const { return m_chain.pump; }
     const Table& test() const { return m_chain.test; }
     const Table& flow() const { return m_chain.flow; }
-    bool hasFlow() const { return m_levels >= 5; }
+    bool hasFlow() const { return m_deepest == TableId::Flow; }
 
     // The party that heads the pages: the company when the location is marked the same as
     // its company, the location otherwise.
@@ -62,7 +62,7 @@ public:
 
 private:
     TableChain m_chain;
-    int m_levels;
+    TableId m_deepest;
 };
 
 } // namespace nerova

@@ -1,6 +1,7 @@
 #include "print/ReportRules.h"
 
 #include "data/Table.h"
+#include "eval/DomainValues.h"
 
 namespace nerova {
 
@@ -38,14 +39,14 @@ bool ReportRules::locationShown(const Table& location) {
 }
 
 bool ReportRules::electricDriver(const Table& pump) {
-    const QString type = pump.value(QStringLiteral("Driver Type")).toString();
-    return type == QLatin1String("Electric") || type == QLatin1String("Electric & Diesel");
+    // A blank type prints no electric section, unlike the readings the test page offers.
+    const auto type = driverTypeOf(pump.value(QStringLiteral("Driver Type")).toString());
+    return type && driverPagesOf(*type).electric;
 }
 
 bool ReportRules::dieselDriver(const Table& pump) {
-    const QString type = pump.value(QStringLiteral("Driver Type")).toString();
-    return type == QLatin1String("Diesel") || type == QLatin1String("Gas") ||
-           type == QLatin1String("Electric & Diesel");
+    const auto type = driverTypeOf(pump.value(QStringLiteral("Driver Type")).toString());
+    return type && driverPagesOf(*type).diesel;
 }
 
 bool ReportRules::electric(const Table& pump, const QStringList& columns) {

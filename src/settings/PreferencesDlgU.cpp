@@ -397,7 +397,7 @@ void TPreferencesDlg::buildTestersPage() {
     grid->addWidget(testerHeading, 0, 0);
     grid->addWidget(licenseHeading, 0, 1);
     grid->addWidget(stateHeading, 0, 2);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < PreferencesRecord::kTesterCount; ++i) {
         const int n = i + 1;
         // Created row by row so that the focus runs along each row.
         m_tester[i] = textEntry(page, s("Tester%1").arg(n), PreferencesRecord::kTesterLength);
@@ -485,11 +485,11 @@ void TPreferencesDlg::FormShow() {
     m_plotRatingPoints->setChecked(r.plotRatingPoints());
     m_connectRatingPoints->setChecked(r.connectRatingPoints());
     m_plotFactoryCurve->setChecked(r.plotFactoryCurve());
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < PreferencesRecord::kTesterCount; ++i)
         m_tester[i]->setText(r.tester(i + 1));
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < PreferencesRecord::kTesterCount; ++i)
         m_testerLicense[i]->setText(r.testerLicense(i + 1));
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < PreferencesRecord::kTesterCount; ++i)
         m_testerState[i]->setText(r.testerState(i + 1));
     // The getters are copied out of the table first: GCC 12's UBSan misreads a call that
     // returns a class straight through an array element's member pointer.
@@ -537,7 +537,7 @@ void TPreferencesDlg::copyToRecord() {
     r.setPlotRatingPoints(m_plotRatingPoints->isChecked());
     r.setConnectRatingPoints(m_connectRatingPoints->isChecked());
     r.setPlotFactoryCurve(m_plotFactoryCurve->isChecked());
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < PreferencesRecord::kTesterCount; ++i) {
         r.setTester(i + 1, m_tester[i]->text());
         r.setTesterLicense(i + 1, m_testerLicense[i]->text());
         r.setTesterState(i + 1, m_testerState[i]->text());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prefs/PreferencesRecord.h"
+
 #include <QDialog>
 #include <array>
 
@@ -13,7 +15,6 @@ class QTabWidget;
 namespace nerova {
 
 class ColorComboBox;
-class PreferencesRecord;
 
 // The editor of the preferences record. It fills its controls from the record it is given
 // when it is created and copies them back only when OK is pressed; Cancel and Esc leave the
@@ -91,9 +92,9 @@ private:
     std::array<QCheckBox*, 4> m_printDetail{};
     QCheckBox* m_printPageNumber = nullptr;
 
-    std::array<QLineEdit*, 4> m_tester{};
-    std::array<QLineEdit*, 4> m_testerLicense{};
-    std::array<QLineEdit*, 4> m_testerState{};
+    std::array<QLineEdit*, PreferencesRecord::kTesterCount> m_tester{};
+    std::array<QLineEdit*, PreferencesRecord::kTesterCount> m_testerLicense{};
+    std::array<QLineEdit*, PreferencesRecord::kTesterCount> m_testerState{};
 
     QCheckBox* m_useTestTime = nullptr;
 };

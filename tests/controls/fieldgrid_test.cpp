@@ -3,6 +3,7 @@
 #include "controls/FieldLink.h"
 #include "controls/ListField.h"
 #include "controls/NumberField.h"
+#include "controls/PageFields.h"
 #include "controls/TextField.h"
 #include "data/Database.h"
 #include "data/Table.h"
@@ -55,7 +56,9 @@ void FieldGridTest::buildsEveryFieldWithItsCaptionAndKind() {
     table.open();
 
     QWidget page;
-    const FieldMap fields = FieldGrid::build(&page, table, kEntries);
+    PageFields built(table);
+    built.addGrid(&page, kEntries);
+    const FieldMap& fields = built.map();
     QCOMPARE(fields.size(), kEntries.size());
     for (const FieldEntry& entry : kEntries) {
         QWidget* field = fields.value(entry.column);
@@ -79,18 +82,25 @@ void FieldGridTest::buildsEveryFieldWithItsCaptionAndKind() {
     QCOMPARE(qobject_cast<NumberField*>(fields["Net Pressure1"])->access(),
              FieldAccess::DisplayOnly);
 
-    // The unit follows its field; an entry marked sameRow continues the row of the one before.
+    // The unit stands right after its field; an entry marked sameRow continues the row of
+    // the one before, two columns on.
     auto* grid = qobject_cast<QGridLayout*>(page.layout());
-    int row = 0, column = 0, rs = 0, cs = 0;
-    grid->getItemPosition(grid->indexOf(fields["Discharge Pressure1"]), &row, &column, &rs, &cs);
-    QCOMPARE(column, 1);
-    auto* unit = qobject_cast<QLabel*>(grid->itemAtPosition(row, 2)->widget());
+    const auto cellOf = [grid](QWidget* field) {
+        for (int r = 0; r < grid->rowCount(); ++r)
+            for (int c = 0; c < grid->columnCount(); ++c)
+                if (QLayoutItem* item = grid->itemAtPosition(r, c);
+                    item && item->layout() && item->layout()->indexOf(field) == 0)
+                    return std::pair{r, c};
+        return std::pair{-1, -1};
+    };
+    const auto [dischargeRow, dischargeColumn] = cellOf(fields["Discharge Pressure1"]);
+    QCOMPARE(dischargeColumn, 1);
+    auto* unit =
+        qobject_cast<QLabel*>(grid->itemAtPosition(dischargeRow, 1)->layout()->itemAt(1)->widget());
     QCOMPARE(unit->text(), QString("psi"));
-    int rpmRow = 0;
-    grid->getItemPosition(grid->indexOf(fields["RPM1"]), &rpmRow, &column, &rs, &cs);
-    grid->getItemPosition(grid->indexOf(fields["Net Pressure1"]), &row, &rs, &rs, &cs);
-    QCOMPARE(rpmRow, row);
-    QCOMPARE(column, 4);
+    const auto [rpmRow, rpmColumn] = cellOf(fields["RPM1"]);
+    QCOMPARE(rpmRow, cellOf(fields["Net Pressure1"]).first);
+    QCOMPARE(rpmColumn, 3);
 }
 
 void FieldGridTest::tabFollowsTheListAndSkipsDisplayOnly() {
@@ -101,7 +111,10 @@ void FieldGridTest::tabFollowsTheListAndSkipsDisplayOnly() {
     table.open();
 
     QWidget page;
-    const FieldMap fields = FieldGrid::build(&page, table, kEntries);
+    PageFields built(table);
+    built.addGrid(&page, kEntries);
+    built.chainTabOrder();
+    const FieldMap& fields = built.map();
     page.show();
     QApplication::setActiveWindow(&page);
     QVERIFY(QTest::qWaitForWindowActive(&page));

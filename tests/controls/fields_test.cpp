@@ -6,6 +6,7 @@
 #include "controls/MaskedField.h"
 #include "controls/MemoField.h"
 #include "controls/NumberField.h"
+#include "controls/PageFields.h"
 #include "controls/TextField.h"
 #include "data/Database.h"
 #include "data/Global.h"
@@ -568,9 +569,11 @@ void FieldsTest::listsAreNamedByTheirCaption() {
     m_test->edit();
     m_test->setValue("Discharge Device", "Playpipes");
     QWidget page;
-    const FieldMap fields = FieldGrid::build(
-        &page, *m_test,
+    PageFields built(*m_test);
+    built.addGrid(
+        &page,
         {{"Discharge &Device:", "Discharge Device", FieldKind::ListOrText, {}, 0, {"Playpipes"}}});
+    const FieldMap& fields = built.map();
     // A list made by hand takes the name of the label whose buddy it is.
     auto* method =
         new ListField(*m_test, "Test Method", {"Open butt"}, ListField::Mode::ListOnly, &page);

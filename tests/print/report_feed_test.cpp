@@ -56,7 +56,7 @@ private Q_SLOTS:
 void ReportFeedTest::positionIgnoresCaseAndStopsAtAMissingKey() {
     TempDatabase temp;
     {
-        ReportFeed feed(temp.db(), 5);
+        ReportFeed feed(temp.db(), TableId::Flow);
         QVERIFY(feed.position({"abc paint COMPANY", "*", "01", "20010731"}));
         QCOMPARE(feed.test().asString("TestID"), QString("20010731"));
         QCOMPARE(feed.flow().asString("Flow Point Number"), QString("2"));
@@ -71,7 +71,7 @@ void ReportFeedTest::positionIgnoresCaseAndStopsAtAMissingKey() {
     pump.setValue("PumpID", "02");
     pump.post();
     pump.close();
-    ReportFeed feed(temp.db(), 4);
+    ReportFeed feed(temp.db(), TableId::Test);
     QVERIFY(!feed.position({kDemoTest.at(0), "*", "01", "19990101"}));
     QCOMPARE(feed.pump().asString("PumpID"), QString("01"));
     QCOMPARE(feed.test().asString("TestID"), QString("20010731"));
@@ -131,7 +131,7 @@ void ReportFeedTest::cityLine() {
     QFETCH(QString, expected);
     TempDatabase temp;
     change(temp.db(), TableId::Company, {{"City", city}, {"State", state}, {"Zip", zip}});
-    ReportFeed feed(temp.db(), 4);
+    ReportFeed feed(temp.db(), TableId::Test);
     QVERIFY(feed.position(kDemoTest));
     QCOMPARE(ReportFeed::cityLine(feed.company()), expected);
     TSummaryReportFrm summary(temp.db(), PreferencesRecord());
@@ -224,7 +224,7 @@ void ReportFeedTest::dateForm() {
 void ReportFeedTest::blankWhenZeroAgainstAMaskedZero() {
     TempDatabase temp;
     change(temp.db(), TableId::Pump, {{"Pump RPM", 0.0}, {"Jockey Flow", QVariant()}});
-    ReportFeed feed(temp.db(), 4);
+    ReportFeed feed(temp.db(), TableId::Test);
     QVERIFY(feed.position(kDemoTest));
     QCOMPARE(ReportRulesFormat::field(feed.pump(), "Pump RPM", kBlankZero), QString());
     QCOMPARE(ReportRulesFormat::field(feed.pump(), "Pump RPM", {"#,0", false}), QString("0"));

@@ -175,7 +175,7 @@ void CrashTest::killedAtRandomMomentsLosesNothing() {
                      qPrintable(QStringLiteral("cycle %1: a table file is missing").arg(cycle)));
             TableChain chain(db);
             try {
-                chain.open(5);
+                chain.open(TableId::Flow);
                 const QStringList damaged = integrityProblems(db);
                 QVERIFY2(damaged.isEmpty(),
                          qPrintable(QStringLiteral("cycle %1 (%2): %3")

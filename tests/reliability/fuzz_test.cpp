@@ -371,7 +371,7 @@ void FuzzTest::restoreOfHostileArchives() {
         QVERIFY2(TablesExist(db, silentProgress()), qPrintable(round + "a table file is missing"));
         try {
             TableChain chain(db);
-            chain.open(5);
+            chain.open(TableId::Flow);
             const QStringList damaged = integrityProblems(db);
             QVERIFY2(damaged.isEmpty(), qPrintable(round + damaged.join(QLatin1Char('/'))));
             dumpAllRows(db);

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     }
     TableChain chain(db);
     try {
-        chain.open(5);
+        chain.open(TableId::Flow);
         TreeSnapshot model = readSnapshot(db);
         QRandomGenerator rng(seed);
         std::puts("READY");
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
                             prompt.texts().join(QLatin1Char('/')));
                     return 6;
                 }
-                chain.open(5);
+                chain.open(TableId::Flow);
             }
             logLine(QStringLiteral("E"));
             model = applyOperation(model, op);

@@ -1,4 +1,4 @@
-#include "app/PageFields.h"
+#include "controls/PageFields.h"
 
 #include <QComboBox>
 #include <QGridLayout>
