@@ -6,11 +6,11 @@
 
 #include "LargeDb.h"
 
-#include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
+#include "prompt/Prompt.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,8 +7,8 @@
 
 #include "BenchSupport.h"
 
-#include "backup/BackupFrmU.h"
-#include "backup/RestoreFrmU.h"
+#include "backup/BackupFrm.h"
+#include "backup/RestoreFrm.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -39,7 +39,7 @@ void BM_Cascade(benchmark::State& state) {
         auto db = std::make_unique<Database>(registry, data);
         // The tables are open as in the main window, so the files are attached.
         auto chain = std::make_unique<TableChain>(*db);
-        chain->open(5);
+        chain->open(TableId::Flow);
         state.ResumeTiming();
 
         deleteWithDependants(*db, TableId::Company, {QString::fromLatin1(kCascadeCompany)});

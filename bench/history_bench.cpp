@@ -27,7 +27,7 @@ void BM_History(benchmark::State& state) {
         return;
     Database db(registryPath(), dataDir());
     TableChain chain(db);
-    chain.open(5);
+    chain.open(TableId::Flow);
     if (!gotoFiftyPump(chain)) {
         state.SkipWithError("the pump with 50 tests is missing");
         return;

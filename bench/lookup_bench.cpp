@@ -17,7 +17,7 @@ void BM_LookupPrefix(benchmark::State& state) {
         return;
     Database db(registryPath(), dataDir());
     TableChain chain(db);
-    chain.open(5);
+    chain.open(TableId::Flow);
     const QString prefix = QString::fromLatin1(kLookupPrefix);
     int found = 0;
     for (auto _ : state) {

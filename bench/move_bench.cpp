@@ -26,7 +26,7 @@ void BM_CompanyNext(benchmark::State& state) {
         return;
     Database db(registryPath(), dataDir());
     TableChain chain(db);
-    chain.open(5);
+    chain.open(TableId::Flow);
     std::size_t rows = 0;
     for (auto _ : state) {
         chain.company.next();
@@ -58,7 +58,7 @@ void BM_TestNext(benchmark::State& state) {
         return;
     Database db(registryPath(), dataDir());
     TableChain chain(db);
-    chain.open(5);
+    chain.open(TableId::Flow);
     if (!gotoFiftyPump(chain) || chain.test.recordCount() != kFiftyTests) {
         state.SkipWithError("the pump with 50 tests is not in the database");
         return;

@@ -3,10 +3,10 @@
 // written to a PDF file. Run offscreen; the medians are the figures to read.
 
 #include "data/Database.h"
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 #include "prefs/PreferencesRecord.h"
-#include "print/DetailReportFrmU.h"
-#include "print/SummaryReportFrmU.h"
+#include "print/DetailReportFrm.h"
+#include "print/SummaryReportFrm.h"
 
 #include <benchmark/benchmark.h>
 

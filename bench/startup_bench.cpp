@@ -23,7 +23,7 @@ void BM_Startup(benchmark::State& state) {
             break;
         }
         auto chain = std::make_unique<TableChain>(*db);
-        chain->open(5);
+        chain->open(TableId::Flow);
         benchmark::DoNotOptimize(chain->flow.recordCount());
         state.PauseTiming();
         chain.reset();

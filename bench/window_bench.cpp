@@ -182,8 +182,9 @@ void windowNext(benchmark::State& state, int page) {
     // is what the chain itself sends.
     long notices = 0;
     std::vector<QMetaObject::Connection> counting;
-    for (int level = 1; level <= 5; ++level)
-        counting.push_back(QObject::connect(&w.form.tables().at(level), &Table::recordChanged,
+    for (const TableId id :
+         {TableId::Company, TableId::Location, TableId::Pump, TableId::Test, TableId::Flow})
+        counting.push_back(QObject::connect(&w.form.tables().table(id), &Table::recordChanged,
                                             [&notices] { ++notices; }));
     long moves = 0;
     for (auto _ : state) {

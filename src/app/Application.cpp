@@ -1,11 +1,11 @@
 #include "app/Application.h"
 
 #include "app/MainForm.h"
-#include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
 #include "prefs/PreferencesRecord.h"
+#include "prompt/Prompt.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "app/HistoryPage.h"
 
 #include "controls/CommandGuard.h"
-#include "controls/Prompt.h"
 #include "data/Table.h"
 #include "eval/HistoryCsv.h"
 #include "print/HistoryPlot.h"
-#include "print/ReportRulesFormat.h"
+#include "print/TestReportRulesFormat.h"
+#include "prompt/Prompt.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -161,7 +161,7 @@ QString HistoryPage::defaultFileName(const QString& pumpId) {
 
 QString HistoryPage::dateText(const QDate& date) {
     // The form the reports and the curve sheet print, so screen and paper agree.
-    return date.isValid() ? ReportRulesFormat::date(date) : QString();
+    return date.isValid() ? TestReportRulesFormat::date(date) : QString();
 }
 
 } // namespace nerova

@@ -3,9 +3,8 @@
 #include "app/AboutBox.h"
 #include "app/MainForm.h"
 #include "app/TableReopen.h"
-#include "backup/BackupFrmU.h"
-#include "backup/RestoreFrmU.h"
-#include "controls/Prompt.h"
+#include "backup/BackupFrm.h"
+#include "backup/RestoreFrm.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "flow/FlowPointDispatcher.h"
@@ -13,8 +12,9 @@
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
 #include "prefs/PreferencesRecord.h"
-#include "print/Print1Dlg.h"
-#include "settings/PreferencesDlgU.h"
+#include "print/PrintDlg.h"
+#include "prompt/Prompt.h"
+#include "settings/PreferencesDlg.h"
 
 namespace nerova {
 

@@ -5,13 +5,13 @@
 #include "app/Notebook.h"
 #include "app/PumpPage.h"
 #include "app/TestPage.h"
-#include "controls/Prompt.h"
 #include "data/Cascade.h"
 #include "data/EngineError.h"
 #include "eval/Calculations.h"
 #include "eval/FlowPointColumns.h"
-#include "eval/TestInitializationU.h"
+#include "eval/TestInitialization.h"
 #include "prefs/PreferencesRecord.h"
+#include "prompt/Prompt.h"
 
 #include <QPushButton>
 

@@ -6,17 +6,17 @@
 #include "app/TablesExistCreateFrm.h"
 #include "app/TestPage.h"
 #include "controls/CommandGuard.h"
-#include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 #include "eval/FlowPointColumns.h"
 #include "flow/FlowPointDispatcher.h"
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
 #include "prefs/PreferencesRecord.h"
+#include "prompt/Prompt.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,11 +1,11 @@
 // Finding companies and renaming records.
-#include "app/LookUpDlg1.h"
+#include "app/LookUpDlg.h"
 #include "app/MainForm.h"
 #include "app/Notebook.h"
 #include "app/PumpChoiceDlg.h"
-#include "controls/Prompt.h"
 #include "data/Identifiers.h"
 #include "data/Table.h"
+#include "prompt/Prompt.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -4,10 +4,10 @@
 #include "app/Notebook.h"
 #include "app/PumpPage.h"
 #include "app/TestPage.h"
-#include "controls/Prompt.h"
 #include "eval/DomainValues.h"
-#include "eval/TestInitializationU.h"
+#include "eval/TestInitialization.h"
 #include "prefs/PreferencesRecord.h"
+#include "prompt/Prompt.h"
 
 #include <QComboBox>
 #include <QLabel>

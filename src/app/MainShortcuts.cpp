@@ -2,7 +2,7 @@
 // or menu item it stands for, so it obeys the same guards and does nothing while that
 // button or item is disabled.
 #include "app/MainForm.h"
-#include "controls/Prompt.h"
+#include "prompt/Prompt.h"
 
 #include <QAction>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 
 #include <QWidget>
 

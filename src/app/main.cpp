@@ -1,6 +1,6 @@
 #include "NerovaVersion.h"
 #include "app/Application.h"
-#include "controls/Prompt.h"
+#include "prompt/Prompt.h"
 
 #include <QDir>
 #include <QIcon>

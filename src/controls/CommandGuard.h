@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls/Prompt.h"
 #include "data/EngineError.h"
+#include "prompt/Prompt.h"
 
 #include <exception>
 #include <functional>

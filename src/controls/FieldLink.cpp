@@ -1,8 +1,8 @@
 #include "controls/FieldLink.h"
 
-#include "controls/Prompt.h"
 #include "data/EngineError.h"
 #include "data/Table.h"
+#include "prompt/Prompt.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "controls/ValidatedEdit.h"
 
 #include "controls/FieldLink.h"
-#include "controls/Prompt.h"
 #include "data/Table.h"
+#include "prompt/Prompt.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>

@@ -1,12 +1,12 @@
 #include "flow/FlowPointDispatcher.h"
 
-#include "controls/Prompt.h"
 #include "data/TableChain.h"
 #include "eval/FlowPointColumns.h"
 #include "flow/FlowMath.h"
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
+#include "prompt/Prompt.h"
 
 #include <QLabel>
 

@@ -1,10 +1,10 @@
 #include "flow/FlowPointHoseMonsterDlg.h"
 
-#include "controls/Prompt.h"
 #include "data/Table.h"
 #include "eval/FlowPointColumns.h"
 #include "flow/FlowEntry.h"
 #include "flow/FlowMath.h"
+#include "prompt/Prompt.h"
 
 #include <QPushButton>
 

@@ -6,12 +6,12 @@
 #include "print/DetailReportRows.h"
 #include "print/DetailReportTest.h"
 #include "print/EvaluationSection.h"
-#include "print/ReportFeed.h"
-#include "print/ReportFeedSource.h"
-#include "print/ReportRules.h"
-#include "print/ReportRulesFormat.h"
-#include "print/ReportRulesFrame.h"
-#include "print/ReportRulesRow.h"
+#include "print/TestReportFeed.h"
+#include "print/TestReportFeedSource.h"
+#include "print/TestReportRules.h"
+#include "print/TestReportRulesFormat.h"
+#include "print/TestReportRulesFrame.h"
+#include "print/TestReportRulesRow.h"
 
 namespace nerova {
 
@@ -33,17 +33,17 @@ ReportItem coverLine(double y, const QString& text, const ReportFont& font, doub
 
 } // namespace
 
-ReportDocument DetailReport::build(ReportFeed& feed, const PreferencesRecord& preferences,
-                                   const ReportFeedSource& source, bool withEvaluation) {
+ReportDocument DetailReport::build(TestReportFeed& feed, const PreferencesRecord& preferences,
+                                   const TestReportFeedSource& source, bool withEvaluation) {
     ReportDocument doc;
     const double width = doc.page.bodyWidth();
     doc.title = cover(feed, source, width);
     doc.titleOnOwnPage = true;
-    doc.header = ReportRulesFrame::pageHeader(
+    doc.header = TestReportRulesFrame::pageHeader(
         width, feed.headingPartyName(),
-        ReportRulesFormat::field(feed.test(), QStringLiteral("Test Date")), true);
+        TestReportRulesFormat::field(feed.test(), QStringLiteral("Test Date")), true);
     doc.headerOnFirstPage = false;
-    doc.footer = ReportRulesFrame::pageFooter(
+    doc.footer = TestReportRulesFrame::pageFooter(
         width, source.fieldAsString(QStringLiteral("TestingCompanyName")),
         preferences.printReportPageNumber());
     doc.footerOnFirstPage = false;
@@ -51,7 +51,7 @@ ReportDocument DetailReport::build(ReportFeed& feed, const PreferencesRecord& pr
     doc.sections << partySection("Company", feed.company(), true, "CompanyID",
                                  preferences.printDetailCompanyID(), 150.0, Keep::None, true);
     doc.sections << partySection("Location", feed.location(),
-                                 ReportRules::locationShown(feed.location()), "LocationID",
+                                 TestReportRules::locationShown(feed.location()), "LocationID",
                                  preferences.printDetailLocationID(), 149.5, Keep::Whole, false);
     doc.sections << pumpSection(feed.pump(), preferences.printDetailPumpID());
     doc.sections << brakeHorsepowerSection(feed.pump());
@@ -62,19 +62,19 @@ ReportDocument DetailReport::build(ReportFeed& feed, const PreferencesRecord& pr
     return doc;
 }
 
-QStringList DetailReport::ppTitleBand1BeforePrint(const ReportFeed& feed) {
+QStringList DetailReport::ppTitleBand1BeforePrint(const TestReportFeed& feed) {
     const Table& party = feed.headingParty();
-    const QString date = ReportRulesFormat::field(feed.test(), QStringLiteral("Test Date"));
+    const QString date = TestReportRulesFormat::field(feed.test(), QStringLiteral("Test Date"));
     const QString address2 = party.value(QStringLiteral("Address2")).toString();
     QStringList lines{party.value(QStringLiteral("Address1")).toString()};
     if (!address2.isEmpty())
-        lines << address2 << ReportFeed::cityLine(party) << date;
+        lines << address2 << TestReportFeed::cityLine(party) << date;
     else
-        lines << ReportFeed::cityLine(party) << date << QString();
+        lines << TestReportFeed::cityLine(party) << date << QString();
     return lines;
 }
 
-ReportRow DetailReport::cover(const ReportFeed& feed, const ReportFeedSource& source,
+ReportRow DetailReport::cover(const TestReportFeed& feed, const TestReportFeedSource& source,
                               double width) {
     ReportRow row;
     row.add(coverLine(25.4, QStringLiteral("Fire Pump Test"), ReportFont::times(48), width));
@@ -103,10 +103,10 @@ ReportSection DetailReport::partySection(const QString& heading, const Table& pa
                                          ReportSection::Keep keep, bool first) {
     const double v = kValueX;
     auto when = [&](const QStringList& columns) {
-        return shown && ReportRules::any(party, columns);
+        return shown && TestReportRules::any(party, columns);
     };
-    using R = ReportRulesRow;
-    ReportSection s = ReportRulesFrame::section(heading, shown, keep, first);
+    using R = TestReportRulesRow;
+    ReportSection s = TestReportRulesFrame::section(heading, shown, keep, first);
     s.rows << DetailReportRows::identifier(party, idColumn, v, shown && printId);
     s.rows << DetailReportRows::nameAndAddress(party, shown);
     s.rows << R(party).pair(0, v, "Title:  ", "Contact Title").when(when({"Contact Title"}));
@@ -128,11 +128,11 @@ ReportSection DetailReport::partySection(const QString& heading, const Table& pa
 
 ReportSection DetailReport::pumpSection(const Table& pump, bool printId) {
     const double v = kPumpX;
-    auto when = [&](const QStringList& columns) { return ReportRules::any(pump, columns); };
-    using R = ReportRulesRow;
+    auto when = [&](const QStringList& columns) { return TestReportRules::any(pump, columns); };
+    using R = TestReportRulesRow;
     const FieldFormat feet{"##.##", true};
     const FieldFormat inches{"##.###", true};
-    ReportSection s = ReportRulesFrame::section("Pump", true, Keep::Whole);
+    ReportSection s = TestReportRulesFrame::section("Pump", true, Keep::Whole);
     s.rows << DetailReportRows::identifier(pump, "PumpID", v, printId);
     s.rows << DetailReportRows::pumpMaker(pump);
     s.rows << R(pump)
@@ -176,15 +176,15 @@ ReportSection DetailReport::pumpSection(const Table& pump, bool printId) {
 
 ReportSection DetailReport::brakeHorsepowerSection(const Table& pump) {
     const double v = kPumpX;
-    auto when = [&](const QStringList& columns) { return ReportRules::any(pump, columns); };
+    auto when = [&](const QStringList& columns) { return TestReportRules::any(pump, columns); };
     const FieldFormat hundredths{"#,0.00;-#,0.00", true};
-    ReportSection s = ReportRulesFrame::section(
+    ReportSection s = TestReportRulesFrame::section(
         "Brake Horsepower", when({"Brake Horsepower", "Maximum BHP", "Positive Suction Pressure"}),
         Keep::Whole);
-    s.rows << ReportRulesRow(pump)
+    s.rows << TestReportRulesRow(pump)
                   .pair(0, v, "Brake Horsepower:  ", "Brake Horsepower", hundredths)
                   .when(when({"Brake Horsepower"}));
-    s.rows << ReportRulesRow(pump)
+    s.rows << TestReportRulesRow(pump)
                   .pair(0, v, "Maximum BHP:  ", "Maximum BHP", hundredths)
                   .unit("  at Positive Suction Pressure:  ")
                   .thenField("Positive Suction Pressure", kBlankZero)

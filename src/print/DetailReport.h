@@ -5,8 +5,8 @@
 namespace nerova {
 
 class PreferencesRecord;
-class ReportFeed;
-class ReportFeedSource;
+class TestReportFeed;
+class TestReportFeedSource;
 class Table;
 
 // The layout of the detail report: a cover page of its own, then the company, location,
@@ -17,16 +17,17 @@ class Table;
 class DetailReport {
 public:
     // withEvaluation adds the test's evaluation after the flow-point boxes.
-    static ReportDocument build(ReportFeed& feed, const PreferencesRecord& preferences,
-                                const ReportFeedSource& source, bool withEvaluation = true);
+    static ReportDocument build(TestReportFeed& feed, const PreferencesRecord& preferences,
+                                const TestReportFeedSource& source, bool withEvaluation = true);
 
     // The cover's address block under the heading party's name: address, then the second
     // address line when there is one, the city line and the test date, so no empty line
     // ever stands between address and city.
-    static QStringList ppTitleBand1BeforePrint(const ReportFeed& feed);
+    static QStringList ppTitleBand1BeforePrint(const TestReportFeed& feed);
 
 private:
-    static ReportRow cover(const ReportFeed& feed, const ReportFeedSource& source, double width);
+    static ReportRow cover(const TestReportFeed& feed, const TestReportFeedSource& source,
+                           double width);
     static ReportSection partySection(const QString& heading, const Table& party, bool shown,
                                       const QString& idColumn, bool printId, double memoWidth,
                                       ReportSection::Keep keep, bool first);

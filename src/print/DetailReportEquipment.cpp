@@ -3,9 +3,9 @@
 #include "data/Table.h"
 #include "eval/DomainValues.h"
 #include "print/DetailReportRows.h"
-#include "print/ReportRules.h"
-#include "print/ReportRulesFrame.h"
-#include "print/ReportRulesRow.h"
+#include "print/TestReportRules.h"
+#include "print/TestReportRulesFrame.h"
+#include "print/TestReportRulesRow.h"
 
 #include <functional>
 
@@ -14,7 +14,7 @@ namespace nerova {
 namespace {
 
 using Keep = ReportSection::Keep;
-using R = ReportRulesRow;
+using R = TestReportRulesRow;
 using Rule = std::function<bool(const QStringList&)>;
 constexpr double v = DetailReportRows::kPumpValueX;
 constexpr double kSecondX = DetailReportRows::kSecondX;
@@ -40,7 +40,7 @@ void makerRows(ReportSection& s, const Table& pump, const Rule& rule, const QStr
 }
 
 Rule anyOf(const Table& pump) {
-    return [&pump](const QStringList& columns) { return ReportRules::any(pump, columns); };
+    return [&pump](const QStringList& columns) { return TestReportRules::any(pump, columns); };
 }
 
 } // namespace
@@ -53,9 +53,9 @@ QVector<ReportSection> DetailReportEquipment::sections(const Table& pump) {
 
 ReportSection DetailReportEquipment::electricDriver(const Table& pump) {
     const Rule rule = [&pump](const QStringList& columns) {
-        return ReportRules::electric(pump, columns);
+        return TestReportRules::electric(pump, columns);
     };
-    ReportSection s = ReportRulesFrame::section(
+    ReportSection s = TestReportRulesFrame::section(
         "Electric Driver",
         rule({"Electric Driver SN", "Electric Driver MN", "Electric Driver Mfr",
               "Electric Driver Hp", "Electric Driver RPM", "Electric AMP", "Electric Volt",
@@ -77,10 +77,10 @@ ReportSection DetailReportEquipment::electricDriver(const Table& pump) {
 
 ReportSection DetailReportEquipment::dieselDriver(const Table& pump) {
     const Rule rule = [&pump](const QStringList& columns) {
-        return ReportRules::diesel(pump, columns);
+        return TestReportRules::diesel(pump, columns);
     };
     const bool gas = driverTypeOf(pump.value("Driver Type").toString()) == DriverType::Gas;
-    ReportSection s = ReportRulesFrame::section(
+    ReportSection s = TestReportRulesFrame::section(
         gas ? "Gas Driver" : "Diesel Driver",
         rule({"Diesel Driver SN", "Diesel Driver MN", "Diesel Driver Mfr", "Diesel Driver Hp",
               "Diesel Driver RPM", "Diesel # Cylinders", "Diesel Fuel Tank Gals",
@@ -101,7 +101,7 @@ ReportSection DetailReportEquipment::dieselDriver(const Table& pump) {
 
 ReportSection DetailReportEquipment::pumpController(const Table& pump) {
     const Rule rule = anyOf(pump);
-    ReportSection s = ReportRulesFrame::section(
+    ReportSection s = TestReportRulesFrame::section(
         "Pump Controller",
         rule({"Cont/Pump SN", "Cont/Pump MN", "Cont/Pump Mfr", "Pump On Pressure",
               "Pump Off Pressure", "Pump Run Timer Minutes", "Pump Auto Test Frequency",
@@ -128,7 +128,7 @@ ReportSection DetailReportEquipment::pumpController(const Table& pump) {
 
 ReportSection DetailReportEquipment::jockeyPump(const Table& pump) {
     const Rule rule = anyOf(pump);
-    ReportSection s = ReportRulesFrame::section(
+    ReportSection s = TestReportRulesFrame::section(
         "Jockey Pump",
         rule({"Jockey SN", "Jockey MN", "Jockey Mfr", "Jockey Hp", "Jockey RPM", "Jockey Flow",
               "Jockey Pressure", "Jockey Size 1", "Jockey Size 2"}),
@@ -154,10 +154,10 @@ ReportSection DetailReportEquipment::jockeyPump(const Table& pump) {
 ReportSection DetailReportEquipment::jockeyController(const Table& pump) {
     const Rule rule = anyOf(pump);
     ReportSection s =
-        ReportRulesFrame::section("Jockey Pump Controller",
-                                  rule({"Cont/Jockey SN", "Cont/Jockey MN", "Cont/Jockey Mfr",
-                                        "Jockey On Pressure", "Jockey Off Pressure"}),
-                                  Keep::Whole);
+        TestReportRulesFrame::section("Jockey Pump Controller",
+                                      rule({"Cont/Jockey SN", "Cont/Jockey MN", "Cont/Jockey Mfr",
+                                            "Jockey On Pressure", "Jockey Off Pressure"}),
+                                      Keep::Whole);
     makerRows(s, pump, rule, "Cont/Jockey");
     s.rows << R(pump)
                   .pair(0, v, "On Pressure:  ", "Jockey On Pressure", kBlankZero)
@@ -189,8 +189,9 @@ ReportSection DetailReportEquipment::reliefValves(const Table& pump) {
     }
     ReportSection s;
     s.keep = Keep::Whole;
-    s.spaceBefore = ReportRulesFrame::kSectionGap;
-    ReportRow heading = ReportRulesFrame::heading("Relief Valve(s)", ReportRules::any(pump, all));
+    s.spaceBefore = TestReportRulesFrame::kSectionGap;
+    ReportRow heading =
+        TestReportRulesFrame::heading("Relief Valve(s)", TestReportRules::any(pump, all));
     const ReportFont font = ReportFont::arial(12);
     heading.add(ReportItem::caption(mfrX, 0, "Manufacturer", Qt::AlignLeft, font));
     heading.add(ReportItem::caption(sizeX, 0, "Size", Qt::AlignLeft, font));
@@ -205,18 +206,18 @@ ReportSection DetailReportEquipment::reliefValves(const Table& pump) {
                       .unit("  in")
                       .field(pressureX, p + " Pressure", {nullptr, valve.blankZero})
                       .unit("  psi")
-                      .when(ReportRules::any(pump, {p + " Mfr", p + " Size", p + " Pressure"}));
+                      .when(TestReportRules::any(pump, {p + " Mfr", p + " Size", p + " Pressure"}));
     }
     return s;
 }
 
 ReportSection DetailReportEquipment::transferSwitch(const Table& pump) {
     const Rule rule = anyOf(pump);
-    ReportSection s =
-        ReportRulesFrame::section("Transfer Switch",
-                                  rule({"Trans Sw SN", "Trans Sw MN", "Trans Sw Mfr",
-                                        "Emergency Power Source", "Transfer Time", "Trans Sw Loc"}),
-                                  Keep::Whole);
+    ReportSection s = TestReportRulesFrame::section(
+        "Transfer Switch",
+        rule({"Trans Sw SN", "Trans Sw MN", "Trans Sw Mfr", "Emergency Power Source",
+              "Transfer Time", "Trans Sw Loc"}),
+        Keep::Whole);
     // Serial number first here, and the switch's label never prints.
     s.rows << R(pump).pair(0, v, "Serial Number:  ", "Trans Sw SN").when(rule({"Trans Sw SN"}));
     s.rows << R(pump).pair(0, v, "Model Number:  ", "Trans Sw MN").when(rule({"Trans Sw MN"}));
@@ -236,8 +237,8 @@ ReportSection DetailReportEquipment::factoryCurve(const Table& pump) {
     constexpr double firstX = 26.7;
     constexpr double columnWidth = 13.0;
     // The block stands or falls with the curve's first pressure alone.
-    const bool printed = ReportRules::present(pump, "FC Pressure1");
-    ReportSection s = ReportRulesFrame::section("Factory Curve", printed, Keep::Whole);
+    const bool printed = TestReportRules::present(pump, "FC Pressure1");
+    ReportSection s = TestReportRulesFrame::section("Factory Curve", printed, Keep::Whole);
     R flow(pump);
     R pressure(pump);
     flow.label(0, firstX, "Flow:  ");
@@ -255,7 +256,7 @@ ReportSection DetailReportEquipment::factoryCurve(const Table& pump) {
 
 ReportSection DetailReportEquipment::rightAngleGear(const Table& pump) {
     const Rule rule = anyOf(pump);
-    ReportSection s = ReportRulesFrame::section(
+    ReportSection s = TestReportRulesFrame::section(
         "Right Angle Gear",
         rule({"Gear Mfr", "Gear MN", "Gear SN", "Gear Ratio", "Gear Input RPM", "Gear Output RPM"}),
         Keep::Whole);
@@ -271,8 +272,8 @@ ReportSection DetailReportEquipment::rightAngleGear(const Table& pump) {
 }
 
 ReportSection DetailReportEquipment::pumpNotes(const Table& pump) {
-    const bool printed = ReportRules::present(pump, "Notes");
-    ReportSection s = ReportRulesFrame::section("Pump Notes", printed, Keep::Whole);
+    const bool printed = TestReportRules::present(pump, "Notes");
+    ReportSection s = TestReportRulesFrame::section("Pump Notes", printed, Keep::Whole);
     s.rows << R(pump).memo(6.3, 159.8, "Notes").when(printed);
     return s;
 }

@@ -3,17 +3,17 @@
 #include "data/Table.h"
 #include "prefs/PreferencesRecord.h"
 #include "print/FlowPointTable.h"
-#include "print/ReportFeed.h"
-#include "print/ReportRules.h"
-#include "print/ReportRulesFrame.h"
-#include "print/ReportRulesRow.h"
+#include "print/TestReportFeed.h"
+#include "print/TestReportRules.h"
+#include "print/TestReportRulesFrame.h"
+#include "print/TestReportRulesRow.h"
 
 namespace nerova {
 
 namespace {
 
 using Keep = ReportSection::Keep;
-using R = ReportRulesRow;
+using R = TestReportRulesRow;
 constexpr double kTestValueX = 24.1;
 constexpr double kPersonValueX = 28.0;
 constexpr double kSecondX = 64.0;
@@ -27,7 +27,7 @@ const double kBoxColumns[] = {6.3, 67.2, 128.1};
 
 } // namespace
 
-QVector<ReportSection> DetailReportTest::sections(ReportFeed& feed,
+QVector<ReportSection> DetailReportTest::sections(TestReportFeed& feed,
                                                   const PreferencesRecord& preferences) {
     const Table& t = feed.test();
     const bool withTime = preferences.useTestTime();
@@ -47,8 +47,8 @@ QVector<ReportSection> DetailReportTest::sections(ReportFeed& feed,
 
 ReportSection DetailReportTest::test(const Table& test, bool printId) {
     const double v = kTestValueX;
-    auto when = [&](const QStringList& columns) { return ReportRules::any(test, columns); };
-    ReportSection s = ReportRulesFrame::section("Test", true, Keep::Whole);
+    auto when = [&](const QStringList& columns) { return TestReportRules::any(test, columns); };
+    ReportSection s = TestReportRulesFrame::section("Test", true, Keep::Whole);
     s.rows << R(test).pair(0, v, "ID:  ", "TestID").when(printId);
     s.rows << R(test)
                   .pair(0, v, "Date:  ", "Test Date")
@@ -78,7 +78,7 @@ ReportSection DetailReportTest::testers(const Table& test) {
         all << QStringLiteral("Tester%1").arg(k) << QStringLiteral("Tester%1 License").arg(k)
             << QStringLiteral("Tester%1 State").arg(k);
     ReportSection s =
-        ReportRulesFrame::section("Tester(s)", ReportRules::any(test, all), Keep::Whole);
+        TestReportRulesFrame::section("Tester(s)", TestReportRules::any(test, all), Keep::Whole);
     // The column captions stand on a line of their own under the heading word.
     s.heading << R(test)
                      .caption(nameX, "Name")
@@ -91,19 +91,19 @@ ReportSection DetailReportTest::testers(const Table& test) {
                       .field(nameX, columns.at(0), kPlain, nameWidth)
                       .field(licenseX, columns.at(1))
                       .field(stateX, columns.at(2))
-                      .when(ReportRules::any(test, columns));
+                      .when(TestReportRules::any(test, columns));
     }
     return s;
 }
 
 ReportSection DetailReportTest::authority(const Table& test) {
     const double v = kPersonValueX;
-    auto when = [&](const QStringList& columns) { return ReportRules::any(test, columns); };
+    auto when = [&](const QStringList& columns) { return TestReportRules::any(test, columns); };
     ReportSection s =
-        ReportRulesFrame::section("Authority Having Jurisdiction",
-                                  when({"AHJ Name", "AHJ Title", "AHJ Company", "AHJ Phone",
-                                        "AHJ Phone Ext", "AHJ Fax", "AHJ Cell", "AHJ Email"}),
-                                  Keep::Whole);
+        TestReportRulesFrame::section("Authority Having Jurisdiction",
+                                      when({"AHJ Name", "AHJ Title", "AHJ Company", "AHJ Phone",
+                                            "AHJ Phone Ext", "AHJ Fax", "AHJ Cell", "AHJ Email"}),
+                                      Keep::Whole);
     s.rows << R(test).pair(0, v, "Name:  ", "AHJ Name").when(when({"AHJ Name"}));
     s.rows << R(test).pair(0, v, "Title:  ", "AHJ Title").when(when({"AHJ Title"}));
     s.rows << R(test).pair(0, v, "Company:  ", "AHJ Company").when(when({"AHJ Company"}));
@@ -121,13 +121,13 @@ ReportSection DetailReportTest::authority(const Table& test) {
 
 ReportSection DetailReportTest::witnesses(const Table& test) {
     const double v = kPersonValueX;
-    auto when = [&](const QStringList& columns) { return ReportRules::any(test, columns); };
+    auto when = [&](const QStringList& columns) { return TestReportRules::any(test, columns); };
     QStringList all;
     for (int k = 1; k <= 3; ++k) {
         for (const char* part : {" Name", " Company", " Phone", " Fax", " Email"})
             all << QStringLiteral("Witness%1").arg(k) + QString::fromLatin1(part);
     }
-    ReportSection s = ReportRulesFrame::section("Witness(es)", when(all), Keep::Whole);
+    ReportSection s = TestReportRulesFrame::section("Witness(es)", when(all), Keep::Whole);
     for (int k = 1; k <= 3; ++k) {
         const QString w = QStringLiteral("Witness%1").arg(k);
         s.rows << R(test).pair(0, v, "Name:  ", w + " Name").when(when({w + " Name"}));
@@ -142,11 +142,11 @@ ReportSection DetailReportTest::witnesses(const Table& test) {
 }
 
 ReportSection DetailReportTest::fluidsAndTemperatures(const Table& test, bool temperatures) {
-    auto when = [&](const QStringList& columns) { return ReportRules::any(test, columns); };
+    auto when = [&](const QStringList& columns) { return TestReportRules::any(test, columns); };
     if (!temperatures) {
         // The diesel fluids follow the test's own readings, whatever the pump's driver.
         const QStringList levels = {"Fuel Tank Start", "Fuel Tank End", "Oil Level"};
-        ReportSection s = ReportRulesFrame::section("Diesel Fluids", when(levels), Keep::Whole);
+        ReportSection s = TestReportRulesFrame::section("Diesel Fluids", when(levels), Keep::Whole);
         s.rows << R(test)
                       .pair(0, 45.0, "Fuel Tank - Start:  ", levels.at(0))
                       .pair(kSecondX, 80.0, "End:  ", levels.at(1))
@@ -155,11 +155,11 @@ ReportSection DetailReportTest::fluidsAndTemperatures(const Table& test, bool te
         return s;
     }
     const QString degrees = QStringLiteral(" °F");
-    ReportSection s =
-        ReportRulesFrame::section("Temperatures",
-                                  when({"Pump Inner Bearing Temp", "Pump Outer Bearing Temp",
-                                        "Driver Inner Bearing Temp", "Driver Outer Bearing Temp"}),
-                                  Keep::Whole);
+    ReportSection s = TestReportRulesFrame::section(
+        "Temperatures",
+        when({"Pump Inner Bearing Temp", "Pump Outer Bearing Temp", "Driver Inner Bearing Temp",
+              "Driver Outer Bearing Temp"}),
+        Keep::Whole);
     s.rows << R(test)
                   .label(0, 37.6, "Pump Bearing - ")
                   .pair(37.6, 55.0, "Inner:  ", "Pump Inner Bearing Temp", kBlankZero)
@@ -180,9 +180,9 @@ ReportSection DetailReportTest::fluidsAndTemperatures(const Table& test, bool te
 }
 
 ReportSection DetailReportTest::transferTimes(const Table& test) {
-    auto when = [&](const QStringList& columns) { return ReportRules::any(test, columns); };
+    auto when = [&](const QStringList& columns) { return TestReportRules::any(test, columns); };
     // Only the heading is held to what follows it; the two rows may go to the next page.
-    ReportSection s = ReportRulesFrame::section(
+    ReportSection s = TestReportRulesFrame::section(
         "Transfer Switch", when({"Peak Flow Time", "ReTransfer Time"}), Keep::HeadingWithFirstRow);
     s.rows << R(test)
                   .pair(0, 100.0,
@@ -199,8 +199,8 @@ ReportSection DetailReportTest::transferTimes(const Table& test) {
 ReportSection DetailReportTest::gauges(const Table& test) {
     constexpr double typeX = 42.9;
     constexpr double dateX = 119.1;
-    auto when = [&](const QStringList& columns) { return ReportRules::any(test, columns); };
-    ReportSection s = ReportRulesFrame::section(
+    auto when = [&](const QStringList& columns) { return TestReportRules::any(test, columns); };
+    ReportSection s = TestReportRulesFrame::section(
         "Gauges & Meters",
         when({"Pressure Gauge Type", "Volt Meter Type", "Amp Probe Type", "Tachometer Type"}),
         Keep::Whole);
@@ -228,13 +228,13 @@ ReportSection DetailReportTest::gauges(const Table& test) {
 }
 
 ReportSection DetailReportTest::notes(const Table& test) {
-    const bool printed = ReportRules::present(test, "Notes");
-    ReportSection s = ReportRulesFrame::section("Test Notes", printed, Keep::Whole);
+    const bool printed = TestReportRules::present(test, "Notes");
+    ReportSection s = TestReportRulesFrame::section("Test Notes", printed, Keep::Whole);
     s.rows << R(test).memo(6.3, 171.4, "Notes").when(printed);
     return s;
 }
 
-bool DetailReportTest::positionFlowPoint(ReportFeed& feed, int n) {
+bool DetailReportTest::positionFlowPoint(TestReportFeed& feed, int n) {
     if (feed.test().asFloat(QStringLiteral("Flow%1").arg(n)) <= 0.0)
         return false;
     if (!feed.flow().isOpen())
@@ -293,8 +293,8 @@ ReportBlock DetailReportTest::flowPointBox(const Table& flow) {
     return box;
 }
 
-ReportSection DetailReportTest::flowPoints(ReportFeed& feed) {
-    ReportSection s = ReportRulesFrame::section("Flow Points", true, Keep::None);
+ReportSection DetailReportTest::flowPoints(TestReportFeed& feed) {
+    ReportSection s = TestReportRulesFrame::section("Flow Points", true, Keep::None);
     s.gridColumns = {kBoxColumns[0], kBoxColumns[1], kBoxColumns[2]};
     s.gridSpacing = 2.5;
     // Point 1 is the churn reading: it has no discharge devices and no box.

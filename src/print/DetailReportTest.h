@@ -7,7 +7,7 @@
 namespace nerova {
 
 class PreferencesRecord;
-class ReportFeed;
+class TestReportFeed;
 class Table;
 
 // The detail report's sections on the test: identity and set-up, the flow-point table,
@@ -15,12 +15,13 @@ class Table;
 // and, last, one box of nozzle readings per flowing point.
 class DetailReportTest {
 public:
-    static QVector<ReportSection> sections(ReportFeed& feed, const PreferencesRecord& preferences);
+    static QVector<ReportSection> sections(TestReportFeed& feed,
+                                           const PreferencesRecord& preferences);
 
     // Stands the flow cursor on point n's flow row of the positioned test and answers
     // whether the point gets a box: only when its flow is greater than zero and its own
     // flow row exists (never another point's row in its place).
-    static bool positionFlowPoint(ReportFeed& feed, int n);
+    static bool positionFlowPoint(TestReportFeed& feed, int n);
     // The box of the flow row the flow cursor stands on.
     static ReportBlock flowPointBox(const Table& flow);
 
@@ -33,7 +34,7 @@ private:
     static ReportSection transferTimes(const Table& test);
     static ReportSection gauges(const Table& test);
     static ReportSection notes(const Table& test);
-    static ReportSection flowPoints(ReportFeed& feed);
+    static ReportSection flowPoints(TestReportFeed& feed);
 };
 
 } // namespace nerova

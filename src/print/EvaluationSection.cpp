@@ -2,8 +2,8 @@
 
 #include "eval/EvaluationRows.h"
 #include "eval/Thresholds.h"
-#include "print/ReportFeed.h"
-#include "print/ReportRulesFrame.h"
+#include "print/TestReportFeed.h"
+#include "print/TestReportRulesFrame.h"
 #include "report/ReportMetrics.h"
 
 namespace nerova {
@@ -30,7 +30,7 @@ QString limitValue(double value) {
 
 } // namespace
 
-Evaluation EvaluationSection::evaluate(const ReportFeed& feed) {
+Evaluation EvaluationSection::evaluate(const TestReportFeed& feed) {
     return evaluateCurrentTest(feed.pump(), feed.test());
 }
 
@@ -58,8 +58,8 @@ ReportSection EvaluationSection::detail(const Evaluation& evaluation) {
     const ReportFont regular = ReportFont::arial(kPointSize);
     const ReportFont bold = ReportFont::arial(kPointSize, true);
     const double width = ReportPageSetup().bodyWidth();
-    ReportSection s = ReportRulesFrame::section(QStringLiteral("Evaluation"), true,
-                                                ReportSection::Keep::HeadingWithFirstRow);
+    ReportSection s = TestReportRulesFrame::section(QStringLiteral("Evaluation"), true,
+                                                    ReportSection::Keep::HeadingWithFirstRow);
 
     ReportRow verdict;
     verdict.add(ReportItem::caption(0, 0, QStringLiteral("Verdict:  ")));
@@ -95,7 +95,7 @@ ReportSection EvaluationSection::detail(const Evaluation& evaluation) {
 
 ReportSection EvaluationSection::summary(const Evaluation& evaluation) {
     ReportSection s;
-    s.spaceBefore = ReportRulesFrame::kSectionGap;
+    s.spaceBefore = TestReportRulesFrame::kSectionGap;
     ReportRow row;
     row.add(ReportItem::caption(0, 0, QStringLiteral("Evaluation:  ")));
     row.add(ReportItem::field(0, 0, verdictText(evaluation.verdict)));

@@ -5,7 +5,7 @@
 
 namespace nerova {
 
-class ReportFeed;
+class TestReportFeed;
 
 // What the reports print of a test's evaluation: the detail report a section of its own
 // (the verdict, every finding with its arithmetic, and the limits it was judged by), the
@@ -13,7 +13,7 @@ class ReportFeed;
 class EvaluationSection {
 public:
     // The judgement of the feed's positioned test against its pump.
-    static Evaluation evaluate(const ReportFeed& feed);
+    static Evaluation evaluate(const TestReportFeed& feed);
 
     static ReportSection detail(const Evaluation& evaluation);
     static ReportSection summary(const Evaluation& evaluation);

@@ -1,8 +1,8 @@
 #include "print/FlowPointTable.h"
 
-#include "print/ReportRules.h"
-#include "print/ReportRulesFrame.h"
-#include "print/ReportRulesRow.h"
+#include "print/TestReportRules.h"
+#include "print/TestReportRulesFrame.h"
+#include "print/TestReportRulesRow.h"
 
 namespace nerova {
 
@@ -32,12 +32,13 @@ double FlowPointTable::columnWidth(bool withTime, int i) {
 
 ReportSection FlowPointTable::section(const Table& test, bool withTime, bool chosen,
                                       ReportSection::Keep keep) {
-    ReportSection section = ReportRulesFrame::section(QStringLiteral("Flows"), chosen, keep, false);
+    ReportSection section =
+        TestReportRulesFrame::section(QStringLiteral("Flows"), chosen, keep, false);
     auto x = [withTime](int i) { return columnX(withTime, i); };
     auto w = [withTime](int i) { return columnWidth(withTime, i); };
     auto span = [&](int from, int to) { return x(to) + w(to) - x(from); };
 
-    ReportRulesRow line1(nullptr, kPointSize);
+    TestReportRulesRow line1(nullptr, kPointSize);
     line1.caption(x(0), QStringLiteral("Disch"), w(0), Qt::AlignRight)
         .caption(x(1), QStringLiteral("Suct"), w(1), Qt::AlignRight)
         .caption(x(4), QStringLiteral("Amperes"), span(4, 6), Qt::AlignHCenter)
@@ -48,7 +49,7 @@ ReportSection FlowPointTable::section(const Table& test, bool withTime, bool cho
         .when(chosen);
     section.heading.append(line1);
 
-    ReportRulesRow line2(nullptr, kPointSize);
+    TestReportRulesRow line2(nullptr, kPointSize);
     line2.caption(kPointX, QStringLiteral("#"));
     if (withTime)
         line2.caption(kTimeX, QStringLiteral("Time"), kTimeWidth, Qt::AlignRight);
@@ -74,7 +75,7 @@ ReportSection FlowPointTable::section(const Table& test, bool withTime, bool cho
                                    QStringLiteral("Corrected Flow") + s,
                                    QStringLiteral("Corrected Net Pressure") + s,
                                    QStringLiteral("Percent Rated Flow") + s};
-        ReportRulesRow row(test, kPointSize);
+        TestReportRulesRow row(test, kPointSize);
         row.caption(kPointX, s);
         if (withTime)
             row.field(kTimeX, QStringLiteral("Time") + s, kPlain, kTimeWidth, Qt::AlignRight);
@@ -83,13 +84,13 @@ ReportSection FlowPointTable::section(const Table& test, bool withTime, bool cho
             const FieldFormat format{i == 13 ? nullptr : whole ? kWholeMask : kTenthsMask, false};
             row.field(x(i), columns[i], format, w(i), Qt::AlignRight);
         }
-        section.rows.append(row.when(chosen && ReportRules::point(test, n)));
+        section.rows.append(row.when(chosen && TestReportRules::point(test, n)));
     }
 
-    ReportRulesRow note(test);
+    TestReportRulesRow note(test);
     note.caption(kPointX, QStringLiteral("Velocity pressure was used in the Corrected Flow and "
                                          "Pressure calculations."))
-        .when(chosen && ReportRules::present(test, QStringLiteral("Velocity Pressure")));
+        .when(chosen && TestReportRules::present(test, QStringLiteral("Velocity Pressure")));
     section.rows.append(note);
     return section;
 }

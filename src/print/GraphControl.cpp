@@ -1,7 +1,7 @@
 #include "print/GraphControl.h"
 
-#include "controls/Prompt.h"
 #include "print/GraphPainter.h"
+#include "prompt/Prompt.h"
 
 #include <QPageLayout>
 #include <QPageSize>

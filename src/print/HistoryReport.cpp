@@ -5,9 +5,9 @@
 #include "print/DetailReportRows.h"
 #include "print/HistoryPlot.h"
 #include "print/HistoryTable.h"
-#include "print/ReportFeed.h"
-#include "print/ReportFeedSource.h"
-#include "print/ReportRulesFrame.h"
+#include "print/TestReportFeed.h"
+#include "print/TestReportFeedSource.h"
+#include "print/TestReportRulesFrame.h"
 #include "report/PdfFile.h"
 #include "report/ReportLayout.h"
 #include "report/ReportMetrics.h"
@@ -51,28 +51,28 @@ ReportRow pageHeader(double width, const QString& party, const QString& pumpId) 
         item.y = i * line;
         row.add(item);
     }
-    row.height = 3 * line + ReportRulesFrame::kHeaderBodyGap;
+    row.height = 3 * line + TestReportRulesFrame::kHeaderBodyGap;
     return row;
 }
 
 } // namespace
 
-ReportDocument HistoryReport::build(const ReportFeed& feed, const QList<HistoryRow>& rows,
+ReportDocument HistoryReport::build(const TestReportFeed& feed, const QList<HistoryRow>& rows,
                                     const QString& testingCompany) {
     ReportDocument doc;
     const double width = doc.page.bodyWidth();
     const Table& pump = feed.pump();
     doc.header = pageHeader(width, feed.headingPartyName(), pump.asString("PumpID"));
-    doc.footer = ReportRulesFrame::pageFooter(width, testingCompany, true);
+    doc.footer = TestReportRulesFrame::pageFooter(width, testingCompany, true);
 
-    ReportSection pumpSection =
-        ReportRulesFrame::section(QStringLiteral("Pump"), true, ReportSection::Keep::Whole, true);
+    ReportSection pumpSection = TestReportRulesFrame::section(QStringLiteral("Pump"), true,
+                                                              ReportSection::Keep::Whole, true);
     pumpSection.rows << DetailReportRows::pumpMaker(pump);
     pumpSection.rows << DetailReportRows::rating(pump, DetailReportRows::kPumpValueX);
     doc.sections << pumpSection;
 
-    ReportSection table = ReportRulesFrame::section(QStringLiteral("Tests"), true,
-                                                    ReportSection::Keep::HeadingWithFirstRow);
+    ReportSection table = TestReportRulesFrame::section(QStringLiteral("Tests"), true,
+                                                        ReportSection::Keep::HeadingWithFirstRow);
     ReportRow titles = tableRow(HistoryTable::headers(), true);
     titles.add(ReportItem::line(0, titles.height, width, 0));
     titles.height += 1.0;
@@ -83,8 +83,8 @@ ReportDocument HistoryReport::build(const ReportFeed& feed, const QList<HistoryR
         table.rows << tableRow({QStringLiteral("No tests of this pump.")}, false);
     doc.sections << table;
 
-    ReportSection plot = ReportRulesFrame::section(QStringLiteral("Share of the Baseline"), true,
-                                                   ReportSection::Keep::Whole);
+    ReportSection plot = TestReportRulesFrame::section(QStringLiteral("Share of the Baseline"),
+                                                       true, ReportSection::Keep::Whole);
     ReportRow picture;
     picture.height = kPlotHeight;
     picture.add(ReportItem::drawing(0, 0, width, kPlotHeight,
@@ -107,7 +107,7 @@ ReportDocument HistoryReport::build(const ReportFeed& feed, const QList<HistoryR
 THistoryReportFrm::THistoryReportFrm(Database& db, const PreferencesRecord& preferences,
                                      QWidget* parent)
     : QObject(parent), m_parentWidget(parent), m_preferences(preferences),
-      m_feed(std::make_unique<ReportFeed>(db, TableId::Test)) {}
+      m_feed(std::make_unique<TestReportFeed>(db, TableId::Test)) {}
 
 THistoryReportFrm::~THistoryReportFrm() = default;
 
@@ -127,7 +127,7 @@ bool THistoryReportFrm::position(const QStringList& ids) {
 }
 
 ReportDocument THistoryReportFrm::document() const {
-    const ReportFeedSource source(m_preferences, false);
+    const TestReportFeedSource source(m_preferences, false);
     return HistoryReport::build(*m_feed, m_rows,
                                 source.fieldAsString(QStringLiteral("TestingCompanyName")));
 }

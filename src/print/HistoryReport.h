@@ -15,7 +15,7 @@ class QWidget;
 namespace nerova {
 
 class Database;
-class ReportFeed;
+class TestReportFeed;
 class ReportPreview;
 struct ReportPage;
 
@@ -25,7 +25,7 @@ struct ReportPage;
 class HistoryReport {
 public:
     // The feed stands on the pump; the rows are its history.
-    static ReportDocument build(const ReportFeed& feed, const QList<HistoryRow>& rows,
+    static ReportDocument build(const TestReportFeed& feed, const QList<HistoryRow>& rows,
                                 const QString& testingCompany);
 };
 
@@ -56,7 +56,7 @@ private:
     QWidget* m_parentWidget;
     // A copy, as the other reports keep: a caller's temporary record cannot go away under it.
     const PreferencesRecord m_preferences;
-    std::unique_ptr<ReportFeed> m_feed;
+    std::unique_ptr<TestReportFeed> m_feed;
     QList<HistoryRow> m_rows;
     bool m_found = false;
     QPointer<ReportPreview> m_preview;

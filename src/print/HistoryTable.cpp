@@ -1,6 +1,6 @@
 #include "print/HistoryTable.h"
 
-#include "print/ReportRulesFormat.h"
+#include "print/TestReportRulesFormat.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
@@ -30,7 +30,7 @@ QStringList HistoryTable::cells(const HistoryRow& row) {
         change = (rounded > 0 ? QStringLiteral("+") : QString()) +
                  QString::number(rounded == 0 ? 0.0 : rounded, 'f', 1);
     }
-    return {row.testDate.isValid() ? ReportRulesFormat::date(row.testDate) : QString(),
+    return {row.testDate.isValid() ? TestReportRulesFormat::date(row.testDate) : QString(),
             row.testId,
             share(row.atRatedFlow),
             share(row.atPeakFlow),

@@ -3,8 +3,8 @@
 #include "data/Schema.h"
 #include "prefs/PreferencesRecord.h"
 
-#include "print/ReportFeed.h"
-#include "print/ReportFeedSource.h"
+#include "print/TestReportFeed.h"
+#include "print/TestReportFeedSource.h"
 #include "report/ReportDocument.h"
 #include "report/ReportPage.h"
 
@@ -52,7 +52,7 @@ public:
     QVariant ppJITPipeline1GetFieldValue(const QString& name) const;
     QString ppJITPipeline1GetFieldAsString(const QString& name) const;
 
-    const ReportFeed& feed() const { return m_feed; }
+    const TestReportFeed& feed() const { return m_feed; }
 
 protected:
     // printout names the proposed PDF file ("Detail Report"); letterhead: whether the
@@ -68,8 +68,8 @@ protected:
     const PreferencesRecord m_preferences;
     // Generating the flow-point boxes moves the flow cursor; nothing else of the holder
     // changes, so a document can be asked of a const holder.
-    mutable ReportFeed m_feed;
-    ReportFeedSource m_source;
+    mutable TestReportFeed m_feed;
+    TestReportFeedSource m_source;
     bool m_includeEvaluation = true;
 
 private:

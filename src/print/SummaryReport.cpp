@@ -4,12 +4,12 @@
 #include "print/DetailReportRows.h"
 #include "print/EvaluationSection.h"
 #include "print/FlowPointTable.h"
-#include "print/ReportFeed.h"
-#include "print/ReportFeedSource.h"
-#include "print/ReportRules.h"
-#include "print/ReportRulesFormat.h"
-#include "print/ReportRulesFrame.h"
-#include "print/ReportRulesRow.h"
+#include "print/TestReportFeed.h"
+#include "print/TestReportFeedSource.h"
+#include "print/TestReportRules.h"
+#include "print/TestReportRulesFormat.h"
+#include "print/TestReportRulesFrame.h"
+#include "print/TestReportRulesRow.h"
 
 namespace nerova {
 
@@ -24,34 +24,36 @@ ReportRow telephones(const Table& party, bool shown) {
     const QStringList columns = {QStringLiteral("Contact Phone"),
                                  QStringLiteral("Contact Phone Ext"), QStringLiteral("Contact Fax"),
                                  QStringLiteral("Contact Cell")};
-    return ReportRulesRow(party)
+    return TestReportRulesRow(party)
         .pair(0, kValueX, QStringLiteral("Phone:  "), columns.at(0))
         .pair(60.0, 80.0, QStringLiteral("Ext:  "), columns.at(1))
         .pair(88.0, 108.0, QStringLiteral("Fax:  "), columns.at(2))
         .pair(130.0, 150.0, QStringLiteral("Cell:  "), columns.at(3))
-        .when(shown && ReportRules::any(party, columns));
+        .when(shown && TestReportRules::any(party, columns));
 }
 
 } // namespace
 
-ReportDocument SummaryReport::build(const ReportFeed& feed, const PreferencesRecord& preferences,
-                                    const ReportFeedSource& source, bool withEvaluation) {
+ReportDocument SummaryReport::build(const TestReportFeed& feed,
+                                    const PreferencesRecord& preferences,
+                                    const TestReportFeedSource& source, bool withEvaluation) {
     ReportDocument doc;
     doc.page.marginLeft = 6.35;
     doc.page.marginRight = 6.35;
     const double width = doc.page.bodyWidth();
-    doc.header = ReportRulesFrame::pageHeader(
+    doc.header = TestReportRulesFrame::pageHeader(
         width, feed.headingPartyName(),
-        ReportRulesFormat::field(feed.test(), QStringLiteral("Test Date")), false);
-    doc.footer = ReportRulesFrame::pageFooter(
+        TestReportRulesFormat::field(feed.test(), QStringLiteral("Test Date")), false);
+    doc.footer = TestReportRulesFrame::pageFooter(
         width, source.fieldAsString(QStringLiteral("TestingCompanyName")), false);
 
     doc.sections << partySection(QStringLiteral("Company"), feed.company(), true,
                                  QStringLiteral("CompanyID"), preferences.printSummaryCompanyID(),
                                  true);
-    doc.sections << partySection(
-        QStringLiteral("Location"), feed.location(), ReportRules::locationShown(feed.location()),
-        QStringLiteral("LocationID"), preferences.printSummaryLocationID(), false);
+    doc.sections << partySection(QStringLiteral("Location"), feed.location(),
+                                 TestReportRules::locationShown(feed.location()),
+                                 QStringLiteral("LocationID"), preferences.printSummaryLocationID(),
+                                 false);
     doc.sections << pumpSection(feed.pump(), preferences.printSummaryPumpID());
     doc.sections << testSection(feed.test(), preferences.printSummaryTestID());
     const bool withTime = preferences.useTestTime();
@@ -63,7 +65,7 @@ ReportDocument SummaryReport::build(const ReportFeed& feed, const PreferencesRec
 
 ReportSection SummaryReport::partySection(const QString& heading, const Table& party, bool shown,
                                           const QString& idColumn, bool printId, bool first) {
-    ReportSection section = ReportRulesFrame::section(heading, shown, kNoKeep, first);
+    ReportSection section = TestReportRulesFrame::section(heading, shown, kNoKeep, first);
     section.rows << DetailReportRows::identifier(party, idColumn, kValueX, shown && printId);
     section.rows << DetailReportRows::nameAndAddress(party, shown);
     section.rows << telephones(party, shown);
@@ -72,27 +74,27 @@ ReportSection SummaryReport::partySection(const QString& heading, const Table& p
 
 ReportSection SummaryReport::pumpSection(const Table& pump, bool printId) {
     const double v = DetailReportRows::kPumpValueX;
-    ReportSection section = ReportRulesFrame::section(QStringLiteral("Pump"), true, kNoKeep);
+    ReportSection section = TestReportRulesFrame::section(QStringLiteral("Pump"), true, kNoKeep);
     section.rows << DetailReportRows::identifier(pump, QStringLiteral("PumpID"), v, printId);
     section.rows << DetailReportRows::pumpMaker(pump);
-    section.rows << ReportRulesRow(pump)
+    section.rows << TestReportRulesRow(pump)
                         .pair(0, v, QStringLiteral("Pump Type:  "), QStringLiteral("Pump Type"))
                         .pair(DetailReportRows::kSecondX, 85.0, QStringLiteral("RPM:  "),
                               QStringLiteral("Pump RPM"), kBlankZero)
                         .pair(105.0, 140.0, QStringLiteral("Driver Type:  "),
                               QStringLiteral("Driver Type"))
-                        .when(ReportRules::any(pump, {QStringLiteral("Pump Type"),
-                                                      QStringLiteral("Pump RPM"),
-                                                      QStringLiteral("Driver Type")}));
+                        .when(TestReportRules::any(pump, {QStringLiteral("Pump Type"),
+                                                          QStringLiteral("Pump RPM"),
+                                                          QStringLiteral("Driver Type")}));
     section.rows << DetailReportRows::rating(pump, kRatingValueX);
     return section;
 }
 
 ReportSection SummaryReport::testSection(const Table& test, bool printId) {
-    ReportSection section = ReportRulesFrame::section(QStringLiteral("Test"), true, kNoKeep);
+    ReportSection section = TestReportRulesFrame::section(QStringLiteral("Test"), true, kNoKeep);
     section.rows << DetailReportRows::identifier(test, QStringLiteral("TestID"), kValueX, printId);
     // Unlike the detail report, the date row prints even when all three are empty.
-    section.rows << ReportRulesRow(test)
+    section.rows << TestReportRulesRow(test)
                         .pair(0, kValueX, QStringLiteral("Date:  "), QStringLiteral("Test Date"))
                         .pair(DetailReportRows::kSecondX, 85.0, QStringLiteral("Start:  "),
                               QStringLiteral("Test Start Time"))

@@ -5,8 +5,8 @@
 namespace nerova {
 
 class PreferencesRecord;
-class ReportFeed;
-class ReportFeedSource;
+class TestReportFeed;
+class TestReportFeedSource;
 class Table;
 
 // The layout of the summary report: the company, location and pump in brief, the test's
@@ -16,8 +16,8 @@ class Table;
 class SummaryReport {
 public:
     // withEvaluation ends the report with the test's verdict.
-    static ReportDocument build(const ReportFeed& feed, const PreferencesRecord& preferences,
-                                const ReportFeedSource& source, bool withEvaluation = true);
+    static ReportDocument build(const TestReportFeed& feed, const PreferencesRecord& preferences,
+                                const TestReportFeedSource& source, bool withEvaluation = true);
 
 private:
     static ReportSection partySection(const QString& heading, const Table& party, bool shown,

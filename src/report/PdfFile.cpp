@@ -1,6 +1,6 @@
 #include "report/PdfFile.h"
 
-#include "controls/Prompt.h"
+#include "prompt/Prompt.h"
 #include "report/ProgramSettings.h"
 
 #include <QDir>

@@ -2,9 +2,9 @@
 // window is open and always brings the main window back usable.
 #include "AppFixture.h"
 #include "app/AboutBox.h"
-#include "backup/BackupFrmU.h"
-#include "print/Print1Dlg.h"
-#include "settings/PreferencesDlgU.h"
+#include "backup/BackupFrm.h"
+#include "print/PrintDlg.h"
+#include "settings/PreferencesDlg.h"
 
 #include <QFile>
 #include <QLabel>

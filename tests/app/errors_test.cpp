@@ -7,8 +7,8 @@
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
 #include "prefs/PreferencesRecord.h"
-#include "print/Print1Dlg.h"
-#include "print/PrintCurveFrm1.h"
+#include "print/PrintCurveFrm.h"
+#include "print/PrintDlg.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

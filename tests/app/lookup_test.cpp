@@ -1,6 +1,6 @@
 // Finding companies and changing identifiers through the window.
 #include "AppFixture.h"
-#include "app/LookUpDlg1.h"
+#include "app/LookUpDlg.h"
 #include "app/Notebook.h"
 #include "app/PumpChoiceDlg.h"
 

@@ -1,7 +1,7 @@
 // After a backup or a restore the window comes back to the records it showed, so that the
 // next Insert lands under the same pump.
 #include "AppFixture.h"
-#include "backup/BackupFrmU.h"
+#include "backup/BackupFrm.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "backup/ArchiveFixture.h"
 #include "backup/ArchiveWorker.h"
-#include "backup/BackupFrmU.h"
+#include "backup/BackupFrm.h"
 #include "backup/ZipArchiver.h"
 #include "support/Child.h"
 #include "support/ScriptedPrompt.h"

@@ -6,7 +6,7 @@
 #include "data/Statement.h"
 #include "data/Table.h"
 #include "data/TableFilesAside.h"
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 #include "support/TempDatabase.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "data/Database.h"
 #include "data/Global.h"
 #include "data/Table.h"
-#include "eval/TestInitializationU.h"
+#include "eval/TestInitialization.h"
 #include "prefs/PreferencesRecord.h"
 
 #include <QRegularExpression>

@@ -3,7 +3,7 @@
 #include "print/CurvePoints.h"
 #include "print/GraphControl.h"
 #include "print/GraphPainter.h"
-#include "print/PrintCurveFrm1.h"
+#include "print/PrintCurveFrm.h"
 #include "report/ProgramSettings.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"

@@ -1,11 +1,11 @@
 #include "data/Table.h"
 #include "prefs/PreferencesRecord.h"
-#include "print/DetailReportFrmU.h"
+#include "print/DetailReportFrm.h"
 #include "print/GraphControl.h"
-#include "print/Print1Dlg.h"
-#include "print/PrintCurveFrm1.h"
-#include "print/ReportRulesFormat.h"
-#include "print/SummaryReportFrmU.h"
+#include "print/PrintCurveFrm.h"
+#include "print/PrintDlg.h"
+#include "print/SummaryReportFrm.h"
+#include "print/TestReportRulesFormat.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 
@@ -27,7 +27,7 @@ const QStringList kDemoIds{kAbc, QStringLiteral("*"), QStringLiteral("01"),
 
 // "Title1:" of a name and a test date, the date as every printout shows it.
 QString title(const QString& name, QDate date) {
-    return name + QStringLiteral(" - ") + ReportRulesFormat::date(date);
+    return name + QStringLiteral(" - ") + TestReportRulesFormat::date(date);
 }
 
 void addRow(Database& db, TableId id,

@@ -2,9 +2,9 @@
 #include "data/Table.h"
 #include "prefs/PreferencesRecord.h"
 #include "print/DetailReport.h"
-#include "print/DetailReportFrmU.h"
-#include "print/ReportFeed.h"
-#include "print/ReportRulesFormat.h"
+#include "print/DetailReportFrm.h"
+#include "print/TestReportFeed.h"
+#include "print/TestReportRulesFormat.h"
 #include "support/TempDatabase.h"
 
 #include <QApplication>
@@ -142,7 +142,7 @@ void ReportDetailTest::coverPageAddressBlock() {
         return QString("<none>");
     };
     auto pages = detailPages(temp.db());
-    const QString date = ReportRulesFormat::date(QDate(2001, 7, 31));
+    const QString date = TestReportRulesFormat::date(QDate(2001, 7, 31));
     QCOMPARE(coverLine(pages.first(), 112.2), QString("40 Washington Street"));
     QCOMPARE(coverLine(pages.first(), 120.1), QString("Maplewood, MD   20678"));
     QCOMPARE(coverLine(pages.first(), 128.1), date);

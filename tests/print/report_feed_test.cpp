@@ -1,10 +1,10 @@
 #include "ReportTestSupport.h"
 #include "data/Table.h"
 #include "prefs/PreferencesRecord.h"
-#include "print/DetailReportFrmU.h"
-#include "print/ReportFeed.h"
-#include "print/ReportRulesFormat.h"
-#include "print/SummaryReportFrmU.h"
+#include "print/DetailReportFrm.h"
+#include "print/SummaryReportFrm.h"
+#include "print/TestReportFeed.h"
+#include "print/TestReportRulesFormat.h"
 #include "support/TempDatabase.h"
 
 #include <QApplication>
@@ -56,7 +56,7 @@ private Q_SLOTS:
 void ReportFeedTest::positionIgnoresCaseAndStopsAtAMissingKey() {
     TempDatabase temp;
     {
-        ReportFeed feed(temp.db(), TableId::Flow);
+        TestReportFeed feed(temp.db(), TableId::Flow);
         QVERIFY(feed.position({"abc paint COMPANY", "*", "01", "20010731"}));
         QCOMPARE(feed.test().asString("TestID"), QString("20010731"));
         QCOMPARE(feed.flow().asString("Flow Point Number"), QString("2"));
@@ -71,7 +71,7 @@ void ReportFeedTest::positionIgnoresCaseAndStopsAtAMissingKey() {
     pump.setValue("PumpID", "02");
     pump.post();
     pump.close();
-    ReportFeed feed(temp.db(), TableId::Test);
+    TestReportFeed feed(temp.db(), TableId::Test);
     QVERIFY(!feed.position({kDemoTest.at(0), "*", "01", "19990101"}));
     QCOMPARE(feed.pump().asString("PumpID"), QString("01"));
     QCOMPARE(feed.test().asString("TestID"), QString("20010731"));
@@ -131,9 +131,9 @@ void ReportFeedTest::cityLine() {
     QFETCH(QString, expected);
     TempDatabase temp;
     change(temp.db(), TableId::Company, {{"City", city}, {"State", state}, {"Zip", zip}});
-    ReportFeed feed(temp.db(), TableId::Test);
+    TestReportFeed feed(temp.db(), TableId::Test);
     QVERIFY(feed.position(kDemoTest));
-    QCOMPARE(ReportFeed::cityLine(feed.company()), expected);
+    QCOMPARE(TestReportFeed::cityLine(feed.company()), expected);
     TSummaryReportFrm summary(temp.db(), PreferencesRecord());
     summary.position(kDemoTest);
     QVERIFY(summary.pages().first().find(expected));
@@ -199,7 +199,7 @@ void ReportFeedTest::masks() {
     QFETCH(QString, mask);
     QFETCH(QString, expected);
     const QByteArray latin = mask.toLatin1();
-    QCOMPARE(ReportRulesFormat::number(value, mask.isEmpty() ? nullptr : latin.constData()),
+    QCOMPARE(TestReportRulesFormat::number(value, mask.isEmpty() ? nullptr : latin.constData()),
              expected);
 }
 
@@ -218,21 +218,22 @@ void ReportFeedTest::dateForm() {
     QFETCH(QString, locale);
     QFETCH(QString, expected);
     const QLocale l(locale);
-    QCOMPARE(l.toString(QDate(2001, 7, 31), ReportRulesFormat::dateFormat(l)), expected);
+    QCOMPARE(l.toString(QDate(2001, 7, 31), TestReportRulesFormat::dateFormat(l)), expected);
 }
 
 void ReportFeedTest::blankWhenZeroAgainstAMaskedZero() {
     TempDatabase temp;
     change(temp.db(), TableId::Pump, {{"Pump RPM", 0.0}, {"Jockey Flow", QVariant()}});
-    ReportFeed feed(temp.db(), TableId::Test);
+    TestReportFeed feed(temp.db(), TableId::Test);
     QVERIFY(feed.position(kDemoTest));
-    QCOMPARE(ReportRulesFormat::field(feed.pump(), "Pump RPM", kBlankZero), QString());
-    QCOMPARE(ReportRulesFormat::field(feed.pump(), "Pump RPM", {"#,0", false}), QString("0"));
-    QCOMPARE(ReportRulesFormat::field(feed.pump(), "Pump RPM", {"#,0.0;-#,0.0", false}),
+    QCOMPARE(TestReportRulesFormat::field(feed.pump(), "Pump RPM", kBlankZero), QString());
+    QCOMPARE(TestReportRulesFormat::field(feed.pump(), "Pump RPM", {"#,0", false}), QString("0"));
+    QCOMPARE(TestReportRulesFormat::field(feed.pump(), "Pump RPM", {"#,0.0;-#,0.0", false}),
              QString("0.0"));
-    QCOMPARE(ReportRulesFormat::field(feed.pump(), "Jockey Flow", {"#,0", false}), QString());
+    QCOMPARE(TestReportRulesFormat::field(feed.pump(), "Jockey Flow", {"#,0", false}), QString());
     // Only zero itself is blank, not a value whose whole-number part is zero.
-    QCOMPARE(ReportRulesFormat::field(feed.pump(), "Jockey Hp", {"##.##", true}), QString(".75"));
+    QCOMPARE(TestReportRulesFormat::field(feed.pump(), "Jockey Hp", {"##.##", true}),
+             QString(".75"));
 }
 
 void ReportFeedTest::flowTablePrintsChosenVariantAndPointsWithNetPressure() {

@@ -1,8 +1,8 @@
 #include "ReportTestSupport.h"
 #include "data/Table.h"
 #include "prefs/PreferencesRecord.h"
-#include "print/DetailReportFrmU.h"
-#include "print/SummaryReportFrmU.h"
+#include "print/DetailReportFrm.h"
+#include "print/SummaryReportFrm.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/Prompt.h"
+#include "prompt/Prompt.h"
 
 #include <QMap>
 #include <QRandomGenerator>

@@ -4,7 +4,7 @@
 #include "data/EngineError.h"
 #include "data/Statement.h"
 #include "data/Table.h"
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -3,11 +3,11 @@
 // are opened as the program opens them at start-up, and must hold exactly what the worker
 // had committed (plus, at most, the one operation it was in the middle of), in files that
 // pass SQLite's own integrity check, with no row missing its owner.
-#include "backup/BackupFrmU.h"
+#include "backup/BackupFrm.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/TableChain.h"
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 #include "reliability/SampleTree.h"
 #include "support/Child.h"
 #include "support/ScriptedPrompt.h"

@@ -14,10 +14,10 @@
 //  - a file that cannot be written: a directory standing where the file should be.
 #include "app/AppFixture.h"
 #include "app/Notebook.h"
-#include "backup/BackupFrmU.h"
+#include "backup/BackupFrm.h"
 #include "data/Database.h"
 #include "reliability/SampleTree.h"
-#include "settings/PreferencesDlgU.h"
+#include "settings/PreferencesDlg.h"
 
 #include <QAction>
 #include <QDir>

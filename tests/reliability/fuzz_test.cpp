@@ -3,13 +3,13 @@
 // random bytes, damaged copies of a real backup, or carry entry names that point outside
 // the data folder. Nothing may crash, nothing may be written outside the data folder, the
 // tables must stay readable, and every refusal must be shown.
-#include "backup/BackupFrmU.h"
-#include "backup/RestoreFrmU.h"
+#include "backup/BackupFrm.h"
+#include "backup/RestoreFrm.h"
 #include "backup/ZipArchiver.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/TableChain.h"
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 #include "prefs/PreferencesRecord.h"
 #include "reliability/SampleTree.h"
 #include "support/Child.h"

@@ -10,7 +10,7 @@
 // on it with xdotool, after which the copy must end with a non-zero code; without those two
 // tools that check is skipped, saying so.
 #include "data/Database.h"
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 #include "prefs/PreferencesRecord.h"
 #include "reliability/SampleTree.h"
 

@@ -9,13 +9,13 @@
 // way.
 //
 // reliability_worker <alias registry> <data folder> <log file> <seed> <archive>
-#include "backup/RestoreFrmU.h"
+#include "backup/RestoreFrm.h"
 #include "data/Cascade.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/Identifiers.h"
 #include "data/TableChain.h"
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 #include "reliability/SampleTree.h"
 #include "support/ScriptedPrompt.h"
 
@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
                 const QString key = locations[rng.bounded(static_cast<int>(locations.size()))];
                 const QString fresh = QStringLiteral("L%1x%2").arg(seed).arg(n);
                 op = QStringLiteral("CHLOC %1 %2 %3")
-                         .arg(key.section(kKeySeparator, 0, 0),
-                              key.section(kKeySeparator, 1, 1), fresh);
+                         .arg(key.section(kKeySeparator, 0, 0), key.section(kKeySeparator, 1, 1),
+                              fresh);
                 logLine(QStringLiteral("B ") + op);
                 if (identifierInUse(db, TableId::Location, keyOf(key), fresh))
                     throw EngineError(QStringLiteral("identifier in use: ") + fresh);

@@ -1,7 +1,7 @@
 #include "controls/ColorComboBox.h"
 #include "prefs/NamedColors.h"
 #include "prefs/PreferencesRecord.h"
-#include "settings/PreferencesDlgU.h"
+#include "settings/PreferencesDlg.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "support/TempDatabase.h"
 
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 
 #include <stdexcept>
 

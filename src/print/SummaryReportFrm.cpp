@@ -1,4 +1,4 @@
-#include "print/SummaryReportFrmU.h"
+#include "print/SummaryReportFrm.h"
 
 #include "print/SummaryReport.h"
 #include "report/ReportPreview.h"

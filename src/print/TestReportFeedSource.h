@@ -12,9 +12,9 @@ class PreferencesRecord;
 // the letterhead). Field names are matched without regard to letter case; a name the
 // source does not have gives empty text. A source without the letterhead lines answers
 // only "TestingCompanyName".
-class ReportFeedSource {
+class TestReportFeedSource {
 public:
-    ReportFeedSource(const PreferencesRecord& preferences, bool withLetterhead);
+    TestReportFeedSource(const PreferencesRecord& preferences, bool withLetterhead);
 
     QVariant fieldValue(const QString& name) const { return fieldAsString(name); }
     QString fieldAsString(const QString& name) const;

@@ -1,4 +1,4 @@
-#include "print/ReportRulesFormat.h"
+#include "print/TestReportRulesFormat.h"
 
 #include "data/Table.h"
 
@@ -49,7 +49,7 @@ QString optionalDigits(double value, int decimals) {
 
 } // namespace
 
-QString ReportRulesFormat::number(double value, const char* mask) {
+QString TestReportRulesFormat::number(double value, const char* mask) {
     if (!mask)
         return plainNumber(value);
     const QLatin1String m(mask);
@@ -68,13 +68,13 @@ QString ReportRulesFormat::number(double value, const char* mask) {
     return plainNumber(value);
 }
 
-QString ReportRulesFormat::plainNumber(double value) {
+QString TestReportRulesFormat::plainNumber(double value) {
     if (value == 0.0)
         return QStringLiteral("0"); // never "-0"
     return QString::number(value, 'g', 15);
 }
 
-QString ReportRulesFormat::dateFormat(const QLocale& locale) {
+QString TestReportRulesFormat::dateFormat(const QLocale& locale) {
     const QString format = locale.dateFormat(QLocale::ShortFormat);
     // A short form with month or day names (the C locale's is "d MMM yyyy") is no numeric
     // form; month/day/year stands in, the form these reports have always been read in.
@@ -100,12 +100,12 @@ QString ReportRulesFormat::dateFormat(const QLocale& locale) {
     return out;
 }
 
-QString ReportRulesFormat::date(const QDate& date) {
+QString TestReportRulesFormat::date(const QDate& date) {
     const QLocale locale = QLocale::system();
     return date.isValid() ? locale.toString(date, dateFormat(locale)) : QString();
 }
 
-QString ReportRulesFormat::time(const QTime& time) {
+QString TestReportRulesFormat::time(const QTime& time) {
     if (!time.isValid())
         return {};
     // The long form with seconds, but without the time-zone name some locales add:
@@ -115,7 +115,8 @@ QString ReportRulesFormat::time(const QTime& time) {
     return QLocale::system().toString(time, format.trimmed());
 }
 
-QString ReportRulesFormat::field(const Table& table, const QString& column, FieldFormat format) {
+QString TestReportRulesFormat::field(const Table& table, const QString& column,
+                                     FieldFormat format) {
     const QVariant value = table.value(column);
     if (value.isNull() || !value.isValid())
         return {};
@@ -125,7 +126,7 @@ QString ReportRulesFormat::field(const Table& table, const QString& column, Fiel
         const double number = value.toDouble();
         if (format.blankZero && number == 0.0)
             return {};
-        return ReportRulesFormat::number(number, format.mask);
+        return TestReportRulesFormat::number(number, format.mask);
     }
     case ColumnType::Date:
         return date(value.toDate());

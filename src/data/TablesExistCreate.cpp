@@ -1,4 +1,4 @@
-#include "data/TablesExistCreateU.h"
+#include "data/TablesExistCreate.h"
 
 #include "data/Database.h"
 #include "data/DemoData.h"

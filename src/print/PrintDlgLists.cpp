@@ -1,8 +1,8 @@
 // The print dialog's lists: positioning a page on its selection, the user's moves through
 // the lists, and the title rule of the first curve page.
-#include "print/Print1Dlg.h"
+#include "print/PrintDlg.h"
 
-#include "print/ReportRulesFormat.h"
+#include "print/TestReportRulesFormat.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -76,7 +76,7 @@ void TPrintDlg::setTitle1() {
                        : location.asString(QStringLiteral("Name"));
     if (m_chain.test.isOpen())
         name += QStringLiteral(" - ") +
-                ReportRulesFormat::date(m_chain.test.asDate(QStringLiteral("Test Date")));
+                TestReportRulesFormat::date(m_chain.test.asDate(QStringLiteral("Test Date")));
     m_pages[0].title1->setText(name);
 }
 

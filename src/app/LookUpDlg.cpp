@@ -1,4 +1,4 @@
-#include "app/LookUpDlg1.h"
+#include "app/LookUpDlg.h"
 
 #include <QLabel>
 #include <QLineEdit>

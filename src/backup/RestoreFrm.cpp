@@ -1,9 +1,9 @@
-#include "backup/RestoreFrmU.h"
+#include "backup/RestoreFrm.h"
 
 #include "backup/ArchiveWorker.h"
 #include "backup/TableFiles.h"
-#include "controls/Prompt.h"
 #include "data/Database.h"
+#include "prompt/Prompt.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,13 +1,13 @@
-#include "print/ReportFeed.h"
+#include "print/TestReportFeed.h"
 
-#include "print/ReportRules.h"
+#include "print/TestReportRules.h"
 #include "report/PdfFile.h"
 
 namespace nerova {
 
-ReportFeed::ReportFeed(Database& db, TableId deepest) : m_chain(db), m_deepest(deepest) {}
+TestReportFeed::TestReportFeed(Database& db, TableId deepest) : m_chain(db), m_deepest(deepest) {}
 
-ReportFeed::~ReportFeed() {
+TestReportFeed::~TestReportFeed() {
     try {
         close();
     } catch (...) {
@@ -16,16 +16,16 @@ ReportFeed::~ReportFeed() {
     }
 }
 
-void ReportFeed::open() {
+void TestReportFeed::open() {
     if (!isOpen())
         m_chain.open(m_deepest);
 }
 
-void ReportFeed::close() {
+void TestReportFeed::close() {
     m_chain.close();
 }
 
-bool ReportFeed::position(const QStringList& ids) {
+bool TestReportFeed::position(const QStringList& ids) {
     open();
     for (const TableId level : kRecordLevels) {
         const int i = levelIndex(level);
@@ -43,26 +43,26 @@ bool ReportFeed::position(const QStringList& ids) {
     return true;
 }
 
-const Table& ReportFeed::headingParty() const {
-    return ReportRules::locationShown(location()) ? location() : company();
+const Table& TestReportFeed::headingParty() const {
+    return TestReportRules::locationShown(location()) ? location() : company();
 }
 
-QString ReportFeed::headingPartyName() const {
+QString TestReportFeed::headingPartyName() const {
     return headingParty().value(QStringLiteral("Name")).toString();
 }
 
-QString ReportFeed::cityLine(const Table& table) {
+QString TestReportFeed::cityLine(const Table& table) {
     return table.value(QStringLiteral("City")).toString() + QStringLiteral(", ") +
            table.value(QStringLiteral("State")).toString() + QStringLiteral("   ") +
            table.value(QStringLiteral("Zip")).toString();
 }
 
-QString ReportFeed::pdfName(const QString& printout) const {
+QString TestReportFeed::pdfName(const QString& printout) const {
     return pdfName(company(), pump(), test(), printout);
 }
 
-QString ReportFeed::pdfName(const Table& company, const Table& pump, const Table& test,
-                            const QString& printout) {
+QString TestReportFeed::pdfName(const Table& company, const Table& pump, const Table& test,
+                                const QString& printout) {
     QString name = company.asString(QStringLiteral("Name"));
     if (name.trimmed().isEmpty())
         name = company.asString(QStringLiteral("CompanyID"));

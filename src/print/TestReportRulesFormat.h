@@ -22,7 +22,7 @@ inline constexpr FieldFormat kBlankZero{nullptr, true};
 
 // The display masks the report layouts use ("#,0", "#,0.0;-#,0.0", "##.##" …) and the
 // plain text of a column without one.
-class ReportRulesFormat {
+class TestReportRulesFormat {
 public:
     // A number through a mask; an unknown mask falls back to the plain number.
     static QString number(double value, const char* mask);

@@ -1,4 +1,4 @@
-#include "print/ReportRulesRow.h"
+#include "print/TestReportRulesRow.h"
 
 #include "report/ReportMetrics.h"
 
@@ -13,31 +13,31 @@ double lineHeightFor(double pointSize) {
 
 } // namespace
 
-ReportRulesRow::ReportRulesRow(const Table* table, double pointSize)
+TestReportRulesRow::TestReportRulesRow(const Table* table, double pointSize)
     : m_table(table), m_pointSize(pointSize), m_lineHeight(lineHeightFor(pointSize)) {
     m_row.height = m_lineHeight;
 }
 
-ReportFont ReportRulesRow::captionFont() const {
+ReportFont TestReportRulesRow::captionFont() const {
     return ReportFont::arial(m_pointSize, false, m_underline);
 }
 
-ReportFont ReportRulesRow::valueFont() const {
+ReportFont TestReportRulesRow::valueFont() const {
     return ReportFont::arial(m_pointSize, true);
 }
 
-QString ReportRulesRow::value(const QString& column, FieldFormat format) const {
-    return m_table ? ReportRulesFormat::field(*m_table, column, format) : QString();
+QString TestReportRulesRow::value(const QString& column, FieldFormat format) const {
+    return m_table ? TestReportRulesFormat::field(*m_table, column, format) : QString();
 }
 
-ReportRulesRow& ReportRulesRow::add(ReportItem item) {
+TestReportRulesRow& TestReportRulesRow::add(ReportItem item) {
     item.y = m_line * m_lineHeight;
     m_row.items.append(item);
     return *this;
 }
 
-ReportRulesRow& ReportRulesRow::pairText(double captionX, double valueX, const QString& caption,
-                                         const QString& value) {
+TestReportRulesRow& TestReportRulesRow::pairText(double captionX, double valueX,
+                                                 const QString& caption, const QString& value) {
     const ReportFont font = captionFont();
     ReportItem valueItem = ReportItem::field(valueX, 0.0, value, Qt::AlignLeft, valueFont());
     if (ReportMetrics::textWidth(caption, font) > valueX - captionX) {
@@ -50,75 +50,76 @@ ReportRulesRow& ReportRulesRow::pairText(double captionX, double valueX, const Q
     return add(valueItem);
 }
 
-ReportRulesRow& ReportRulesRow::pair(double captionX, double valueX, const QString& caption,
-                                     const QString& column, FieldFormat format) {
+TestReportRulesRow& TestReportRulesRow::pair(double captionX, double valueX, const QString& caption,
+                                             const QString& column, FieldFormat format) {
     return pairText(captionX, valueX, caption, value(column, format));
 }
 
-ReportRulesRow& ReportRulesRow::label(double captionX, double valueX, const QString& caption) {
+TestReportRulesRow& TestReportRulesRow::label(double captionX, double valueX,
+                                              const QString& caption) {
     const ReportFont font = captionFont();
     if (ReportMetrics::textWidth(caption, font) > valueX - captionX)
         return add(ReportItem::caption(captionX, 0.0, caption, Qt::AlignLeft, font));
     return add(ReportItem::caption(captionX, valueX - captionX, caption, Qt::AlignRight, font));
 }
 
-ReportRulesRow& ReportRulesRow::caption(double x, const QString& text, double width,
-                                        Qt::Alignment alignment) {
+TestReportRulesRow& TestReportRulesRow::caption(double x, const QString& text, double width,
+                                                Qt::Alignment alignment) {
     return add(ReportItem::caption(x, width, text, alignment, captionFont()));
 }
 
-ReportRulesRow& ReportRulesRow::boldCaption(double x, const QString& text, double width,
-                                            Qt::Alignment alignment) {
+TestReportRulesRow& TestReportRulesRow::boldCaption(double x, const QString& text, double width,
+                                                    Qt::Alignment alignment) {
     return add(ReportItem::caption(x, width, text, alignment, valueFont()));
 }
 
-ReportRulesRow& ReportRulesRow::field(double x, const QString& column, FieldFormat format,
-                                      double width, Qt::Alignment alignment) {
+TestReportRulesRow& TestReportRulesRow::field(double x, const QString& column, FieldFormat format,
+                                              double width, Qt::Alignment alignment) {
     return text(x, value(column, format), width, alignment);
 }
 
-ReportRulesRow& ReportRulesRow::text(double x, const QString& value, double width,
-                                     Qt::Alignment alignment) {
+TestReportRulesRow& TestReportRulesRow::text(double x, const QString& value, double width,
+                                             Qt::Alignment alignment) {
     return add(ReportItem::field(x, width, value, alignment, valueFont()));
 }
 
-ReportRulesRow& ReportRulesRow::memo(double x, double width, const QString& column) {
+TestReportRulesRow& TestReportRulesRow::memo(double x, double width, const QString& column) {
     return add(ReportItem::memo(x, width, value(column), valueFont()));
 }
 
-ReportRulesRow& ReportRulesRow::unit(const QString& caption) {
+TestReportRulesRow& TestReportRulesRow::unit(const QString& caption) {
     ReportItem item = ReportItem::caption(0.0, 0.0, caption, Qt::AlignLeft, captionFont());
     item.followsPrevious = true;
     return add(item);
 }
 
-ReportRulesRow& ReportRulesRow::thenText(const QString& value) {
+TestReportRulesRow& TestReportRulesRow::thenText(const QString& value) {
     ReportItem item = ReportItem::field(0.0, 0.0, value, Qt::AlignLeft, valueFont());
     item.followsPrevious = true;
     return add(item);
 }
 
-ReportRulesRow& ReportRulesRow::thenField(const QString& column, FieldFormat format) {
+TestReportRulesRow& TestReportRulesRow::thenField(const QString& column, FieldFormat format) {
     return thenText(value(column, format));
 }
 
-ReportRulesRow& ReportRulesRow::next() {
+TestReportRulesRow& TestReportRulesRow::next() {
     ++m_line;
     m_row.height = (m_line + 1) * m_lineHeight;
     return *this;
 }
 
-ReportRulesRow& ReportRulesRow::underline() {
+TestReportRulesRow& TestReportRulesRow::underline() {
     m_underline = true;
     return *this;
 }
 
-ReportRulesRow& ReportRulesRow::when(bool printed) {
+TestReportRulesRow& TestReportRulesRow::when(bool printed) {
     m_row.printed = printed;
     return *this;
 }
 
-ReportRow ReportRulesRow::finished() const {
+ReportRow TestReportRulesRow::finished() const {
     return m_row;
 }
 

@@ -1,4 +1,4 @@
-#include "settings/PreferencesDlgU.h"
+#include "settings/PreferencesDlg.h"
 
 #include "controls/ColorComboBox.h"
 #include "controls/LineEntry.h"

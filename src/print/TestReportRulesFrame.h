@@ -8,7 +8,7 @@ namespace nerova {
 
 // What both reports put around their body: the page header and footer, section headings
 // and the empty line between sections.
-class ReportRulesFrame {
+class TestReportRulesFrame {
 public:
     static constexpr double kSectionGap = 5.0;     // one empty 12 point line
     static constexpr double kHeaderBodyGap = 7.62; // between header and body

@@ -1,4 +1,4 @@
-#include "print/Print1Dlg.h"
+#include "print/PrintDlg.h"
 
 #include "controls/ColorComboBox.h"
 #include "controls/CommandGuard.h"

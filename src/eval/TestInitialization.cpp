@@ -1,4 +1,4 @@
-#include "eval/TestInitializationU.h"
+#include "eval/TestInitialization.h"
 
 #include "data/Global.h"
 #include "data/Table.h"

@@ -13,7 +13,7 @@ class Table;
 //  - number columns when their value is not zero (an empty number counts as zero);
 //  - logical columns when they are true.
 // Driver types compare exactly, letter case included: "electric" is no electric driver.
-class ReportRules {
+class TestReportRules {
 public:
     static bool present(const Table& table, const QString& column);
     // any(columns): at least one listed column is present.

@@ -1,4 +1,4 @@
-#include "controls/Prompt.h"
+#include "prompt/Prompt.h"
 
 #include <QApplication>
 #include <QDialog>

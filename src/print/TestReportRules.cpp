@@ -1,11 +1,11 @@
-#include "print/ReportRules.h"
+#include "print/TestReportRules.h"
 
 #include "data/Table.h"
 #include "eval/DomainValues.h"
 
 namespace nerova {
 
-bool ReportRules::present(const Table& table, const QString& column) {
+bool TestReportRules::present(const Table& table, const QString& column) {
     const QVariant value = table.value(column);
     if (value.isNull() || !value.isValid())
         return false;
@@ -26,7 +26,7 @@ bool ReportRules::present(const Table& table, const QString& column) {
     return !value.toString().isEmpty();
 }
 
-bool ReportRules::any(const Table& table, const QStringList& columns) {
+bool TestReportRules::any(const Table& table, const QStringList& columns) {
     for (const QString& column : columns) {
         if (present(table, column))
             return true;
@@ -34,30 +34,30 @@ bool ReportRules::any(const Table& table, const QStringList& columns) {
     return false;
 }
 
-bool ReportRules::locationShown(const Table& location) {
+bool TestReportRules::locationShown(const Table& location) {
     return !location.asBool(QStringLiteral("SameAsCompany"));
 }
 
-bool ReportRules::electricDriver(const Table& pump) {
+bool TestReportRules::electricDriver(const Table& pump) {
     // A blank type prints no electric section, unlike the readings the test page offers.
     const auto type = driverTypeOf(pump.value(QStringLiteral("Driver Type")).toString());
     return type && driverPagesOf(*type).electric;
 }
 
-bool ReportRules::dieselDriver(const Table& pump) {
+bool TestReportRules::dieselDriver(const Table& pump) {
     const auto type = driverTypeOf(pump.value(QStringLiteral("Driver Type")).toString());
     return type && driverPagesOf(*type).diesel;
 }
 
-bool ReportRules::electric(const Table& pump, const QStringList& columns) {
+bool TestReportRules::electric(const Table& pump, const QStringList& columns) {
     return electricDriver(pump) && (columns.isEmpty() || any(pump, columns));
 }
 
-bool ReportRules::diesel(const Table& pump, const QStringList& columns) {
+bool TestReportRules::diesel(const Table& pump, const QStringList& columns) {
     return dieselDriver(pump) && (columns.isEmpty() || any(pump, columns));
 }
 
-bool ReportRules::point(const Table& test, int n) {
+bool TestReportRules::point(const Table& test, int n) {
     return test.asFloat(QStringLiteral("Net Pressure%1").arg(n)) != 0.0;
 }
 

@@ -1,13 +1,13 @@
-#include "print/PrintCurveFrm1.h"
+#include "print/PrintCurveFrm.h"
 
 #include "controls/CommandGuard.h"
-#include "controls/Prompt.h"
 #include "eval/EvaluationRows.h"
 #include "eval/Thresholds.h"
 #include "prefs/PreferencesRecord.h"
 #include "print/CurvePoints.h"
 #include "print/GraphControl.h"
-#include "print/ReportFeed.h"
+#include "print/TestReportFeed.h"
+#include "prompt/Prompt.h"
 #include "report/PdfFile.h"
 #include "report/ProgramSettings.h"
 
@@ -461,8 +461,8 @@ void TPrintCurveFrm::CancelBtnClick() {
 bool TPrintCurveFrm::SaveAsPdfBtnClick() {
     // The sheet is named after its first curve, whose pump the rated points come from.
     m_request.selection[0].locateIn(m_chain);
-    const QString name = ReportFeed::pdfName(m_chain.company, m_chain.pump, m_chain.test,
-                                             QStringLiteral("Pump Curve"));
+    const QString name = TestReportFeed::pdfName(m_chain.company, m_chain.pump, m_chain.test,
+                                                 QStringLiteral("Pump Curve"));
     const QString path = PdfFile::ask(Prompt::instance(), name);
     if (path.isEmpty())
         return false;

@@ -1,13 +1,13 @@
 // The print dialog's buttons: the two reports of curve 1's test, the history of its pump
 // and the curve sheet.
-#include "print/Print1Dlg.h"
+#include "print/PrintDlg.h"
 
 #include "controls/ColorComboBox.h"
-#include "controls/Prompt.h"
-#include "print/DetailReportFrmU.h"
+#include "print/DetailReportFrm.h"
 #include "print/HistoryReport.h"
-#include "print/PrintCurveFrm1.h"
-#include "print/SummaryReportFrmU.h"
+#include "print/PrintCurveFrm.h"
+#include "print/SummaryReportFrm.h"
+#include "prompt/Prompt.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,13 +1,14 @@
-#include "print/ReportFeedSource.h"
+#include "print/TestReportFeedSource.h"
 
 #include "prefs/PreferencesRecord.h"
 
 namespace nerova {
 
-ReportFeedSource::ReportFeedSource(const PreferencesRecord& preferences, bool withLetterhead)
+TestReportFeedSource::TestReportFeedSource(const PreferencesRecord& preferences,
+                                           bool withLetterhead)
     : m_preferences(preferences), m_withLetterhead(withLetterhead) {}
 
-QString ReportFeedSource::fieldAsString(const QString& name) const {
+QString TestReportFeedSource::fieldAsString(const QString& name) const {
     const QString upper = name.toUpper();
     if (m_withLetterhead) {
         for (int n = 1; n <= 8; ++n) {

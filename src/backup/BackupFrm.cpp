@@ -1,12 +1,12 @@
-#include "backup/BackupFrmU.h"
+#include "backup/BackupFrm.h"
 
 #include "backup/ArchiveWorker.h"
 #include "backup/TableFiles.h"
 #include "backup/ZipArchiver.h"
-#include "controls/Prompt.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/TableFilesAside.h"
+#include "prompt/Prompt.h"
 
 #include <QCloseEvent>
 #include <QDir>

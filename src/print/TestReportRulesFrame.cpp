@@ -1,11 +1,11 @@
-#include "print/ReportRulesFrame.h"
+#include "print/TestReportRulesFrame.h"
 
 #include "report/ReportMetrics.h"
 
 namespace nerova {
 
-ReportRow ReportRulesFrame::pageHeader(double bodyWidth, const QString& partyName,
-                                       const QString& date, bool boldDate) {
+ReportRow TestReportRulesFrame::pageHeader(double bodyWidth, const QString& partyName,
+                                           const QString& date, bool boldDate) {
     const double line = ReportMetrics::lineHeight(ReportFont::times(16, true));
     ReportRow row;
     const QString texts[] = {QStringLiteral("FIRE PUMP TEST REPORT"), partyName, date};
@@ -20,8 +20,8 @@ ReportRow ReportRulesFrame::pageHeader(double bodyWidth, const QString& partyNam
     return row;
 }
 
-ReportRow ReportRulesFrame::pageFooter(double bodyWidth, const QString& testingCompany,
-                                       bool pageNumber) {
+ReportRow TestReportRulesFrame::pageFooter(double bodyWidth, const QString& testingCompany,
+                                           bool pageNumber) {
     const ReportFont font = ReportFont::times(10);
     ReportRow row;
     row.add(ReportItem::caption(0.0, 0.0, QStringLiteral("Nerova 2002"), Qt::AlignLeft, font));
@@ -36,17 +36,17 @@ ReportRow ReportRulesFrame::pageFooter(double bodyWidth, const QString& testingC
     return row;
 }
 
-ReportRow ReportRulesFrame::heading(const QString& text, bool printed) {
+ReportRow TestReportRulesFrame::heading(const QString& text, bool printed) {
     ReportRow row;
     row.add(ReportItem::caption(0.0, 0.0, text, Qt::AlignLeft, ReportFont::arial(12, false, true)));
     row.printed = printed;
     return row;
 }
 
-ReportSection ReportRulesFrame::section(const QString& heading, bool headingPrinted,
-                                        ReportSection::Keep keep, bool first) {
+ReportSection TestReportRulesFrame::section(const QString& heading, bool headingPrinted,
+                                            ReportSection::Keep keep, bool first) {
     ReportSection section;
-    section.heading.append(ReportRulesFrame::heading(heading, headingPrinted));
+    section.heading.append(TestReportRulesFrame::heading(heading, headingPrinted));
     section.keep = keep;
     section.spaceBefore = first ? 0.0 : kSectionGap;
     return section;

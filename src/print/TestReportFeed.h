@@ -12,14 +12,14 @@ class Database;
 // The cursors a report reads: a chain of its own on the database (company → location →
 // pump → test, and flow for the detail report), read-only and independent of the main
 // window's cursors, so printing never moves what the user is looking at.
-class ReportFeed {
+class TestReportFeed {
 public:
     // deepest: TableId::Test without the flow cursor, TableId::Flow with it.
-    ReportFeed(Database& db, TableId deepest);
-    ~ReportFeed();
+    TestReportFeed(Database& db, TableId deepest);
+    ~TestReportFeed();
 
-    ReportFeed(const ReportFeed&) = delete;
-    ReportFeed& operator=(const ReportFeed&) = delete;
+    TestReportFeed(const TestReportFeed&) = delete;
+    TestReportFeed& operator=(const TestReportFeed&) = delete;
 
     void open();
     void close();

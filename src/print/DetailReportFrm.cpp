@@ -1,4 +1,4 @@
-#include "print/DetailReportFrmU.h"
+#include "print/DetailReportFrm.h"
 
 #include "print/DetailReport.h"
 #include "report/ReportPreview.h"
