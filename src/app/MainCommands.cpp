@@ -30,33 +30,31 @@ struct PanelHidden {
 } // namespace
 
 void TMainForm1::Backup1Click() {
-    if (!CheckTableState())
-        return;
-    // Back on the same records afterwards: the next test typed in must not land under
-    // another company's pump.
-    runWithTablesClosed(
-        m_tables, [this] { closeTables(); }, [this] { openTables(); },
-        [this] {
-            PanelHidden hidden(MainPanel);
-            try {
-                TBackupFrm frm(m_db.databaseDirectory(), this);
-                frm.ShowBackupWindow();
-            } catch (const EngineError& e) {
-                Prompt::error(e.text());
-            }
-        });
+    runArchiveWindow([this] {
+        TBackupFrm frm(m_db.databaseDirectory(), this);
+        frm.ShowBackupWindow();
+    });
 }
 
 void TMainForm1::Restore1Click() {
+    runArchiveWindow([this] {
+        TRestoreFrm frm(m_db.databaseDirectory(), this);
+        frm.RunRestore();
+    });
+}
+
+void TMainForm1::runArchiveWindow(const std::function<void()>& window) {
     if (!CheckTableState())
         return;
+    // The tables are closed while the files are archived or replaced, and the window comes
+    // back on the same records: the next test typed in must not land under another
+    // company's pump.
     runWithTablesClosed(
         m_tables, [this] { closeTables(); }, [this] { openTables(); },
-        [this] {
+        [this, &window] {
             PanelHidden hidden(MainPanel);
             try {
-                TRestoreFrm frm(m_db.databaseDirectory(), this);
-                frm.RunRestore();
+                window();
             } catch (const EngineError& e) {
                 Prompt::error(e.text());
             }

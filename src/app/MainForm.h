@@ -124,6 +124,8 @@ private:
     QWidget* pageField(TableId level, const QString& column) const;
     void openTables();
     void closeTables();
+    // Runs the backup or restore window with the tables closed, back on the same records.
+    void runArchiveWindow(const std::function<void()>& window);
     void afterInsert(TableId level);
     void afterPost(TableId level);
     void afterCancel(TableId level);
