@@ -1,8 +1,6 @@
 #include "eval/PumpHistory.h"
 
-#include "data/Database.h"
-#include "data/EngineError.h"
-#include "data/Statement.h"
+#include "data/KeyRows.h"
 #include "data/Table.h"
 #include "eval/EvaluationRows.h"
 
@@ -19,48 +17,12 @@ std::optional<double> shareAt(const Evaluation& e, int point) {
     return std::nullopt;
 }
 
-// Keeps a table file attached while the history reads it, whatever a cursor does meanwhile.
-class Attached {
-public:
-    Attached(Database& db, TableId id) : m_db(db), m_id(id) { m_db.acquire(m_id); }
-    ~Attached() { m_db.release(m_id); }
-    Attached(const Attached&) = delete;
-    Attached& operator=(const Attached&) = delete;
-
-private:
-    Database& m_db;
-    TableId m_id;
-};
-
-QString selectColumns(const QStringList& columns) {
-    QStringList quoted;
-    quoted.reserve(columns.size());
-    for (const QString& c : columns)
-        quoted << quoteIdent(c);
-    return quoted.join(QStringLiteral(", "));
-}
-
-QVariantList rowValues(Statement& st, int count) {
-    QVariantList values;
-    values.reserve(count);
-    for (int i = 0; i < count; ++i)
-        values << (st.isNull(i) ? QVariant() : st.raw(i));
-    return values;
-}
-
 QList<HistoryRow> testsOfPump(Database& db, const PumpRatings& pump, const QString& companyId,
                               const QString& locationId, const QString& pumpId) {
-    Attached attached(db, TableId::Test);
-    const QStringList& columns = testReadingColumns();
-    Statement& st = db.statement(
-        QStringLiteral("SELECT %1 FROM %2 WHERE \"CompanyID\" = ? AND \"LocationID\" = ? AND "
-                       "\"PumpID\" = ?")
-            .arg(selectColumns(columns), db.qualifiedName(TableId::Test)));
-    st.bindAll({companyId, locationId, pumpId});
     std::vector<TestReadings> tests;
-    while (st.step())
-        tests.push_back(testReadingsFrom(rowValues(st, static_cast<int>(columns.size()))));
-    st.reset();
+    for (const QVariantList& values :
+         rowsByKey(db, TableId::Test, testReadingColumns(), {companyId, locationId, pumpId}))
+        tests.push_back(testReadingsFrom(values));
     return pumpHistory(pump, std::move(tests));
 }
 
@@ -98,23 +60,11 @@ QList<HistoryRow> pumpHistory(const PumpRatings& pump, std::vector<TestReadings>
 
 QList<HistoryRow> pumpHistory(Database& db, const QString& companyId, const QString& locationId,
                               const QString& pumpId) {
-    // Both files stay attached throughout, rather than being attached and detached in turn.
-    Attached testFile(db, TableId::Test);
-    PumpRatings pump;
-    {
-        Attached pumpFile(db, TableId::Pump);
-        const QStringList& columns = pumpRatingColumns();
-        Statement& st = db.statement(
-            QStringLiteral("SELECT %1 FROM %2 WHERE \"CompanyID\" = ? AND \"LocationID\" = ? AND "
-                           "\"PumpID\" = ?")
-                .arg(selectColumns(columns), db.qualifiedName(TableId::Pump)));
-        st.bindAll({companyId, locationId, pumpId});
-        if (!st.step())
-            return {};
-        pump = pumpRatingsFrom(rowValues(st, static_cast<int>(columns.size())));
-        st.reset();
-    }
-    return testsOfPump(db, pump, companyId, locationId, pumpId);
+    const std::vector<QVariantList> pumps =
+        rowsByKey(db, TableId::Pump, pumpRatingColumns(), {companyId, locationId, pumpId});
+    if (pumps.empty())
+        return {};
+    return testsOfPump(db, pumpRatingsFrom(pumps.front()), companyId, locationId, pumpId);
 }
 
 QList<HistoryRow> pumpHistory(const Table& pump) {
