@@ -152,6 +152,7 @@ private:
     QString m_placesFile;
     QStringList m_shortcutHelp; // one line per shortcut, for the help box
     QList<std::pair<QKeySequence, QPushButton*>> m_buttonKeys;
+    int m_shortcutKey = 0; // the key of the button shortcut just pressed, until the next key
 
     int CurrentPage = 0;
 

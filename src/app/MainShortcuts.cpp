@@ -58,8 +58,20 @@ bool TMainForm1::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
         for (const auto& [keys, button] : m_buttonKeys)
-            if (keys == pressed && button->isEnabled())
+            if (keys == pressed && button->isEnabled()) {
+                m_shortcutKey = key->key();
                 return true; // left unaccepted: the shortcut runs
+            }
+    } else if (event->type() == QEvent::KeyPress) {
+        m_shortcutKey = 0;
+    } else if (event->type() == QEvent::KeyRelease && m_shortcutKey != 0) {
+        // The releases of a shortcut's key and of its modifiers belong to the shortcut, not
+        // to the field under the focus: a reading field would take them as keystrokes and
+        // start a new edit of the test just saved or cancelled.
+        const int released = static_cast<QKeyEvent*>(event)->key();
+        if (released == m_shortcutKey || released == Qt::Key_Control || released == Qt::Key_Alt ||
+            released == Qt::Key_Shift || released == Qt::Key_Meta)
+            return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

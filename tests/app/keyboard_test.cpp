@@ -2,6 +2,7 @@
 #include "AppFixture.h"
 #include "app/ContactPage.h"
 #include "app/Notebook.h"
+#include "app/TestPage.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -93,6 +94,23 @@ private Q_SLOTS:
         if (!f.prompt.dialogTitles.isEmpty())
             seen << "dialog";
         QCOMPARE(seen, shown);
+    }
+
+    void saveFromAReadingFieldEndsTheEdit() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.selectPage(3);
+        QWidget* field =
+            child<TestPage>(w, "TestPage")->pointField(QStringLiteral("Discharge Pressure5"));
+        field->setFocus();
+        QTest::keyClicks(field, "1");
+        QCOMPARE(f.test().state(), TableState::Edit);
+        // The release of S reaches the reading field, which re-evaluates on every release.
+        QTest::keySequence(field, QKeySequence(Qt::CTRL | Qt::Key_S));
+        QCOMPARE(f.test().state(), TableState::Browse);
+        QCOMPARE(f.test().asFloat("Discharge Pressure5"), 1.0);
     }
 
     void helpListsTheShortcuts() {
