@@ -9,6 +9,7 @@
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
+#include "data/TableChain.h"
 #include "data/TablesExistCreate.h"
 #include "prompt/Prompt.h"
 
@@ -52,6 +53,15 @@ inline bool haveDb() {
 }
 
 // Skips the benchmark when the database has not been made; true when it may run.
+// The chain positioned on the pump with 50 tests.
+inline bool gotoFiftyPump(TableChain& chain) {
+    return chain.company.locate({QStringLiteral("CompanyID")},
+                                {QString::fromLatin1(kFiftyCompany)}) &&
+           chain.location.locate({QStringLiteral("LocationID")},
+                                 {QString::fromLatin1(kFiftyLocation)}) &&
+           chain.pump.locate({QStringLiteral("PumpID")}, {QString::fromLatin1(kFiftyPump)});
+}
+
 inline bool requireDb(benchmark::State& state) {
     if (haveDb())
         return true;

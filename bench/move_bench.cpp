@@ -12,15 +12,6 @@ using namespace nerova::bench;
 
 namespace {
 
-// The chain positioned on the pump with 50 tests.
-bool gotoFiftyPump(TableChain& chain) {
-    return chain.company.locate({QStringLiteral("CompanyID")},
-                                {QString::fromLatin1(kFiftyCompany)}) &&
-           chain.location.locate({QStringLiteral("LocationID")},
-                                 {QString::fromLatin1(kFiftyLocation)}) &&
-           chain.pump.locate({QStringLiteral("PumpID")}, {QString::fromLatin1(kFiftyPump)});
-}
-
 void BM_CompanyNext(benchmark::State& state) {
     if (!requireDb(state))
         return;

@@ -1,12 +1,18 @@
 // The main window on the large database, offscreen: a keystroke in a flow point's
 // discharge pressure (from the key release to the four derived fields showing their
-// values), and Next as the navigation button does it, with every page field following.
+// values), Next as the navigation button does it, with every page field following, and the
+// History and Evaluation sub-pages shown.
 
 #include "Anchors.h"
 
+#include "app/EvaluationPage.h"
+#include "app/HistoryPage.h"
 #include "app/MainForm.h"
+#include "app/Notebook.h"
+#include "app/PumpPage.h"
 #include "app/TestPage.h"
 #include "eval/Calculations.h"
+#include "eval/PumpHistory.h"
 #include "prefs/PreferencesRecord.h"
 
 #include <QApplication>
@@ -27,13 +33,13 @@ struct Window {
         form.show(); // the table check and the opening of the chain
         QApplication::processEvents();
     }
-    bool gotoFiftyPump() {
-        TableChain& t = form.tables();
-        return t.company.locate({QStringLiteral("CompanyID")},
-                                {QString::fromLatin1(kFiftyCompany)}) &&
-               t.location.locate({QStringLiteral("LocationID")},
-                                 {QString::fromLatin1(kFiftyLocation)}) &&
-               t.pump.locate({QStringLiteral("PumpID")}, {QString::fromLatin1(kFiftyPump)});
+    bool gotoFiftyPump() { return bench::gotoFiftyPump(form.tables()); }
+    // Shows the last sub-page of a main page, on the pump with 50 tests.
+    bool showLast(int page, Notebook* book) {
+        if (!gotoFiftyPump() || !form.selectPage(page) || !book->setCurrentIndex(book->count() - 1))
+            return false;
+        QApplication::processEvents();
+        return true;
     }
     QLineEdit* point1(const char* stem) const {
         return qobject_cast<QLineEdit*>(
@@ -229,6 +235,63 @@ void BM_WindowTestNext_anchor(benchmark::State& state) {
     testNextAnchor(state);
 }
 BENCHMARK(BM_WindowTestNext_anchor)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The Pump page's History sub-page: the 50 tests of one pump read, judged and put in the
+// table, with the repaint that follows; its anchor is the same history without a widget.
+void BM_HistoryShown(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    Window& w = window();
+    if (!w.showLast(2, w.form.findChild<PumpPage*>("PumpPage")->pumpNotebook())) {
+        state.SkipWithError("cannot reach the History of the pump with 50 tests");
+        return;
+    }
+    HistoryPage* page = w.form.findChild<PumpPage*>("PumpPage")->historyPage();
+    for (auto _ : state) {
+        page->refresh();
+        QApplication::processEvents(); // the table repainted
+    }
+    state.counters["tests"] = static_cast<double>(page->rows().size());
+}
+BENCHMARK(BM_HistoryShown)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_HistoryShown_anchor(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    Window& w = window();
+    if (!w.gotoFiftyPump()) {
+        state.SkipWithError("the pump with 50 tests is missing");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pumpHistory(w.form.tables().pump));
+}
+BENCHMARK(BM_HistoryShown_anchor)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_EvaluationShown(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    Window& w = window();
+    if (!w.showLast(3, w.form.findChild<TestPage*>("TestPage")->testNotebook())) {
+        state.SkipWithError("cannot reach the Evaluation of the pump with 50 tests");
+        return;
+    }
+    EvaluationPage* page = w.form.findChild<TestPage*>("TestPage")->evaluationPage();
+    for (auto _ : state) {
+        page->refresh();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_EvaluationShown)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
