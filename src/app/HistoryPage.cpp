@@ -6,6 +6,7 @@
 #include "print/HistoryPlot.h"
 #include "print/TestReportRulesFormat.h"
 #include "prompt/Prompt.h"
+#include "report/PdfFile.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -152,10 +153,7 @@ void HistoryPage::exportCsv() {
 }
 
 QString HistoryPage::defaultFileName(const QString& pumpId) {
-    QString name = pumpId.trimmed();
-    for (QChar& c : name)
-        if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 0x20)
-            c = u'-';
+    const QString name = safeFileName(pumpId.trimmed());
     return name.isEmpty() ? QStringLiteral("history.csv") : name + QStringLiteral(" history.csv");
 }
 

@@ -20,6 +20,14 @@ QString settingsFile() {
 
 } // namespace
 
+QString safeFileName(QString name) {
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    }
+    return name;
+}
+
 QString PdfFile::proposedName(const QString& company, const QString& pumpId, const QDate& testDate,
                               const QString& printout) {
     QStringList parts;
@@ -30,12 +38,7 @@ QString PdfFile::proposedName(const QString& company, const QString& pumpId, con
     if (testDate.isValid())
         parts << testDate.toString(Qt::ISODate);
     parts << printout;
-    QString name = parts.join(QStringLiteral(" - "));
-    for (QChar& c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F || QStringLiteral("/\\:*?\"<>|").contains(c))
-            c = QLatin1Char('_');
-    }
-    return name + QStringLiteral(".pdf");
+    return safeFileName(parts.join(QStringLiteral(" - "))) + QStringLiteral(".pdf");
 }
 
 QString PdfFile::lastFolder() {

@@ -7,6 +7,10 @@ namespace nerova {
 
 class Prompt;
 
+// A name with every character a file name cannot hold (/ \ : * ? " < > |, DEL and control
+// characters) replaced by "_": what the program proposes when it offers to save a file.
+QString safeFileName(QString name);
+
 // Saving a printout as a PDF file: the name proposed for it and the folder it goes to.
 class PdfFile {
 public:
