@@ -1,5 +1,7 @@
 #include "app/EvaluationPage.h"
 
+#include "app/LazyRefresh.h"
+
 #include "controls/CommandGuard.h"
 #include "data/Table.h"
 #include "eval/EvaluationRows.h"
@@ -7,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -63,7 +64,7 @@ QColor verdictColour(Verdict verdict) {
 
 EvaluationPage::EvaluationPage(Table& test, QWidget* parent)
     : QWidget(parent), m_test(test), m_verdict(new QLabel(this)), m_findings(new QTreeWidget(this)),
-      m_later(new QTimer(this)) {
+      m_lazy(new LazyRefresh(*this, [this] { refresh(); })) {
     m_verdict->setObjectName(QStringLiteral("VerdictLabel"));
     m_verdict->setAccessibleName(tr("Verdict"));
     QFont big = m_verdict->font();
@@ -89,37 +90,12 @@ EvaluationPage::EvaluationPage(Table& test, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(m_findings, 1);
 
-    // One judging per burst: a point's recalculation writes four fields in a row.
-    m_later->setSingleShot(true);
-    m_later->setInterval(0);
-    connect(m_later, &QTimer::timeout, this, [this] { runGuarded([this] { refresh(); }); });
-
-    connectTable(&m_test);
-    connectTable(m_test.master());
-}
-
-void EvaluationPage::connectTable(Table* table) {
-    if (!table)
-        return;
-    connect(table, &Table::recordChanged, this, &EvaluationPage::invalidate);
-    connect(table, &Table::fieldChanged, this, &EvaluationPage::invalidate);
-}
-
-void EvaluationPage::invalidate() {
-    m_stale = true;
-    if (isVisible())
-        m_later->start();
-}
-
-void EvaluationPage::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (m_stale)
-        runGuarded([this] { refresh(); });
+    m_lazy->watch(&m_test);
+    m_lazy->watch(m_test.master());
 }
 
 void EvaluationPage::refresh() {
-    m_later->stop();
-    m_stale = false;
+    m_lazy->refreshing();
     m_findings->clear();
     m_verdict->clear();
     const Table* pump = m_test.master();

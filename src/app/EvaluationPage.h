@@ -3,11 +3,11 @@
 #include <QWidget>
 
 class QLabel;
-class QTimer;
 class QTreeWidget;
 
 namespace nerova {
 
+class LazyRefresh;
 class Table;
 
 // The Test page's "Evaluation" sub-page: the verdict in large type and below it every
@@ -23,20 +23,12 @@ public:
 
     // Judges the current rows now.
     void refresh();
-    // The rows changed: judge again when the page is next seen.
-    void invalidate();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
-    void connectTable(Table* table);
-
     Table& m_test;
     QLabel* m_verdict = nullptr;
     QTreeWidget* m_findings = nullptr;
-    QTimer* m_later = nullptr;
-    bool m_stale = true;
+    LazyRefresh* m_lazy = nullptr;
 };
 
 } // namespace nerova

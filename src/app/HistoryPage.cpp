@@ -1,5 +1,6 @@
 #include "app/HistoryPage.h"
 
+#include "app/LazyRefresh.h"
 #include "controls/CommandGuard.h"
 #include "data/Table.h"
 #include "eval/HistoryCsv.h"
@@ -15,7 +16,6 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace nerova {
@@ -59,7 +59,7 @@ QTableWidgetItem* cell(const QString& text, Qt::Alignment align = Qt::AlignLeft)
 HistoryPage::HistoryPage(Table& pump, QWidget* parent)
     : QWidget(parent), m_pump(pump), m_table(new QTableWidget(0, ColumnCount, this)),
       m_export(new QPushButton(tr("Export CSV\u2026"), this)), m_plotSlot(new QWidget(this)),
-      m_later(new QTimer(this)) {
+      m_lazy(new LazyRefresh(*this, [this] { refresh(); })) {
     m_table->setObjectName(QStringLiteral("HistoryTable"));
     m_table->setHorizontalHeaderLabels({tr("Date"), tr("Test"), tr("At 100 %"), tr("At 150 %"),
                                         tr("Lowest"), tr("Verdict"), tr("Change (points)")});
@@ -87,35 +87,14 @@ HistoryPage::HistoryPage(Table& pump, QWidget* parent)
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
 
-    m_later->setSingleShot(true);
-    m_later->setInterval(0);
-    connect(m_later, &QTimer::timeout, this, [this] { runGuarded([this] { refresh(); }); });
-    connect(&m_pump, &Table::recordChanged, this, &HistoryPage::invalidate);
-    connect(&m_pump, &Table::fieldChanged, this, &HistoryPage::invalidate);
+    m_lazy->watch(&m_pump);
+    // Tests may be saved, changed or deleted while the page is out of sight.
+    m_lazy->staleWhenHidden();
     connect(m_export, &QPushButton::clicked, this, [this] { runGuarded([this] { exportCsv(); }); });
 }
 
-void HistoryPage::invalidate() {
-    m_stale = true;
-    if (isVisible())
-        m_later->start();
-}
-
-void HistoryPage::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (m_stale)
-        runGuarded([this] { refresh(); });
-}
-
-void HistoryPage::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
-    // Tests may be saved, changed or deleted while the page is out of sight.
-    m_stale = true;
-}
-
 void HistoryPage::refresh() {
-    m_later->stop();
-    m_stale = false;
+    m_lazy->refreshing();
     m_rows = pumpHistory(m_pump);
     m_table->setUpdatesEnabled(false);
     m_table->setRowCount(int(m_rows.size()));

@@ -6,10 +6,10 @@
 
 class QPushButton;
 class QTableWidget;
-class QTimer;
 
 namespace nerova {
 
+class LazyRefresh;
 class Table;
 
 // The Pump page's "History" sub-page: every stored test of the current pump in date order
@@ -27,7 +27,6 @@ public:
 
     // Reads the pump's tests now.
     void refresh();
-    void invalidate();
     // Asks for a file name and writes the pump's history there. Throws EngineError when the
     // file cannot be written.
     void exportCsv();
@@ -41,18 +40,13 @@ public:
 Q_SIGNALS:
     void rowsChanged();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
 private:
     Table& m_pump;
     QTableWidget* m_table = nullptr;
     QPushButton* m_export = nullptr;
     QWidget* m_plotSlot = nullptr;
-    QTimer* m_later = nullptr;
+    LazyRefresh* m_lazy = nullptr;
     QList<HistoryRow> m_rows;
-    bool m_stale = true;
 };
 
 } // namespace nerova

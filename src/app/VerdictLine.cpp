@@ -1,46 +1,25 @@
 #include "app/VerdictLine.h"
 
-#include "controls/CommandGuard.h"
+#include "app/LazyRefresh.h"
 #include "data/Table.h"
 #include "eval/EvaluationRows.h"
 
-#include <QTimer>
 #include <algorithm>
 
 namespace nerova {
 
 VerdictLine::VerdictLine(Table& test, QWidget* parent)
-    : QLabel(parent), m_test(test), m_later(new QTimer(this)) {
+    : QLabel(parent), m_test(test), m_lazy(new LazyRefresh(*this, [this] { refresh(); })) {
     setObjectName(QStringLiteral("VerdictLine"));
     setAccessibleName(tr("Evaluation"));
     setAlignment(Qt::AlignRight | Qt::AlignTop);
     setTextFormat(Qt::RichText);
-    m_later->setSingleShot(true);
-    m_later->setInterval(0);
-    connect(m_later, &QTimer::timeout, this, [this] { runGuarded([this] { refresh(); }); });
-    for (Table* table : {&m_test, m_test.master()}) {
-        if (!table)
-            continue;
-        connect(table, &Table::recordChanged, this, &VerdictLine::invalidate);
-        connect(table, &Table::fieldChanged, this, &VerdictLine::invalidate);
-    }
-}
-
-void VerdictLine::invalidate() {
-    m_stale = true;
-    if (isVisible())
-        m_later->start();
-}
-
-void VerdictLine::showEvent(QShowEvent* event) {
-    QLabel::showEvent(event);
-    if (m_stale)
-        runGuarded([this] { refresh(); });
+    m_lazy->watch(&m_test);
+    m_lazy->watch(m_test.master());
 }
 
 void VerdictLine::refresh() {
-    m_later->stop();
-    m_stale = false;
+    m_lazy->refreshing();
     const Table* pump = m_test.master();
     if (!pump || !pump->isOpen() || pump->recNo() == 0 || !m_test.isOpen() ||
         (m_test.recNo() == 0 && !m_test.isEditing())) {

@@ -2,10 +2,9 @@
 
 #include <QLabel>
 
-class QTimer;
-
 namespace nerova {
 
+class LazyRefresh;
 class Table;
 
 // The verdict of the test being typed, beside the Test page's header fields. A sub-page
@@ -20,15 +19,9 @@ public:
     // Judges the current rows now.
     void refresh();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void invalidate();
-
     Table& m_test;
-    QTimer* m_later = nullptr;
-    bool m_stale = true;
+    LazyRefresh* m_lazy = nullptr;
 };
 
 } // namespace nerova
