@@ -2,26 +2,44 @@
 
 #include "data/Schema.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 
 namespace nerova {
 
+class Backend;
 class Statement;
 class TableFilesAside;
 
-// The table engine: the alias registry and one SQLite connection to which each table file
-// is attached while a cursor has it open, so that a change touching several tables (a
-// delete cascade, a change of identifier) is one transaction.
+// Where the tables of an alias are: a folder of table files (alias line "PATH=<folder>") or a
+// PostgreSQL database (alias line "CONNECTION=postgresql://host[:port]/dbname[?…]"; the
+// password comes from libpq's ~/.pgpass or PGPASSWORD, never from the alias).
+struct DataLocation {
+    bool server = false;
+    QString directory;  // the folder, for a file database
+    QString connection; // the libpq connection text, for a server
+
+    // "PATH=…" or "CONNECTION=…" as first parameter line; an alias line without either
+    // keeps the old reading, the folder from the 6th character on.
+    static DataLocation fromParameters(const QStringList& params);
+    // An alias parameter line: "postgresql://…" or "postgres://…" is a server, anything
+    // else a folder.
+    static DataLocation fromText(const QString& text);
+};
+
+// The table engine: the alias registry and the backend behind it (see Backend.h). The
+// cursors, cascades and changes of identifier reach the tables only through here.
 class Database {
 public:
     // registryPath: the alias registry file. When it does not exist it is written with the
     // NRVA2002 alias pointing at defaultDataDir, and that folder is created.
     Database(QString registryPath, QString defaultDataDir);
+    // A database at a location of its own, without any alias (copying to another backend).
+    explicit Database(const DataLocation& location);
     ~Database();
 
     Database(const Database&) = delete;
@@ -34,29 +52,44 @@ public:
 
     bool aliasExists(const QString& alias) const;
     QStringList aliasParameters(const QString& alias) const; // "PATH=..." lines, in order
-    // The database directory of the NRVA2002 alias: the first parameter line from its 6th
-    // character on. Throws EngineError when the alias does not exist.
+    // Where the NRVA2002 alias points. Throws EngineError when the alias does not exist.
+    DataLocation location() const;
+    bool isServer() const { return location().server; }
+    // The database directory of a file database. Throws EngineError when the alias does not
+    // exist or names a server.
     QString databaseDirectory() const;
+    // The folder, or the server and database, for messages.
+    QString displayName() const;
 
     // The file of a table in the database directory, matched ignoring letter case; the
     // canonical path when it does not exist yet.
     QString tableFilePath(TableId id) const;
 
-    // Makes a new empty table with exactly the schema's columns and its primary key. The
-    // table's present files are not deleted: they are moved into the folder of `aside`, or
-    // of a folder named for this moment when none is given. The table must not be open.
+    // True when the table is there and open for reading and writing: its file found with
+    // any letter case and writable, or the server's table with our columns and rights.
+    bool tablePresent(TableId id);
+    // Makes a new empty table with exactly the schema's columns and its primary key. What
+    // the table held is not deleted: its files are moved into the folder of `aside` (or of
+    // a folder named for this moment when none is given); a server renames the old table.
+    // The table must not be open.
     void createTable(TableId id, TableFilesAside* aside = nullptr);
+    // Where a server kept the tables createTable replaced; empty for a file database.
+    QString replacedTablesNote() const;
 
-    // Attaching: cursors call these on open and close; the file stays attached while any
-    // cursor of it is open. Throws EngineError when the file is missing or read-only.
+    // Opening: cursors call these on open and close; the table stays usable while any
+    // cursor of it is open. Throws EngineError when it is missing or read-only.
     void acquire(TableId id);
     void release(TableId id);
     bool isAttached(TableId id) const;
 
-    // "schema"."NRVA2002company" for SQL text.
+    // The table's name for SQL text.
     QString qualifiedName(TableId id) const;
+    // See Backend::rowVersionExpression and Backend::orderSuffix.
+    QString rowVersionExpression() const;
+    QString orderSuffix() const;
 
-    sqlite3* handle() const { return m_db.get(); }
+    // The SQLite connection of a file database while a table is open; null otherwise.
+    sqlite3* handle() const;
     // A prepared statement from the cache; reset and unbound, ready to bind. The handle
     // shares the statement with the cache, so it stays valid when the cache grows or is
     // cleared (a table closing); once the connection is gone, stepping it fails cleanly.
@@ -91,21 +124,15 @@ public:
 
 private:
     void ensureRegistry() const;
-    void connect();
-    void disconnect();
-    // Refuses a file of a newer version and migrates an older one, on the attached schema.
-    void bringToCurrentVersion(TableId id, const QString& path);
-
-    struct Closer {
-        void operator()(sqlite3* db) const noexcept;
-    };
+    Backend& backend();
+    void dropBackendWhenIdle();
 
     QString m_registryPath;
     QString m_defaultDataDir;
-    std::unique_ptr<sqlite3, Closer> m_db;
+    std::optional<DataLocation> m_fixed;
+    std::unique_ptr<Backend> m_backend;
     int m_attachCount[5] = {0, 0, 0, 0, 0};
     int m_depth = 0;
-    QHash<QString, std::shared_ptr<Statement>> m_cache;
 };
 
 // Files are "present" only when they open for reading and writing; a read-only file (its

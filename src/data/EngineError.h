@@ -19,7 +19,8 @@ public:
         Io,
         Damaged,
         Missing,
-        State
+        State,
+        Conflict // the row was changed or deleted by another program since it was read
     };
 
     explicit EngineError(const QString& text, Code code = Code::General)

@@ -3,47 +3,41 @@
 #include <QString>
 #include <QVariant>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace nerova {
 
-// A prepared SQLite statement. Binds QVariants (null, bool, numbers, text, QDate, QTime in
-// the stored text forms) and reads columns back as QVariants.
+// A prepared statement of either backend. Parameters are written "?" in the SQL text and
+// bound 1-based; QVariants are bound as null, bool, numbers, text, and QDate / QTime in
+// their ISO forms. Columns are read back 0-based.
 class Statement {
 public:
-    Statement(sqlite3* db, const QString& sql);
-    ~Statement();
+    virtual ~Statement() = default;
+    Statement() = default;
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    void reset();                            // ready to bind and step again
-    void bind(int index, const QVariant& v); // 1-based
-    void bindAll(const QVariantList& values);
+    virtual void reset() = 0; // ready to bind and step again
+    virtual void bind(int index, const QVariant& v) = 0;
+    void bindAll(const QVariantList& values) {
+        for (int i = 0; i < values.size(); ++i)
+            bind(i + 1, values[i]);
+    }
     // Steps once: true while a row is available; throws EngineError on failure.
-    bool step();
-    // Runs to completion (for statements without rows).
-    void run();
-    int lastResultCode() const { return m_rc; }
-    int extendedResultCode() const;
+    virtual bool step() = 0;
+    // Runs to completion (for statements without rows, or whose rows do not matter).
+    void run() {
+        while (step()) {
+        }
+    }
 
-    qint64 int64(int col) const;
-    double real(int col) const;
-    QString text(int col) const;
-    bool isNull(int col) const;
-    QVariant raw(int col) const;
-    int columnCount() const;
-
-private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
-    QString m_sql;
-    int m_rc = 0;
+    virtual qint64 int64(int col) const = 0; // logicals read as 0 or 1
+    virtual double real(int col) const = 0;
+    virtual QString text(int col) const = 0;
+    virtual bool isNull(int col) const = 0;
+    // The value as stored: null, qint64 (integers and logicals), double, or text (dates
+    // and times in their ISO text).
+    virtual QVariant raw(int col) const = 0;
+    virtual int columnCount() const = 0;
 };
-
-class EngineError;
-// The user's text for an SQLite result code.
-EngineError translateError(int extendedCode, const QString& sqliteMessage);
 
 // Quotes an SQL identifier ("Flow Point Number" → "\"Flow Point Number\"").
 QString quoteIdent(const QString& name);

@@ -119,13 +119,24 @@ void Table::loadCurrent() {
     const int n = static_cast<int>(def().columns.size());
     m_buffer = QVariantList();
     m_buffer.resize(n);
+    m_version.clear();
+    m_rowGone = false;
     if (m_index < 0 || m_index >= m_rows.size() || m_state == TableState::Inactive)
         return;
-    const auto st = m_db.prepared(
-        QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(m_db.qualifiedName(m_id)));
+    // With the columns comes the row's version where other programs may write meanwhile,
+    // so that a save can tell whether the row is still the one the user saw.
+    const QString version = m_db.rowVersionExpression();
+    const auto st =
+        m_db.prepared(QStringLiteral("SELECT *%1 FROM %2 WHERE rowid = ?")
+                          .arg(version.isEmpty() ? QString() : QStringLiteral(", ") + version,
+                               m_db.qualifiedName(m_id)));
     st->bind(1, QVariant::fromValue<qint64>(m_rows[m_index]));
-    if (!st->step())
-        return; // removed behind our back: shown as blank until the next refresh
+    if (!st->step()) {
+        m_rowGone = true; // removed behind our back: shown as blank until the next refresh
+        return;
+    }
+    if (!version.isEmpty())
+        m_version = st->text(st->columnCount() - 1);
     for (int i = 0; i < n; ++i) {
         if (st->isNull(i))
             continue;

@@ -162,9 +162,11 @@ private:
     int m_index = -1;       // current position in m_rows
     bool m_bof = true;
     bool m_eof = true;
-    QVariantList m_buffer; // values of the current row or the edit buffer
-    QVariantList m_saved;  // values before edit/insert (restored by cancel)
-    int m_savedIndex = -1; // position before an insert
+    QVariantList m_buffer;  // values of the current row or the edit buffer
+    QString m_version;      // the current row's version as read (servers only)
+    bool m_rowGone = false; // the current row was deleted by someone else
+    QVariantList m_saved;   // values before edit/insert (restored by cancel)
+    int m_savedIndex = -1;  // position before an insert
 };
 
 } // namespace nerova

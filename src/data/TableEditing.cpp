@@ -4,8 +4,6 @@
 #include "data/EngineError.h"
 #include "data/Statement.h"
 
-#include <sqlite3.h>
-
 namespace nerova {
 
 namespace {
@@ -150,23 +148,37 @@ void Table::post() {
     try {
         if (wasInsert) {
             const auto st =
-                m_db.prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                m_db.prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
                                   .arg(m_db.qualifiedName(m_id), cols.join(QStringLiteral(", ")),
                                        marks.join(QStringLiteral(", "))));
             st->bindAll(m_buffer);
+            if (st->step())
+                rowid = st->int64(0);
             st->run();
-            rowid = sqlite3_last_insert_rowid(m_db.handle());
         } else {
             QStringList sets;
             for (const QString& c : cols)
                 sets << c + QStringLiteral(" = ?");
             rowid = m_rows.value(m_index);
-            const auto st =
-                m_db.prepared(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                  .arg(m_db.qualifiedName(m_id), sets.join(QStringLiteral(", "))));
+            // Where others may write too, the row is written only while it is still the
+            // version the user saw: an update of someone else's is never overwritten.
+            const QString version = m_db.rowVersionExpression();
+            const bool guarded = !version.isEmpty() && !m_version.isEmpty();
+            const auto st = m_db.prepared(
+                QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3 RETURNING rowid")
+                    .arg(m_db.qualifiedName(m_id), sets.join(QStringLiteral(", ")),
+                         guarded ? QStringLiteral(" AND %1 = ?").arg(version) : QString()));
             st->bindAll(m_buffer);
             st->bind(n + 1, QVariant::fromValue<qint64>(rowid));
+            if (guarded)
+                st->bind(n + 2, m_version);
+            const bool written = st->step();
             st->run();
+            if (!written)
+                throw EngineError(QStringLiteral("This record was changed by another user. Your "
+                                                 "changes are kept on screen; Cancel to see "
+                                                 "theirs."),
+                                  Code::Conflict);
         }
     } catch (const EngineError& e) {
         if (e.code() == Code::KeyViolation)
@@ -198,12 +210,21 @@ void Table::cancel() {
     if (wasInsert)
         m_index = m_rows.isEmpty() ? -1 : std::clamp(m_savedIndex, 0, int(m_rows.size()) - 1);
     loadCurrent();
+    const bool gone = m_rowGone; // deleted by another user while we edited it
+    if (gone) {
+        const int old = m_index;
+        requery();
+        m_index = m_rows.isEmpty() ? -1 : std::clamp(old, 0, int(m_rows.size()) - 1);
+        m_bof = m_index <= 0;
+        m_eof = m_rows.isEmpty();
+        loadCurrent();
+    }
     Q_EMIT stateChanged(m_state);
     Q_EMIT recordChanged();
-    if (wasInsert)
+    if (wasInsert || gone)
         refreshDetails();
     Q_EMIT afterCancel();
-    if (wasInsert)
+    if (wasInsert || gone)
         Q_EMIT afterScroll();
 }
 

@@ -41,8 +41,9 @@ QString Table::whereClause(QVariantList& binds) const {
 QString Table::orderClause() const {
     QStringList order;
     const QStringList orderCols = m_order.isEmpty() ? def().keyNames() : m_order;
+    const QString suffix = m_db.orderSuffix();
     for (const QString& c : orderCols)
-        order << quoteIdent(QString::fromLatin1(def().columns[columnIndex(c)].name));
+        order << quoteIdent(QString::fromLatin1(def().columns[columnIndex(c)].name)) + suffix;
     order << QStringLiteral("rowid");
     return order.join(QStringLiteral(", "));
 }

@@ -10,6 +10,7 @@
 #include "data/TableFilesAside.h"
 
 #include <QDir>
+#include <optional>
 
 namespace nerova {
 
@@ -28,16 +29,15 @@ struct BusyGuard {
 bool TablesExist(Database& db, TablesProgress& progress) {
     progress.setCaption(kCaption);
     progress.showWindow();
-    const QString dir = db.databaseDirectory();
-    finishInterruptedRestore(dir);
+    if (!db.isServer())
+        finishInterruptedRestore(db.databaseDirectory());
     int missing = 0;
     for (TableId id : kAllTables) {
         const TableDef& def = tableDef(id);
         // The flow table has no label of its own: the test label stays shown.
         if (id != TableId::Flow)
             progress.setLabel(QStringLiteral("Checking %1 files ...").arg(def.label));
-        const QString path = findFileNoCase(dir, def.capitalisedFileName());
-        if (path.isEmpty() || !fileOpensReadWrite(path))
+        if (!db.tablePresent(id))
             ++missing;
     }
     progress.hideWindow();
@@ -49,17 +49,25 @@ bool TablesCreate(Database& db, TablesProgress& progress,
     progress.setCaption(kCaption);
     progress.showWindow();
     BusyGuard busy(progress);
-    TableFilesAside aside(db.databaseDirectory(), now());
-    // However creation ends, the window's last text tells where the replaced files went.
-    const auto asideNote = [&aside] {
+    // A server keeps replaced tables under other names; a folder keeps their files aside.
+    std::optional<TableFilesAside> files;
+    if (!db.isServer())
+        files.emplace(db.databaseDirectory(), now());
+    TableFilesAside* aside = files ? &*files : nullptr;
+    // However creation ends, the window's last text tells where the replaced tables went.
+    const auto asideNote = [&db, aside]() -> QString {
+        if (!aside)
+            return db.replacedTablesNote();
+        if (aside->folderPath().isEmpty())
+            return {};
         return QStringLiteral("The replaced table files are kept unchanged in\n%1\n"
                               "Restore them from that folder to go back to them.")
-            .arg(QDir::toNativeSeparators(aside.folderPath()));
+            .arg(QDir::toNativeSeparators(aside->folderPath()));
     };
     const auto fail = [&](const QString& error) {
         progress.setBusy(false);
         showError(error);
-        if (!aside.folderPath().isEmpty())
+        if (!asideNote().isEmpty())
             progress.setLabel(asideNote());
         return false;
     };
@@ -69,7 +77,7 @@ bool TablesCreate(Database& db, TablesProgress& progress,
             const QString label = QString::fromLatin1(def.label);
             progress.setLabel(QStringLiteral("Creating %1 files ...").arg(label));
             try {
-                db.createTable(id, &aside);
+                db.createTable(id, aside);
             } catch (const EngineError&) {
                 return fail(
                     QStringLiteral("Error creating field definitions - %1 Table").arg(label));
@@ -89,14 +97,14 @@ bool TablesCreate(Database& db, TablesProgress& progress,
             QString done = QStringLiteral("%1 Table Filled Successfully").arg(label);
             if (id == TableId::Flow) {
                 done = QStringLiteral("Test Tables Filled Successfully");
-                if (!aside.folderPath().isEmpty())
+                if (!asideNote().isEmpty())
                     done += QLatin1Char('\n') + asideNote();
             }
             progress.setLabel(done);
             table.close();
         }
     } catch (...) {
-        if (!aside.folderPath().isEmpty())
+        if (!asideNote().isEmpty())
             progress.setLabel(asideNote());
         throw;
     }

@@ -3,7 +3,7 @@
 #include "data/Global.h"
 #include "data/Identifiers.h"
 #include "data/Schema.h"
-#include "data/Statement.h"
+#include "data/SqliteStatement.h"
 #include "data/Table.h"
 #include "data/TableFilesAside.h"
 #include "data/TablesExistCreate.h"
@@ -346,7 +346,7 @@ private Q_SLOTS:
         }
         t.open();
         QCOMPARE(t.recordCount(), 1);
-        Statement version(tmp.db().handle(), QStringLiteral("PRAGMA pump.user_version"));
+        SqliteStatement version(tmp.db().handle(), QStringLiteral("PRAGMA pump.user_version"));
         QVERIFY(version.step());
         QCOMPARE(version.int64(0), qint64(kSchemaVersion));
     }

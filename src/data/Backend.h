@@ -1,0 +1,65 @@
+#pragma once
+
+#include "data/Schema.h"
+
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+
+namespace nerova {
+
+class Statement;
+class TableFilesAside;
+
+// What the table engine needs of a database: a folder of SQLite table files, or a
+// PostgreSQL server. The cursor, cascades and changes of identifier write one SQL dialect
+// that both understand (parameters as "?", rowid, RETURNING, COLLATE CASEFOLD, NULLS FIRST);
+// everything that differs lives behind this interface.
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    virtual bool isServer() const = 0;
+    // Makes a table usable by statements (attaches its file, checks the server's table);
+    // throws EngineError when it is missing, read-only or not ours.
+    virtual void openTable(TableId id) = 0;
+    // The last user of the table is gone.
+    virtual void closeTable(TableId id) = 0;
+    // True when nothing is held once every table is closed, so the backend can be dropped.
+    virtual bool idleWhenNoTableOpen() const = 0;
+
+    // The name to write in SQL text for a table.
+    virtual QString qualifiedName(TableId id) const = 0;
+    // A statement from the backend's cache, reset and unbound.
+    virtual std::shared_ptr<Statement> prepared(const QString& sql) = 0;
+    virtual void exec(const QString& sql) = 0;
+    // The statement that opens the outermost transaction.
+    virtual QString beginSql() const = 0;
+
+    // An expression read with a row that changes whenever anyone changes the row; empty when
+    // no other program can write to the tables while we have them open.
+    virtual QString rowVersionExpression() const = 0;
+
+    // Written after each ORDER BY term so that blanks sort first, as in the file database.
+    virtual QString orderSuffix() const { return {}; }
+
+    // True when the table is there, ours, and open for reading and writing.
+    virtual bool tablePresent(TableId id) = 0;
+    // Replaces the table by an empty one; what it held is kept aside, never deleted.
+    virtual void createTable(TableId id, TableFilesAside* aside) = 0;
+    // Where the replaced tables were kept by this backend's createTable, for the user;
+    // empty when the backend keeps them as files (TableFilesAside tells) or kept none.
+    virtual QString replacedTablesNote() const { return {}; }
+
+    // For messages: the folder or the server and database.
+    virtual QString displayName() const = 0;
+    virtual QString lastErrorText() const = 0;
+    virtual sqlite3* sqliteHandle() const { return nullptr; }
+};
+
+// The backends; each throws EngineError when it cannot be reached.
+std::unique_ptr<Backend> makeSqliteBackend(const QString& directory);
+std::unique_ptr<Backend> makePostgresBackend(const QString& connection);
+
+} // namespace nerova

@@ -1,0 +1,527 @@
+#include "data/Backend.h"
+#include "data/EngineError.h"
+#include "data/Global.h"
+#include "data/SchemaVersion.h"
+#include "data/Statement.h"
+
+#include <QDate>
+#include <QHash>
+#include <QTime>
+#include <libpq-fe.h>
+#include <optional>
+#include <vector>
+
+// The office database: the same five tables on a PostgreSQL server, reached through libpq.
+// Several programs may work on them at once; a row's xmin (the transaction that last wrote
+// it) tells whether someone else changed it since we read it.
+
+namespace nerova {
+
+namespace {
+
+using Code = EngineError::Code;
+
+// Type oids of the values we read back (pg_type.h).
+constexpr Oid kBoolOid = 16;
+constexpr Oid kInt8Oid = 20;
+constexpr Oid kInt2Oid = 21;
+constexpr Oid kInt4Oid = 23;
+constexpr Oid kOidOid = 26;
+constexpr Oid kFloat4Oid = 700;
+constexpr Oid kFloat8Oid = 701;
+constexpr Oid kNumericOid = 1700;
+
+// The comment that stamps a table as ours and tells its version.
+const QString kStampPrefix = QStringLiteral("Nerova 2002 table, version ");
+
+struct ResultFree {
+    void operator()(PGresult* r) const noexcept { PQclear(r); }
+};
+using Result = std::unique_ptr<PGresult, ResultFree>;
+
+// One connection, shared by the backend and every statement it handed out. `generation`
+// grows when the connection is made anew after it was lost, so a statement prepared on the
+// old one prepares itself again.
+struct Connection {
+    PGconn* conn = nullptr;
+    int generation = 0;
+    int statementCount = 0;
+    ~Connection() { PQfinish(conn); }
+};
+
+QString serverMessage(PGconn* conn) {
+    return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+}
+
+EngineError translatePgError(const PGresult* r, PGconn* conn) {
+    const char* stateText = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const QString state = QString::fromLatin1(stateText ? stateText : "");
+    const char* primary = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    const QString msg = primary ? QString::fromUtf8(primary) : serverMessage(conn);
+    if (state == QLatin1String("23505"))
+        return EngineError(QStringLiteral("Key violation."), Code::KeyViolation);
+    if (state == QLatin1String("23502"))
+        return EngineError(QStringLiteral("Field value required."), Code::RequiredField);
+    if (state == QLatin1String("40001") || state == QLatin1String("40P01") ||
+        state == QLatin1String("55P03") || state == QLatin1String("55006"))
+        return EngineError(QStringLiteral("Table is busy: another program is using it."),
+                           Code::Busy);
+    if (state == QLatin1String("42501") || state == QLatin1String("25006"))
+        return EngineError(QStringLiteral("Table cannot be written: %1").arg(msg), Code::ReadOnly);
+    if (state == QLatin1String("53100"))
+        return EngineError(QStringLiteral("The disk is full."), Code::DiskFull);
+    if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P")) ||
+        PQstatus(conn) != CONNECTION_OK)
+        return EngineError(
+            QStringLiteral("The connection to the database server was lost: %1").arg(msg),
+            Code::Io);
+    return EngineError(QStringLiteral("Database error: %1").arg(msg));
+}
+
+// "?" parameters as PostgreSQL's "$1", "$2" …, leaving quoted text and names alone.
+QByteArray numberedParameters(const QString& sql, int& count) {
+    QString out;
+    out.reserve(sql.size() + 16);
+    QChar quote;
+    count = 0;
+    for (const QChar c : sql) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+        } else if (c == QLatin1Char('?')) {
+            out += QLatin1Char('$') + QString::number(++count);
+            continue;
+        }
+        out += c;
+    }
+    return out.toUtf8();
+}
+
+QByteArray parameterText(const QVariant& v) {
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? QByteArrayLiteral("true") : QByteArrayLiteral("false");
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return QByteArray::number(v.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        // Seventeen digits give back the very double the user's number became.
+        return QByteArray::number(v.toDouble(), 'g', 17);
+    case QMetaType::QDate:
+        return v.toDate().toString(Qt::ISODate).toUtf8();
+    case QMetaType::QTime:
+        return v.toTime().toString(QStringLiteral("HH:mm:ss")).toUtf8();
+    default:
+        return v.toString().toUtf8();
+    }
+}
+
+class PgStatement final : public Statement {
+public:
+    PgStatement(std::shared_ptr<Connection> conn, const QString& sql)
+        : m_conn(std::move(conn)), m_sql(numberedParameters(sql, m_paramCount)) {
+        m_params.resize(static_cast<std::size_t>(m_paramCount));
+        prepare();
+    }
+
+    void reset() override {
+        m_result.reset();
+        m_row = -1;
+        for (auto& p : m_params)
+            p.reset();
+    }
+
+    void bind(int index, const QVariant& v) override {
+        if (index < 1 || index > m_paramCount)
+            throw EngineError(
+                QStringLiteral("Database error: parameter %1 out of range").arg(index));
+        auto& slot = m_params[static_cast<std::size_t>(index - 1)];
+        if (!v.isValid() || v.isNull())
+            slot.reset();
+        else
+            slot = parameterText(v);
+    }
+
+    bool step() override {
+        if (!m_result)
+            execute();
+        ++m_row;
+        return m_row < PQntuples(m_result.get());
+    }
+
+    qint64 int64(int col) const override {
+        const char* v = value(col);
+        if (PQftype(m_result.get(), col) == kBoolOid)
+            return v[0] == 't' ? 1 : 0;
+        bool ok = false;
+        const qint64 n = QByteArray(v).toLongLong(&ok);
+        return ok ? n : static_cast<qint64>(QByteArray(v).toDouble());
+    }
+    double real(int col) const override {
+        const char* v = value(col);
+        if (PQftype(m_result.get(), col) == kBoolOid)
+            return v[0] == 't' ? 1.0 : 0.0;
+        return QByteArray(v).toDouble();
+    }
+    QString text(int col) const override {
+        if (isNull(col))
+            return {};
+        return QString::fromUtf8(value(col), PQgetlength(m_result.get(), m_row, col));
+    }
+    bool isNull(int col) const override {
+        return !onRow() || PQgetisnull(m_result.get(), m_row, col);
+    }
+    QVariant raw(int col) const override {
+        if (isNull(col))
+            return {};
+        switch (PQftype(m_result.get(), col)) {
+        case kBoolOid:
+        case kInt8Oid:
+        case kInt2Oid:
+        case kInt4Oid:
+        case kOidOid:
+            return QVariant::fromValue<qint64>(int64(col));
+        case kFloat4Oid:
+        case kFloat8Oid:
+        case kNumericOid:
+            return real(col);
+        default:
+            return text(col);
+        }
+    }
+    int columnCount() const override { return m_result ? PQnfields(m_result.get()) : 0; }
+
+private:
+    bool onRow() const { return m_result && m_row >= 0 && m_row < PQntuples(m_result.get()); }
+    const char* value(int col) const {
+        return onRow() ? PQgetvalue(m_result.get(), m_row, col) : "";
+    }
+
+    void prepare() {
+        PGconn* conn = m_conn->conn;
+        m_name = QByteArrayLiteral("nrv") + QByteArray::number(++m_conn->statementCount);
+        Result r(PQprepare(conn, m_name.constData(), m_sql.constData(), 0, nullptr));
+        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
+            throw translatePgError(r.get(), conn);
+        m_generation = m_conn->generation;
+    }
+
+    void execute() {
+        if (m_generation != m_conn->generation)
+            prepare();
+        std::vector<const char*> values;
+        values.reserve(m_params.size());
+        for (const auto& p : m_params)
+            values.push_back(p ? p->constData() : nullptr);
+        Result r(PQexecPrepared(m_conn->conn, m_name.constData(), m_paramCount, values.data(),
+                                nullptr, nullptr, 0));
+        const ExecStatusType status = PQresultStatus(r.get());
+        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
+            throw translatePgError(r.get(), m_conn->conn);
+        m_result = std::move(r);
+        m_row = -1;
+    }
+
+    std::shared_ptr<Connection> m_conn;
+    int m_paramCount = 0;
+    QByteArray m_sql;
+    QByteArray m_name;
+    int m_generation = -1;
+    std::vector<std::optional<QByteArray>> m_params;
+    Result m_result;
+    int m_row = -1;
+};
+
+QString sqlType(const ColumnDef& c) {
+    switch (c.type) {
+    case ColumnType::Alpha:
+        // Byte order of UTF-8, as the file database sorts and compares.
+        return QStringLiteral("VARCHAR(%1) COLLATE \"C\"").arg(c.size);
+    case ColumnType::Memo:
+        return QStringLiteral("TEXT COLLATE \"C\"");
+    case ColumnType::Number:
+        return QStringLiteral("DOUBLE PRECISION");
+    case ColumnType::Logical:
+        return QStringLiteral("BOOLEAN");
+    case ColumnType::Date:
+        return QStringLiteral("DATE");
+    case ColumnType::Time:
+        return QStringLiteral("TIME");
+    }
+    return QStringLiteral("TEXT");
+}
+
+class PgBackend final : public Backend {
+public:
+    explicit PgBackend(const QString& connection) {
+        refusePassword(connection);
+        m_conn = std::make_shared<Connection>();
+        m_conn->conn = PQconnectdb(connection.toUtf8().constData());
+        if (PQstatus(m_conn->conn) != CONNECTION_OK)
+            throw EngineError(QStringLiteral("Cannot connect to the database server.\n%1")
+                                  .arg(serverMessage(m_conn->conn)),
+                              Code::Io);
+        setUpSession();
+    }
+    ~PgBackend() override { m_cache.clear(); }
+
+    bool isServer() const override { return true; }
+    bool idleWhenNoTableOpen() const override { return false; }
+    QString beginSql() const override { return QStringLiteral("BEGIN"); }
+    QString rowVersionExpression() const override { return QStringLiteral("xmin::text"); }
+    // The file database sorts blanks first; so must the server.
+    QString orderSuffix() const override { return QStringLiteral(" NULLS FIRST"); }
+    QString qualifiedName(TableId id) const override {
+        return quoteIdent(QString::fromLatin1(tableDef(id).baseName));
+    }
+    QString displayName() const override {
+        const QString host = QString::fromUtf8(PQhost(m_conn->conn));
+        return QStringLiteral("database %1 on %2")
+            .arg(QString::fromUtf8(PQdb(m_conn->conn)),
+                 host.startsWith(QLatin1Char('/')) ? QStringLiteral("this computer") : host);
+    }
+    QString lastErrorText() const override { return serverMessage(m_conn->conn); }
+    QString replacedTablesNote() const override { return m_replacedNote; }
+
+    std::shared_ptr<Statement> prepared(const QString& sql) override {
+        ensureConnected();
+        auto it = m_cache.find(sql);
+        if (it == m_cache.end())
+            it = m_cache.insert(sql, std::make_shared<PgStatement>(m_conn, sql));
+        it.value()->reset();
+        return it.value();
+    }
+
+    void exec(const QString& sql) override {
+        ensureConnected();
+        Result r(PQexec(m_conn->conn, sql.toUtf8().constData()));
+        const ExecStatusType status = PQresultStatus(r.get());
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+            throw translatePgError(r.get(), m_conn->conn);
+    }
+
+    void openTable(TableId id) override;
+    void closeTable(TableId) override {}
+    bool tablePresent(TableId id) override;
+    void createTable(TableId id, TableFilesAside* aside) override;
+
+private:
+    struct TableInfo {
+        bool found = false;
+        QString oid;
+        QString comment;
+        bool writable = false;
+    };
+
+    static void refusePassword(const QString& connection) {
+        char* error = nullptr;
+        PQconninfoOption* options = PQconninfoParse(connection.toUtf8().constData(), &error);
+        if (!options) {
+            const QString why = QString::fromUtf8(error ? error : "").trimmed();
+            PQfreemem(error);
+            throw EngineError(QStringLiteral("The database connection \"%1\" cannot be read.\n%2")
+                                  .arg(connection, why));
+        }
+        bool password = false;
+        for (PQconninfoOption* o = options; o->keyword; ++o)
+            password = password || (qstrcmp(o->keyword, "password") == 0 && o->val && *o->val);
+        PQconninfoFree(options);
+        if (password)
+            throw EngineError(QStringLiteral(
+                "A password does not belong in the alias registry: keep it in ~/.pgpass or "
+                "in PGPASSWORD, and remove it from the connection."));
+    }
+
+    void setUpSession() {
+        // Dates and times travel as ISO text both ways; waiting for a lock gives up as the
+        // file database does, with the busy message.
+        exec(QStringLiteral("SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, MDY'; "
+                            "SET extra_float_digits = 1; SET lock_timeout = '2s'"));
+        // Letter case ignored beyond A to Z, as the file database's collation does. Needs
+        // the right to create in the schema: whoever creates the tables has it, and the
+        // collation stays for everyone after.
+        try {
+            ensureCollation();
+        } catch (const EngineError&) {
+        }
+    }
+
+    void ensureCollation() {
+        exec(QStringLiteral("CREATE COLLATION IF NOT EXISTS casefold (provider = icu, "
+                            "locale = 'und-u-ks-level2', deterministic = false)"));
+    }
+
+    void ensureConnected() {
+        if (PQstatus(m_conn->conn) == CONNECTION_OK)
+            return;
+        // The server went away (a restart, a dropped network): try once to come back.
+        PQreset(m_conn->conn);
+        if (PQstatus(m_conn->conn) != CONNECTION_OK)
+            throw EngineError(QStringLiteral("The connection to the database server was lost: "
+                                             "%1")
+                                  .arg(serverMessage(m_conn->conn)),
+                              Code::Io);
+        ++m_conn->generation;
+        setUpSession();
+    }
+
+    TableInfo tableInfo(TableId id) {
+        const auto st = prepared(
+            QStringLiteral("SELECT c.oid, coalesce(obj_description(c.oid, 'pg_class'), ''), "
+                           "has_table_privilege(c.oid, 'SELECT, INSERT, UPDATE, DELETE') "
+                           "FROM pg_class c WHERE c.oid = to_regclass(?)"));
+        st->bind(1, quoteIdent(QString::fromLatin1(tableDef(id).baseName)));
+        TableInfo info;
+        if (st->step()) {
+            info.found = true;
+            info.oid = st->text(0);
+            info.comment = st->text(1);
+            info.writable = st->int64(2) != 0;
+        }
+        st->reset();
+        return info;
+    }
+
+    bool tableExistsNamed(const QString& name) {
+        const auto st = prepared(QStringLiteral("SELECT to_regclass(?) IS NOT NULL"));
+        st->bind(1, quoteIdent(name));
+        const bool exists = st->step() && st->int64(0) != 0;
+        st->reset();
+        return exists;
+    }
+
+    QString where(TableId id) const {
+        return QStringLiteral("Table: %1 in %2")
+            .arg(QString::fromLatin1(tableDef(id).baseName), displayName());
+    }
+
+    QStringList storedColumns(const QString& oid) {
+        const auto st = prepared(QStringLiteral(
+            "SELECT attname FROM pg_attribute WHERE attrelid = CAST(? AS oid) AND attnum > 0 "
+            "AND NOT attisdropped ORDER BY attnum"));
+        st->bind(1, oid);
+        QStringList columns;
+        while (st->step())
+            columns << st->text(0);
+        return columns;
+    }
+
+    // Runs `work` in a transaction of its own, or in a savepoint of the caller's.
+    template <typename Work> void atomically(Work&& work) {
+        const bool outer = PQtransactionStatus(m_conn->conn) == PQTRANS_IDLE;
+        exec(outer ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT backend_work"));
+        try {
+            work();
+            exec(outer ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE backend_work"));
+        } catch (...) {
+            try {
+                exec(outer ? QStringLiteral("ROLLBACK")
+                           : QStringLiteral("ROLLBACK TO backend_work; RELEASE backend_work"));
+            } catch (const EngineError&) {
+            }
+            throw;
+        }
+    }
+
+    QString stampSql(TableId id) const {
+        return QStringLiteral("COMMENT ON TABLE %1 IS '%2%3'")
+            .arg(qualifiedName(id), kStampPrefix)
+            .arg(kSchemaVersion);
+    }
+
+    std::shared_ptr<Connection> m_conn;
+    QHash<QString, std::shared_ptr<PgStatement>> m_cache;
+    QString m_replacedMoment;
+    QString m_replacedNote;
+};
+
+void PgBackend::openTable(TableId id) {
+    const TableDef& def = tableDef(id);
+    const TableInfo info = tableInfo(id);
+    if (!info.found)
+        throw EngineError(QStringLiteral("Table does not exist.\n%1").arg(where(id)),
+                          Code::Missing);
+    if (!info.writable)
+        throw EngineError(QStringLiteral("Table is read-only for this user.\n%1").arg(where(id)),
+                          Code::ReadOnly);
+    int version = 0;
+    if (info.comment.startsWith(kStampPrefix))
+        version = info.comment.mid(kStampPrefix.size()).toInt();
+    if (version == kSchemaVersion)
+        return;
+    if (version == 0) {
+        QStringList expected = def.columnNames();
+        expected << QStringLiteral("rowid");
+        if (storedColumns(info.oid) != expected)
+            throw EngineError(QStringLiteral("Not a %1 table.\n%2")
+                                  .arg(QString::fromLatin1(def.label), where(id)));
+    }
+    try {
+        atomically([&] {
+            migrateTable(*this, id, version, where(id));
+            exec(stampSql(id));
+        });
+    } catch (const EngineError&) {
+        // Stamping needs the table's owner; a table of the first version is good unstamped.
+        if (version != 0 || kSchemaVersion != 1)
+            throw;
+    }
+}
+
+bool PgBackend::tablePresent(TableId id) {
+    const TableInfo info = tableInfo(id);
+    return info.found && info.writable;
+}
+
+void PgBackend::createTable(TableId id, TableFilesAside*) {
+    const TableDef& def = tableDef(id);
+    QStringList parts;
+    for (const ColumnDef& c : def.columns) {
+        QString col = quoteIdent(QString::fromLatin1(c.name)) + QLatin1Char(' ') + sqlType(c);
+        if (c.required)
+            col += QStringLiteral(" NOT NULL");
+        parts << col;
+    }
+    // The row's own number, as a file table has one: bookmarks and positions use it.
+    parts << QStringLiteral("rowid BIGINT GENERATED ALWAYS AS IDENTITY UNIQUE");
+    QStringList keys;
+    for (const QString& k : def.keyNames())
+        keys << quoteIdent(k);
+    parts << QStringLiteral("PRIMARY KEY (%1)").arg(keys.join(QStringLiteral(", ")));
+
+    ensureCollation();
+    atomically([&] {
+        if (tableInfo(id).found) {
+            // Nothing is dropped: the old table stays under a name that tells when it left.
+            if (m_replacedMoment.isEmpty())
+                m_replacedMoment = now().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+            QString name = QStringLiteral("%1 replaced %2")
+                               .arg(QString::fromLatin1(def.baseName), m_replacedMoment);
+            const QString base = name;
+            for (int n = 2; tableExistsNamed(name); ++n)
+                name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+            exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                     .arg(qualifiedName(id), quoteIdent(name)));
+            m_replacedNote = QStringLiteral("The replaced tables are kept unchanged in %1 under "
+                                            "the names ending in \"replaced %2\".\nRename them "
+                                            "back to go back to them.")
+                                 .arg(displayName(), m_replacedMoment);
+        }
+        exec(QStringLiteral("CREATE TABLE %1 (%2)")
+                 .arg(qualifiedName(id), parts.join(QStringLiteral(", "))));
+        exec(stampSql(id));
+    });
+}
+
+} // namespace
+
+std::unique_ptr<Backend> makePostgresBackend(const QString& connection) {
+    return std::make_unique<PgBackend>(connection);
+}
+
+} // namespace nerova
