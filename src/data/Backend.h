@@ -14,7 +14,7 @@ class TableFilesAside;
 
 // What the table engine needs of a database: a folder of SQLite table files, or a
 // PostgreSQL server. The cursor, cascades and changes of identifier write one SQL dialect
-// that both understand (parameters as "?", rowid, RETURNING, COLLATE CASEFOLD, NULLS FIRST);
+// that both understand (parameters as "?", a rowid column, RETURNING, SAVEPOINT);
 // everything that differs lives behind this interface.
 class Backend {
 public:
@@ -40,6 +40,10 @@ public:
     // An expression read with a row that changes whenever anyone changes the row; empty when
     // no other program can write to the tables while we have them open.
     virtual QString rowVersionExpression() const = 0;
+
+    // An SQL condition true when two texts are equal with letter case ignored beyond A to Z
+    // (as QString::compare with Qt::CaseInsensitive).
+    virtual QString caseFoldEquals(const QString& lhs, const QString& rhs) const = 0;
 
     // Written after each ORDER BY term so that blanks sort first, as in the file database.
     virtual QString orderSuffix() const { return {}; }

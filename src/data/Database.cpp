@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include "data/Backend.h"
+#include "data/CaseFold.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
 #include "data/Statement.h"
@@ -234,6 +235,12 @@ QString Database::qualifiedName(TableId id) const {
 
 QString Database::rowVersionExpression() const {
     return m_backend ? m_backend->rowVersionExpression() : QString();
+}
+
+QString Database::caseFoldEquals(const QString& lhs, const QString& rhs) const {
+    if (m_backend)
+        return m_backend->caseFoldEquals(lhs, rhs);
+    return QStringLiteral("%1 = %2 COLLATE %3").arg(lhs, rhs, QLatin1String(kCaseFoldCollation));
 }
 
 QString Database::orderSuffix() const {

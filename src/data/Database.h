@@ -87,6 +87,8 @@ public:
     // See Backend::rowVersionExpression and Backend::orderSuffix.
     QString rowVersionExpression() const;
     QString orderSuffix() const;
+    // See Backend::caseFoldEquals; the file database's form while no backend is open.
+    QString caseFoldEquals(const QString& lhs, const QString& rhs) const;
 
     // The SQLite connection of a file database while a table is open; null otherwise.
     sqlite3* handle() const;

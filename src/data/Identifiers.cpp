@@ -1,6 +1,5 @@
 #include "data/Identifiers.h"
 
-#include "data/CaseFold.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/Statement.h"
@@ -26,9 +25,10 @@ QString keyCondition(int count) {
 bool identifierInUse(Database& db, TableId level, const QVariantList& key, const QString& id) {
     const TableDef& def = tableDef(level);
     const int owners = def.keyCount - 1;
-    QString sql = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ? COLLATE %3")
-                      .arg(db.qualifiedName(level), quoteIdent(identifierColumn(level)),
-                           QLatin1String(kCaseFoldCollation));
+    QString sql =
+        QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
+            .arg(db.qualifiedName(level),
+                 db.caseFoldEquals(quoteIdent(identifierColumn(level)), QStringLiteral("?")));
     if (owners > 0)
         sql += QStringLiteral(" AND ") + keyCondition(owners);
     const auto st = db.prepared(sql);

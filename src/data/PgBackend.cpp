@@ -266,6 +266,10 @@ public:
             throw EngineError(QStringLiteral("Cannot connect to the database server.\n%1")
                                   .arg(serverMessage(m_conn->conn)),
                               Code::Io);
+        // The server's notices (a table renamed, a collation already there) are not for
+        // the user's terminal.
+        PQsetNoticeProcessor(
+            m_conn->conn, [](void*, const char*) {}, nullptr);
         setUpSession();
     }
     ~PgBackend() override { m_cache.clear(); }
@@ -274,6 +278,12 @@ public:
     bool idleWhenNoTableOpen() const override { return false; }
     QString beginSql() const override { return QStringLiteral("BEGIN"); }
     QString rowVersionExpression() const override { return QStringLiteral("xmin::text"); }
+    // Both sides lowered by ICU's full Unicode case mapping; the column's own "C" order
+    // would lower only A to Z.
+    QString caseFoldEquals(const QString& lhs, const QString& rhs) const override {
+        return QStringLiteral("lower(%1 COLLATE casefold) = lower(%2 COLLATE casefold)")
+            .arg(lhs, rhs);
+    }
     // The file database sorts blanks first; so must the server.
     QString orderSuffix() const override { return QStringLiteral(" NULLS FIRST"); }
     QString qualifiedName(TableId id) const override {
@@ -342,7 +352,7 @@ private:
         // file database does, with the busy message.
         exec(QStringLiteral("SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, MDY'; "
                             "SET extra_float_digits = 1; SET lock_timeout = '2s'"));
-        // Letter case ignored beyond A to Z, as the file database's collation does. Needs
+        // Letter case is mapped by ICU beyond A to Z (see caseFoldEquals). Needs
         // the right to create in the schema: whoever creates the tables has it, and the
         // collation stays for everyone after.
         try {
@@ -352,8 +362,14 @@ private:
     }
 
     void ensureCollation() {
-        exec(QStringLiteral("CREATE COLLATION IF NOT EXISTS casefold (provider = icu, "
-                            "locale = 'und-u-ks-level2', deterministic = false)"));
+        const auto st =
+            prepared(QStringLiteral("SELECT count(*) FROM pg_collation WHERE collname = ?"));
+        st->bind(1, QStringLiteral("casefold"));
+        const bool exists = st->step() && st->int64(0) > 0;
+        st->reset();
+        if (!exists)
+            exec(QStringLiteral("CREATE COLLATION IF NOT EXISTS casefold (provider = icu, "
+                                "locale = 'und')"));
     }
 
     void ensureConnected() {

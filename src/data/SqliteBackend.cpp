@@ -92,6 +92,10 @@ public:
     QString beginSql() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
     // One program per data folder (the single-copy lock): nobody else writes meanwhile.
     QString rowVersionExpression() const override { return {}; }
+    QString caseFoldEquals(const QString& lhs, const QString& rhs) const override {
+        return QStringLiteral("%1 = %2 COLLATE %3")
+            .arg(lhs, rhs, QLatin1String(kCaseFoldCollation));
+    }
     sqlite3* sqliteHandle() const override { return m_db.get(); }
 
     QString qualifiedName(TableId id) const override {

@@ -1,6 +1,5 @@
 #include "data/Table.h"
 
-#include "data/CaseFold.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/Statement.h"
@@ -30,8 +29,8 @@ QString Table::whereClause(QVariantList& binds) const {
             quoteIdent(QString::fromLatin1(def().columns[columnIndex(m_filterColumn)].name));
         // A plain prefix comparison: the typed text is data, never pattern syntax. SQLite
         // counts characters, not UTF-16 units, and folding keeps the count of characters.
-        conds << QStringLiteral("substr(%1, 1, ?) = ? COLLATE %2")
-                     .arg(col, QLatin1String(kCaseFoldCollation));
+        conds << m_db.caseFoldEquals(QStringLiteral("substr(%1, 1, ?)").arg(col),
+                                     QStringLiteral("?"));
         binds << QVariant::fromValue<qint64>(m_filterText.toUcs4().size()) << m_filterText;
     }
     return conds.isEmpty() ? QString()
@@ -84,9 +83,8 @@ bool Table::locate(const QStringList& columns, const QVariantList& values, Qt::C
             continue;
         }
         const bool text = c.type == ColumnType::Alpha || c.type == ColumnType::Memo;
-        conds << col + (text && cs == Qt::CaseInsensitive
-                            ? QStringLiteral(" = ? COLLATE ") + QLatin1String(kCaseFoldCollation)
-                            : QStringLiteral(" = ?"));
+        conds << (text && cs == Qt::CaseInsensitive ? m_db.caseFoldEquals(col, QStringLiteral("?"))
+                                                    : col + QStringLiteral(" = ?"));
         binds << v;
     }
     where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) +
