@@ -1,25 +1,44 @@
 #include "app/AboutBox.h"
 
 #include "NerovaVersion.h"
+#include "data/Database.h"
+#include "data/EngineError.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
-#include <sqlite3.h>
 #include <zip.h>
 
 namespace nerova {
 
-AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+namespace {
+
+// Where the user's data is kept. A server that cannot be reached just now gives its reason
+// instead, so the box still opens.
+QString dataLine(Database& db) {
+    try {
+        const QString engine = db.engineDescription();
+        return db.isServer() ? engine
+                             : QStringLiteral("%1 files in %2").arg(engine, db.displayName());
+    } catch (const EngineError& e) {
+        return e.text().section(QLatin1Char('\n'), 0, 0);
+    }
+}
+
+} // namespace
+
+AboutBox::AboutBox(Database& db, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Nerova 2002"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    // The SQLite line names the library the program is built with, whatever holds the data;
+    // a file database without a folder tells it without touching any file.
     m_text = QStringLiteral("Nerova 2002\nVersion %1\n\nFire pump test records and reports.\n\n"
-                            "Built with Qt %2, SQLite %3 and libzip %4.\n\n"
+                            "Built with Qt %2, %3 and libzip %4.\nData: %5\n\n"
                             "This program is free software under the GNU General Public "
                             "License,\nversion 3 or any later version. It comes with NO WARRANTY.")
                  .arg(QStringLiteral(NEROVA_VERSION), QString::fromLatin1(qVersion()),
-                      QString::fromLatin1(sqlite3_libversion()),
-                      QString::fromLatin1(zip_libzip_version()));
+                      Database(DataLocation{}).engineDescription(),
+                      QString::fromLatin1(zip_libzip_version()), dataLine(db));
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(m_text, this);
     label->setAlignment(Qt::AlignCenter);

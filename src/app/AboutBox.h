@@ -4,11 +4,14 @@
 
 namespace nerova {
 
-// Help | About: the product, its version, the libraries it stands on and its licence.
+class Database;
+
+// Help | About: the product, its version, the libraries it stands on, what holds the data
+// and its licence.
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit AboutBox(QWidget* parent = nullptr);
+    explicit AboutBox(Database& db, QWidget* parent = nullptr);
     QString text() const { return m_text; }
 
 private:

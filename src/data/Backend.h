@@ -58,6 +58,9 @@ public:
 
     // For messages: the folder or the server and database.
     virtual QString displayName() const = 0;
+    // The engine and its version, and for a server where the data is ("SQLite 3.40.1",
+    // "PostgreSQL 15.4 server, database x on y"); throws EngineError when unreachable.
+    virtual QString engineDescription() = 0;
     virtual QString lastErrorText() const = 0;
     virtual sqlite3* sqliteHandle() const { return nullptr; }
 };

@@ -146,6 +146,17 @@ QString Database::displayName() const {
     return where.server ? where.connection : QDir::toNativeSeparators(where.directory);
 }
 
+QString Database::engineDescription() {
+    try {
+        const QString text = backend().engineDescription();
+        dropBackendWhenIdle();
+        return text;
+    } catch (...) {
+        dropBackendWhenIdle();
+        throw;
+    }
+}
+
 QString Database::tableFilePath(TableId id) const {
     const TableDef& def = tableDef(id);
     const QString dir = databaseDirectory();

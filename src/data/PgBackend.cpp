@@ -295,6 +295,15 @@ public:
             .arg(QString::fromUtf8(PQdb(m_conn->conn)),
                  host.startsWith(QLatin1Char('/')) ? QStringLiteral("this computer") : host);
     }
+    QString engineDescription() override {
+        ensureConnected();
+        // From release 10 on the number is major * 10000 + minor; before, three parts.
+        const int v = PQserverVersion(m_conn->conn);
+        const QString version =
+            v >= 100000 ? QStringLiteral("%1.%2").arg(v / 10000).arg(v % 10000)
+                        : QStringLiteral("%1.%2.%3").arg(v / 10000).arg(v / 100 % 100).arg(v % 100);
+        return QStringLiteral("PostgreSQL %1 server, %2").arg(version, displayName());
+    }
     QString lastErrorText() const override { return serverMessage(m_conn->conn); }
     QString replacedTablesNote() const override { return m_replacedNote; }
 

@@ -89,6 +89,9 @@ public:
     bool isServer() const override { return false; }
     bool idleWhenNoTableOpen() const override { return true; }
     QString displayName() const override { return QDir::toNativeSeparators(m_dir); }
+    QString engineDescription() override {
+        return QStringLiteral("SQLite %1").arg(QString::fromLatin1(sqlite3_libversion()));
+    }
     QString beginSql() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
     // One program per data folder (the single-copy lock): nobody else writes meanwhile.
     QString rowVersionExpression() const override { return {}; }
