@@ -2,6 +2,7 @@
 // working area while its own window is open, and always brings the window back usable.
 #include "app/AboutBox.h"
 #include "app/MainForm.h"
+#include "app/ServerArchive.h"
 #include "app/TableReopen.h"
 #include "backup/BackupFrm.h"
 #include "backup/RestoreFrm.h"
@@ -31,6 +32,10 @@ struct PanelHidden {
 
 void TMainForm1::Backup1Click() {
     runArchiveWindow([this] {
+        if (m_db.isServer()) {
+            backupServerDatabase(m_db, serverArchiveStartFolder(), this);
+            return;
+        }
         TBackupFrm frm(m_db.databaseDirectory(), this);
         frm.ShowBackupWindow();
     });
@@ -38,6 +43,10 @@ void TMainForm1::Backup1Click() {
 
 void TMainForm1::Restore1Click() {
     runArchiveWindow([this] {
+        if (m_db.isServer()) {
+            restoreServerDatabase(m_db, serverArchiveStartFolder(), this);
+            return;
+        }
         TRestoreFrm frm(m_db.databaseDirectory(), this);
         frm.RunRestore();
     });
@@ -94,7 +103,7 @@ void TMainForm1::Preferences1Click() {
 }
 
 void TMainForm1::About1Click() {
-    AboutBox box(this);
+    AboutBox box(m_db, this);
     Prompt::instance().runDialog(box);
 }
 

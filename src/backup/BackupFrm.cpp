@@ -59,7 +59,7 @@ QLabel* boldLabel(const QString& text, QWidget* parent) {
 
 TBackupFrm::TBackupFrm(const QString& databaseDirectory, QWidget* parent)
     : QDialog(parent), m_databaseDirectory(withTrailingSeparator(databaseDirectory)),
-      m_worker(new ArchiveWorker(this)) {
+      m_startFolder(m_databaseDirectory), m_worker(new ArchiveWorker(this)) {
     setWindowTitle(QStringLiteral("Backup Data"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -140,8 +140,13 @@ void TBackupFrm::buildLayout() {
 }
 
 int TBackupFrm::ShowBackupWindow() {
-    setBackupFolder(m_databaseDirectory);
+    setBackupFolder(m_startFolder);
     return Prompt::instance().runDialog(*this);
+}
+
+void TBackupFrm::setStartFolder(const QString& folder) {
+    m_startFolder = withTrailingSeparator(folder);
+    setBackupFolder(m_startFolder);
 }
 
 QString TBackupFrm::archivePath() const {

@@ -22,9 +22,12 @@ class TBackupFrm : public QDialog {
 public:
     explicit TBackupFrm(const QString& databaseDirectory, QWidget* parent = nullptr);
 
-    // Starts from the database directory again and runs the window modally through the
-    // prompt seam; answers Accepted when an archive was written.
+    // Starts from the database directory (or the start folder) again and runs the window
+    // modally through the prompt seam; answers Accepted when an archive was written.
     int ShowBackupWindow();
+    // The folder the window offers first instead of the database directory: for tables
+    // copied out of a server into a passing folder, which is no place to keep an archive.
+    void setStartFolder(const QString& folder);
 
     // The button handlers, public so that the window can be driven without a screen.
     void ChangeButtonClick();
@@ -60,6 +63,7 @@ private:
     void setBusy(bool busy);
 
     QString m_databaseDirectory;
+    QString m_startFolder;
     QString m_backupFolder;
     QLineEdit* m_fileNameField = nullptr;
     QLineEdit* m_fileFolderField = nullptr;

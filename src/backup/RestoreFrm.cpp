@@ -3,6 +3,7 @@
 #include "backup/ArchiveWorker.h"
 #include "backup/TableFiles.h"
 #include "data/Database.h"
+#include "data/EngineError.h"
 #include "prompt/Prompt.h"
 
 #include <QCloseEvent>
@@ -41,7 +42,7 @@ QString twice(const QString& name) {
 
 TRestoreFrm::TRestoreFrm(const QString& databaseDirectory, QWidget* parent)
     : QDialog(parent), m_databaseDirectory(QDir::cleanPath(databaseDirectory)),
-      m_worker(new ArchiveWorker(this)) {
+      m_startFolder(m_databaseDirectory), m_worker(new ArchiveWorker(this)) {
     setWindowTitle(QStringLiteral("Restoring Data"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -120,7 +121,7 @@ void TRestoreFrm::reject() {
 bool TRestoreFrm::RunRestore() {
     const QString chosen = Prompt::instance().openFile(
         QStringLiteral("Select Backup File to Restore"),
-        QDir::toNativeSeparators(m_databaseDirectory + QLatin1Char('/')),
+        QDir::toNativeSeparators(m_startFolder + QLatin1Char('/')),
         {backupFilter(), allFilesFilter()}, backupFilter(), QStringLiteral("zip"));
     if (chosen.isEmpty())
         return false;
@@ -198,6 +199,15 @@ bool TRestoreFrm::RunRestore() {
     removeRestorePlan(m_databaseDirectory);
     finishInterruptedRestore(m_databaseDirectory); // clears staged files left by a failure
 
+    if (m_finalStep) {
+        try {
+            m_finalStep();
+        } catch (const EngineError& e) {
+            Prompt::error(e.text());
+            hide();
+            return false;
+        }
+    }
     if (failures == 0)
         Prompt::information(QStringLiteral("All files were restored successfully."));
     else

@@ -34,6 +34,14 @@ public:
 
     ArchiveWorker& worker() const { return *m_worker; }
 
+    // The folder the open dialog starts in instead of the database directory.
+    void setStartFolder(const QString& folder) { m_startFolder = folder; }
+    // A last step, run once the files are in place and before the closing message: tables
+    // restored into a passing folder go on to where the data really is. When it throws
+    // EngineError its text is shown instead of the closing message and RunRestore answers
+    // false.
+    void setFinalStep(std::function<void()> step) { m_finalStep = std::move(step); }
+
     // Free bytes in a folder; the system's figure unless a test sets another.
     using FreeSpaceProbe = std::function<qint64(const QString& folder)>;
     void setFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpace = std::move(probe); }
@@ -71,6 +79,8 @@ private:
                     QString& path, QString& error);
 
     QString m_databaseDirectory;
+    QString m_startFolder;
+    std::function<void()> m_finalStep;
     QLabel* m_statusLabel = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_cancelButton = nullptr;

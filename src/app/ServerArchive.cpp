@@ -1,0 +1,84 @@
+#include "app/ServerArchive.h"
+
+#include "backup/BackupFrm.h"
+#include "backup/RestoreFrm.h"
+#include "data/Database.h"
+#include "data/DatabaseCopy.h"
+#include "data/EngineError.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace nerova {
+
+namespace {
+
+struct HourGlass {
+    HourGlass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~HourGlass() { QApplication::restoreOverrideCursor(); }
+    HourGlass(const HourGlass&) = delete;
+    HourGlass& operator=(const HourGlass&) = delete;
+};
+
+// A passing folder holding the server's five tables as table files; removed with
+// everything in it when it goes.
+class TableFilesCopy {
+public:
+    explicit TableFilesCopy(Database& server) {
+        if (!m_dir.isValid())
+            throw EngineError(QStringLiteral("No folder can be made for the copy of the tables: %1")
+                                  .arg(m_dir.errorString()));
+        m_files = std::make_unique<Database>(DataLocation{false, m_dir.path(), {}});
+        const HourGlass busy;
+        copyDatabase(server, *m_files, CopyMode::Replace);
+        m_tally = tallyDatabase(*m_files);
+    }
+
+    QString folder() const { return m_dir.path(); }
+    Database& files() { return *m_files; }
+    // True when the files no longer hold what was copied out of the server.
+    bool changed() { return tallyDatabase(*m_files) != m_tally; }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Database> m_files;
+    QList<TableTally> m_tally;
+};
+
+} // namespace
+
+QString serverArchiveStartFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+void backupServerDatabase(Database& server, const QString& startFolder, QWidget* parent) {
+    TableFilesCopy copy(server);
+    TBackupFrm frm(copy.folder(), parent);
+    frm.setStartFolder(startFolder);
+    frm.ShowBackupWindow();
+}
+
+void restoreServerDatabase(Database& server, const QString& startFolder, QWidget* parent) {
+    TableFilesCopy copy(server);
+    TRestoreFrm frm(copy.folder(), parent);
+    frm.setStartFolder(startFolder);
+    frm.setFinalStep([&] {
+        const HourGlass busy;
+        try {
+            // A restore that put nothing new back leaves the server alone.
+            if (copy.changed())
+                copyDatabase(copy.files(), server, CopyMode::Replace);
+        } catch (const EngineError& e) {
+            // The copy is one transaction of the server: it still holds every row it had.
+            throw EngineError(QStringLiteral("Nothing was restored; %1 keeps its data.\n%2")
+                                  .arg(server.displayName(), e.text()),
+                              e.code());
+        }
+    });
+    frm.RunRestore();
+}
+
+} // namespace nerova
