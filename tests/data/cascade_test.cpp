@@ -125,8 +125,14 @@ private Q_SLOTS:
         TempDatabase tmp;
         TableChain c(tmp.db());
         c.open();
-        tmp.db().exec("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON pump.NRVA2002pump "
-                      "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END");
+        if (tmp.isServer())
+            tmp.db().exec("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                          "$$BEGIN RAISE EXCEPTION 'disk I/O error'; END$$; "
+                          "CREATE TRIGGER refuse BEFORE UPDATE ON \"NRVA2002pump\" "
+                          "FOR EACH ROW EXECUTE FUNCTION refuse()");
+        else
+            tmp.db().exec("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON pump.NRVA2002pump "
+                          "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END");
         QVERIFY_THROWS_EXCEPTION(EngineError,
                                  changeIdentifier(tmp.db(), TableId::Location, demoKey(2), "L2"));
         c.company.refresh();

@@ -255,6 +255,8 @@ private Q_SLOTS:
 
     void creationMovesReplacedFilesAside() {
         TempDatabase tmp;
+        if (tmp.isServer())
+            return creationRenamesReplacedServerTables(tmp);
         {
             Table t(tmp.db(), TableId::Company);
             t.open();
@@ -291,6 +293,24 @@ private Q_SLOTS:
         QCOMPARE(t.recordCount(), 1);
     }
 
+    // A server keeps what creation replaces under a name that tells when, rows and all.
+    void creationRenamesReplacedServerTables(TempDatabase& tmp) {
+        setNowForTesting([] { return QDateTime(QDate(2026, 12, 9), QTime(10, 15)); });
+        LastLabel progress;
+        QVERIFY(TablesCreate(tmp.db(), progress, [](auto&) {}));
+        QVERIFY(TablesCreate(tmp.db(), progress, [](auto&) {}));
+        setNowForTesting({});
+        QVERIFY(progress.text.contains("replaced 2026-12-09 10-15-00"));
+        tmp.db().acquire(TableId::Flow);
+        for (const char* name : {"NRVA2002flow replaced 2026-12-09 10-15-00",
+                                 "NRVA2002flow replaced 2026-12-09 10-15-00 (2)"}) {
+            auto st = tmp.db().prepared(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(name));
+            QVERIFY(st->step());
+            QCOMPARE(st->int64(0), 3);
+        }
+        tmp.db().release(TableId::Flow);
+    }
+
     void deleteMovesToNextAndTransactionsRollBack() {
         TempDatabase tmp;
         Chain c(tmp.db());
@@ -311,6 +331,17 @@ private Q_SLOTS:
 
     void readOnlyOrMissingFileRefusedOnOpen() {
         TempDatabase tmp;
+        if (tmp.isServer()) {
+            Table flow(tmp.db(), TableId::Flow);
+            flow.open();
+            tmp.db().exec(QStringLiteral("DROP TABLE \"NRVA2002pump\""));
+            Table t(tmp.db(), TableId::Pump);
+            QVERIFY_THROWS_EXCEPTION(EngineError, t.open());
+            QVERIFY(!t.isOpen());
+            LastLabel progress;
+            QVERIFY(!TablesExist(tmp.db(), progress));
+            return;
+        }
         const QString path = tmp.db().tableFilePath(TableId::Pump);
         QFile::setPermissions(path, QFileDevice::ReadOwner);
         Table t(tmp.db(), TableId::Pump);
@@ -332,7 +363,12 @@ private Q_SLOTS:
         TempDatabase tmp;
         Table t(tmp.db(), TableId::Pump);
         t.open();
-        tmp.db().exec(QStringLiteral("PRAGMA pump.user_version = %1").arg(stored));
+        const QString stamp = stored == 0
+                                  ? QStringLiteral("NULL")
+                                  : QStringLiteral("'Nerova 2002 table, version %1'").arg(stored);
+        tmp.db().exec(tmp.isServer()
+                          ? QStringLiteral("COMMENT ON TABLE \"NRVA2002pump\" IS %1").arg(stamp)
+                          : QStringLiteral("PRAGMA pump.user_version = %1").arg(stored));
         t.close();
         if (stored > kSchemaVersion) {
             try {
@@ -346,6 +382,14 @@ private Q_SLOTS:
         }
         t.open();
         QCOMPARE(t.recordCount(), 1);
+        if (tmp.isServer()) {
+            auto st = tmp.db().prepared(
+                QStringLiteral("SELECT obj_description('\"NRVA2002pump\"'::regclass, 'pg_class')"));
+            QVERIFY(st->step());
+            QCOMPARE(st->text(0),
+                     QStringLiteral("Nerova 2002 table, version %1").arg(kSchemaVersion));
+            return;
+        }
         SqliteStatement version(tmp.db().handle(), QStringLiteral("PRAGMA pump.user_version"));
         QVERIFY(version.step());
         QCOMPARE(version.int64(0), qint64(kSchemaVersion));
