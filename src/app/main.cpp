@@ -1,10 +1,14 @@
 #include "NerovaVersion.h"
 #include "app/Application.h"
+#include "app/CopyCommand.h"
+#include "data/Database.h"
 #include "prompt/Prompt.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QIcon>
 #include <QStandardPaths>
+#include <QTextStream>
 
 namespace {
 
@@ -36,6 +40,17 @@ QIcon windowIcon() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--copy-to" || arg == "--copy-from") {
+            // A command of the terminal: no window, no display needed.
+            QCoreApplication core(argc, argv);
+            QTextStream out(stdout);
+            QTextStream err(stderr);
+            return nerova::runCopyCommand(core.arguments(), nerova::Database::defaultRegistryPath(),
+                                          nerova::Database::defaultDataDirectory(), out, err);
+        }
+    }
     nerova::Application app(argc, argv);
     app.setApplicationVersion(QStringLiteral(NEROVA_VERSION));
     app.setDesktopFileName(QStringLiteral(NEROVA_APP_ID));

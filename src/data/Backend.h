@@ -3,6 +3,7 @@
 #include "data/Schema.h"
 
 #include <QString>
+#include <QVariantList>
 #include <memory>
 
 struct sqlite3;
@@ -11,6 +12,15 @@ namespace nerova {
 
 class Statement;
 class TableFilesAside;
+
+// Writes many rows into one table as fast as the backend takes them, inside the caller's
+// transaction. Values are every column in stored order, as the cursor keeps them.
+class RowWriter {
+public:
+    virtual ~RowWriter() = default;
+    virtual void write(const QVariantList& values) = 0;
+    virtual void finish() = 0; // throws when the rows were not all taken
+};
 
 // What the table engine needs of a database: a folder of SQLite table files, or a
 // PostgreSQL server. The cursor, cascades and changes of identifier write one SQL dialect
@@ -33,6 +43,9 @@ public:
     virtual QString qualifiedName(TableId id) const = 0;
     // A statement from the backend's cache, reset and unbound.
     virtual std::shared_ptr<Statement> prepared(const QString& sql) = 0;
+    // A statement, not cached, that reads a large result a row at a time; while it has rows
+    // to come nothing else may run on the connection.
+    virtual std::shared_ptr<Statement> streamed(const QString& sql) { return prepared(sql); }
     virtual void exec(const QString& sql) = 0;
     // The statement that opens the outermost transaction.
     virtual QString beginSql() const = 0;
@@ -47,6 +60,9 @@ public:
 
     // Written after each ORDER BY term so that blanks sort first, as in the file database.
     virtual QString orderSuffix() const { return {}; }
+
+    // A writer of rows into an open table; see RowWriter.
+    virtual std::unique_ptr<RowWriter> rowWriter(TableId id) = 0;
 
     // True when the table is there, ours, and open for reading and writing.
     virtual bool tablePresent(TableId id) = 0;

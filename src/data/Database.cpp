@@ -254,6 +254,12 @@ QString Database::caseFoldEquals(const QString& lhs, const QString& rhs) const {
     return QStringLiteral("%1 = %2 COLLATE %3").arg(lhs, rhs, QLatin1String(kCaseFoldCollation));
 }
 
+std::unique_ptr<RowWriter> Database::rowWriter(TableId id) {
+    if (!m_backend || !isAttached(id))
+        throw EngineError(QStringLiteral("The table is not open."));
+    return m_backend->rowWriter(id);
+}
+
 QString Database::orderSuffix() const {
     return m_backend ? m_backend->orderSuffix() : QString();
 }
@@ -266,6 +272,12 @@ std::shared_ptr<Statement> Database::prepared(const QString& sql) {
     if (!m_backend)
         throw EngineError(QStringLiteral("The table is not open."));
     return m_backend->prepared(sql);
+}
+
+std::shared_ptr<Statement> Database::streamed(const QString& sql) {
+    if (!m_backend)
+        throw EngineError(QStringLiteral("The table is not open."));
+    return m_backend->streamed(sql);
 }
 
 void Database::exec(const QString& sql) {

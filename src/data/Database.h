@@ -12,6 +12,7 @@ struct sqlite3;
 namespace nerova {
 
 class Backend;
+class RowWriter;
 class Statement;
 class TableFilesAside;
 
@@ -87,6 +88,8 @@ public:
 
     // The table's name for SQL text.
     QString qualifiedName(TableId id) const;
+    // Fast writing of many rows into an open table, in the current transaction.
+    std::unique_ptr<RowWriter> rowWriter(TableId id);
     // See Backend::rowVersionExpression and Backend::orderSuffix.
     QString rowVersionExpression() const;
     QString orderSuffix() const;
@@ -102,6 +105,8 @@ public:
     // The same as a reference, for callers outside the engine: it lasts only until the next
     // table closes.
     Statement& statement(const QString& sql) { return *prepared(sql); }
+    // See Backend::streamed: for reading every row of a table.
+    std::shared_ptr<Statement> streamed(const QString& sql);
     void exec(const QString& sql);
 
     // Transactions nest (the inner ones are savepoints).

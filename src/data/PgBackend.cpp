@@ -123,13 +123,20 @@ QByteArray parameterText(const QVariant& v) {
 
 class PgStatement final : public Statement {
 public:
-    PgStatement(std::shared_ptr<Connection> conn, const QString& sql)
-        : m_conn(std::move(conn)), m_sql(numberedParameters(sql, m_paramCount)) {
+    // A streamed statement hands its rows over one at a time as they arrive, instead of
+    // holding the whole result: reading a table of 400,000 rows stays small. Nothing else
+    // may run on the connection until it has stepped to its end or been reset.
+    PgStatement(std::shared_ptr<Connection> conn, const QString& sql, bool streamed = false)
+        : m_conn(std::move(conn)), m_sql(numberedParameters(sql, m_paramCount)),
+          m_streamed(streamed) {
         m_params.resize(static_cast<std::size_t>(m_paramCount));
         prepare();
     }
 
+    ~PgStatement() override { stopStream(); }
+
     void reset() override {
+        stopStream();
         m_result.reset();
         m_row = -1;
         for (auto& p : m_params)
@@ -148,6 +155,8 @@ public:
     }
 
     bool step() override {
+        if (m_streamed)
+            return streamStep();
         if (!m_result)
             execute();
         ++m_row;
@@ -211,13 +220,70 @@ private:
         m_generation = m_conn->generation;
     }
 
-    void execute() {
-        if (m_generation != m_conn->generation)
-            prepare();
+    bool streamStep() {
+        PGconn* conn = m_conn->conn;
+        if (!m_inFlight && !m_done) {
+            if (m_generation != m_conn->generation)
+                prepare();
+            const std::vector<const char*> values = parameterValues();
+            if (!PQsendQueryPrepared(conn, m_name.constData(), m_paramCount, values.data(), nullptr,
+                                     nullptr, 0))
+                throw translatePgError(nullptr, conn);
+            PQsetSingleRowMode(conn);
+            m_inFlight = true;
+        }
+        if (!m_inFlight)
+            return false;
+        Result r(PQgetResult(conn));
+        if (PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE) {
+            m_result = std::move(r);
+            m_row = 0;
+            return true;
+        }
+        m_result.reset();
+        std::optional<EngineError> failure;
+        if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
+            failure = translatePgError(r.get(), conn);
+        r.reset();
+        drainResults();
+        m_inFlight = false;
+        m_done = true;
+        if (failure)
+            throw *failure;
+        return false;
+    }
+
+    // Stops a stream that was not read to its end, so the connection is free again.
+    void stopStream() {
+        if (m_inFlight) {
+            if (PGcancel* cancel = PQgetCancel(m_conn->conn)) {
+                char error[256];
+                PQcancel(cancel, error, sizeof error);
+                PQfreeCancel(cancel);
+            }
+            drainResults();
+            m_inFlight = false;
+        }
+        m_done = false;
+    }
+
+    void drainResults() {
+        while (PGresult* rest = PQgetResult(m_conn->conn))
+            PQclear(rest);
+    }
+
+    std::vector<const char*> parameterValues() const {
         std::vector<const char*> values;
         values.reserve(m_params.size());
         for (const auto& p : m_params)
             values.push_back(p ? p->constData() : nullptr);
+        return values;
+    }
+
+    void execute() {
+        if (m_generation != m_conn->generation)
+            prepare();
+        const std::vector<const char*> values = parameterValues();
         Result r(PQexecPrepared(m_conn->conn, m_name.constData(), m_paramCount, values.data(),
                                 nullptr, nullptr, 0));
         const ExecStatusType status = PQresultStatus(r.get());
@@ -235,6 +301,96 @@ private:
     std::vector<std::optional<QByteArray>> m_params;
     Result m_result;
     int m_row = -1;
+    bool m_streamed = false;
+    bool m_inFlight = false; // a stream has rows still to come
+    bool m_done = false;     // the stream reached its end; reset() starts again
+};
+
+// Rows go in through COPY, the server's bulk path: one stream instead of a round trip per row.
+class CopyWriter final : public RowWriter {
+public:
+    CopyWriter(PGconn* conn, const QString& table, const QStringList& columns) : m_conn(conn) {
+        Result r(PQexec(conn, QStringLiteral("COPY %1 (%2) FROM STDIN")
+                                  .arg(table, columns.join(QStringLiteral(", ")))
+                                  .toUtf8()
+                                  .constData()));
+        if (PQresultStatus(r.get()) != PGRES_COPY_IN)
+            throw translatePgError(r.get(), conn);
+        m_open = true;
+    }
+    ~CopyWriter() override {
+        if (m_open) {
+            // Abandoned half-way: the server discards what was sent.
+            PQputCopyEnd(m_conn, "abandoned");
+            drain();
+        }
+    }
+
+    void write(const QVariantList& values) override {
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (i > 0)
+                m_buffer += '\t';
+            const QVariant& v = values[i];
+            if (!v.isValid() || v.isNull()) {
+                m_buffer += "\\N";
+                continue;
+            }
+            for (const char c : parameterText(v)) {
+                switch (c) {
+                case '\\':
+                    m_buffer += "\\\\";
+                    break;
+                case '\t':
+                    m_buffer += "\\t";
+                    break;
+                case '\n':
+                    m_buffer += "\\n";
+                    break;
+                case '\r':
+                    m_buffer += "\\r";
+                    break;
+                default:
+                    m_buffer += c;
+                }
+            }
+        }
+        m_buffer += '\n';
+        if (m_buffer.size() > (1 << 18))
+            flush();
+    }
+
+    void finish() override {
+        flush();
+        m_open = false;
+        if (PQputCopyEnd(m_conn, nullptr) != 1)
+            throw EngineError(QStringLiteral("Database error: %1").arg(serverMessage(m_conn)),
+                              Code::Io);
+        drain(true);
+    }
+
+private:
+    void flush() {
+        if (m_buffer.isEmpty())
+            return;
+        if (PQputCopyData(m_conn, m_buffer.constData(), static_cast<int>(m_buffer.size())) != 1)
+            throw EngineError(QStringLiteral("Database error: %1").arg(serverMessage(m_conn)),
+                              Code::Io);
+        m_buffer.clear();
+    }
+    void drain(bool check = false) {
+        std::optional<EngineError> failure;
+        while (PGresult* raw = PQgetResult(m_conn)) {
+            Result r(raw);
+            if (check && !failure && PQresultStatus(raw) != PGRES_COMMAND_OK)
+                failure = translatePgError(raw, m_conn);
+        }
+        if (failure)
+            throw *failure;
+    }
+
+    PGconn* m_conn;
+    QByteArray m_buffer;
+    bool m_open = false;
 };
 
 QString sqlType(const ColumnDef& c) {
@@ -316,12 +472,25 @@ public:
         return it.value();
     }
 
+    std::shared_ptr<Statement> streamed(const QString& sql) override {
+        ensureConnected();
+        return std::make_shared<PgStatement>(m_conn, sql, true);
+    }
+
     void exec(const QString& sql) override {
         ensureConnected();
         Result r(PQexec(m_conn->conn, sql.toUtf8().constData()));
         const ExecStatusType status = PQresultStatus(r.get());
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
             throw translatePgError(r.get(), m_conn->conn);
+    }
+
+    std::unique_ptr<RowWriter> rowWriter(TableId id) override {
+        ensureConnected();
+        QStringList cols;
+        for (const ColumnDef& c : tableDef(id).columns)
+            cols << quoteIdent(QString::fromLatin1(c.name));
+        return std::make_unique<CopyWriter>(m_conn->conn, qualifiedName(id), cols);
     }
 
     void openTable(TableId id) override;

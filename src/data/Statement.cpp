@@ -1,6 +1,28 @@
 #include "data/Statement.h"
 
+#include <QDate>
+#include <QTime>
+
 namespace nerova {
+
+QVariant typedValue(const Statement& st, int col, ColumnType type) {
+    if (st.isNull(col))
+        return {};
+    switch (type) {
+    case ColumnType::Alpha:
+    case ColumnType::Memo:
+        return st.text(col);
+    case ColumnType::Number:
+        return st.real(col);
+    case ColumnType::Logical:
+        return st.int64(col) != 0;
+    case ColumnType::Date:
+        return QDate::fromString(st.text(col), Qt::ISODate);
+    case ColumnType::Time:
+        return QTime::fromString(st.text(col), QStringLiteral("HH:mm:ss"));
+    }
+    return {};
+}
 
 QString quoteIdent(const QString& name) {
     QString q = name;

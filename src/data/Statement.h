@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Schema.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -38,6 +40,10 @@ public:
     virtual QVariant raw(int col) const = 0;
     virtual int columnCount() const = 0;
 };
+
+// A column read as the engine keeps values of that type: QString, double, bool, QDate or
+// QTime; null for a blank.
+QVariant typedValue(const Statement& st, int col, ColumnType type);
 
 // Quotes an SQL identifier ("Flow Point Number" → "\"Flow Point Number\"").
 QString quoteIdent(const QString& name);

@@ -137,28 +137,8 @@ void Table::loadCurrent() {
     }
     if (!version.isEmpty())
         m_version = st->text(st->columnCount() - 1);
-    for (int i = 0; i < n; ++i) {
-        if (st->isNull(i))
-            continue;
-        switch (def().columns[static_cast<std::size_t>(i)].type) {
-        case ColumnType::Alpha:
-        case ColumnType::Memo:
-            m_buffer[i] = st->text(i);
-            break;
-        case ColumnType::Number:
-            m_buffer[i] = st->real(i);
-            break;
-        case ColumnType::Logical:
-            m_buffer[i] = st->int64(i) != 0;
-            break;
-        case ColumnType::Date:
-            m_buffer[i] = QDate::fromString(st->text(i), Qt::ISODate);
-            break;
-        case ColumnType::Time:
-            m_buffer[i] = QTime::fromString(st->text(i), QStringLiteral("HH:mm:ss"));
-            break;
-        }
-    }
+    for (int i = 0; i < n; ++i)
+        m_buffer[i] = typedValue(*st, i, def().columns[static_cast<std::size_t>(i)].type);
 }
 
 bool Table::isEmpty() const {

@@ -14,7 +14,9 @@ namespace nerova::test {
 // A main window on a database of its own, its prompts scripted and its preferences file in
 // a temporary start-up folder. With demo tables the window opens straight onto them.
 struct AppFixture {
-    explicit AppFixture(bool withDemoTables = true) : db(withDemoTables) {}
+    explicit AppFixture(bool withDemoTables = true,
+                        TempDatabase::Where where = TempDatabase::Where::AsRequested)
+        : db(withDemoTables, where) {}
 
     TMainForm1& open() {
         form = std::make_unique<TMainForm1>(db.db(), prefs, startup.path());

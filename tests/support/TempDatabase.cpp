@@ -23,8 +23,8 @@ bool TempDatabase::serverRequested() {
     return qEnvironmentVariable("NEROVA_TEST_BACKEND") == QLatin1String("server");
 }
 
-TempDatabase::TempDatabase(bool withDemoTables) {
-    if (serverRequested()) {
+TempDatabase::TempDatabase(bool withDemoTables, Where where) {
+    if (where == Where::Server || serverRequested()) {
         // A server run must not quietly fall back to files: a missing server is a failure.
         PgCluster& cluster = PgCluster::shared();
         if (!cluster.available())

@@ -15,7 +15,8 @@ namespace nerova::test {
 // files a test writes); it is dropped again with this object.
 class TempDatabase {
 public:
-    explicit TempDatabase(bool withDemoTables = true);
+    enum class Where { AsRequested, Server };
+    explicit TempDatabase(bool withDemoTables = true, Where where = Where::AsRequested);
     ~TempDatabase();
     TempDatabase(const TempDatabase&) = delete;
     TempDatabase& operator=(const TempDatabase&) = delete;

@@ -1,0 +1,107 @@
+#include "app/CopyCommand.h"
+
+#include "data/Database.h"
+#include "data/DatabaseCopy.h"
+#include "data/EngineError.h"
+#include "data/Global.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QTextStream>
+#include <memory>
+#include <vector>
+
+namespace nerova {
+
+namespace {
+
+const QString kCopyTo = QStringLiteral("--copy-to");
+const QString kCopyFrom = QStringLiteral("--copy-from");
+const QString kReplace = QStringLiteral("--replace");
+
+// An alias of the registry, a postgresql:// connection, or a folder (one that exists, or a
+// path with a separator, so a mistyped alias never becomes a new folder in the working
+// directory).
+DataLocation resolve(const Database& registry, const QString& text) {
+    if (registry.aliasExists(text))
+        return DataLocation::fromParameters(registry.aliasParameters(text));
+    DataLocation where = DataLocation::fromText(text);
+    if (where.server)
+        return where;
+    if (!QFileInfo(text).isDir() && !text.contains(QLatin1Char('/')))
+        throw EngineError(QStringLiteral("\"%1\" is neither an alias, a folder nor a "
+                                         "postgresql:// connection.")
+                              .arg(text));
+    where.directory = QDir(text).absolutePath();
+    if (!QDir().mkpath(where.directory))
+        throw EngineError(QStringLiteral("The folder %1 cannot be created.")
+                              .arg(QDir::toNativeSeparators(where.directory)));
+    return where;
+}
+
+// A file database is held by one program at a time; the copy is one such program.
+std::unique_ptr<QLockFile> lockFolder(const DataLocation& where) {
+    if (where.server || !QFileInfo(where.directory).isDir())
+        return nullptr;
+    auto lock =
+        std::make_unique<QLockFile>(QDir(where.directory).filePath(QStringLiteral("NRVA2002.lck")));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError)
+        throw EngineError(QStringLiteral("The data in %1 is in use by another copy of Nerova 2002.")
+                              .arg(QDir::toNativeSeparators(where.directory)));
+    return lock;
+}
+
+} // namespace
+
+int runCopyCommand(const QStringList& arguments, const QString& registryPath,
+                   const QString& defaultDataDir, QTextStream& out, QTextStream& err) {
+    const qsizetype to = arguments.indexOf(kCopyTo);
+    const qsizetype from = arguments.indexOf(kCopyFrom);
+    if (to < 0 && from < 0)
+        return -1;
+    const qsizetype at = to >= 0 ? to : from;
+    if ((to >= 0 && from >= 0) || at + 1 >= arguments.size() ||
+        arguments.at(at + 1).startsWith(QLatin1String("--"))) {
+        err << "Usage: nerova2002 --copy-to <alias, folder or postgresql:// connection> "
+               "[--replace]\n"
+               "       nerova2002 --copy-from <alias, folder or postgresql:// connection> "
+               "[--replace]\n";
+        return 2;
+    }
+    const bool replace = arguments.contains(kReplace);
+    try {
+        Database alias(registryPath, defaultDataDir);
+        const DataLocation mine = alias.location();
+        const DataLocation other = resolve(alias, arguments.at(at + 1));
+        std::vector<std::unique_ptr<QLockFile>> locks;
+        locks.push_back(lockFolder(mine));
+        locks.push_back(lockFolder(other));
+        Database ours(mine);
+        Database theirs(other);
+        Database& source = to >= 0 ? ours : theirs;
+        Database& target = to >= 0 ? theirs : ours;
+        out << "Copying from " << source.displayName() << " to " << target.displayName() << "\n";
+        out.flush();
+        const QList<TableTally> tallies =
+            copyDatabase(source, target, replace ? CopyMode::Replace : CopyMode::RefuseRows,
+                         [&out](TableId id, qint64 done) {
+                             if (done == 0)
+                                 out << QString::fromLatin1(tableDef(id).label) << " table ...\n";
+                             out.flush();
+                         });
+        for (const TableTally& t : tallies)
+            out << QString::fromLatin1(tableDef(t.id).baseName) << ": " << t.rows
+                << " rows, checksum " << t.checksum << "\n";
+        out << "Every row was copied and checked.\n";
+        return 0;
+    } catch (const EngineError& e) {
+        err << e.text() << "\n";
+        if (!replace && e.text().contains(QLatin1String("already holds")))
+            err << "Add --replace to replace the rows it holds.\n";
+        return 1;
+    }
+}
+
+} // namespace nerova

@@ -1,0 +1,200 @@
+#include "data/DatabaseCopy.h"
+
+#include "data/Backend.h"
+#include "data/Database.h"
+#include "data/EngineError.h"
+#include "data/Statement.h"
+
+#include <QCryptographicHash>
+#include <QDate>
+#include <QDir>
+#include <QTime>
+#include <optional>
+#include <vector>
+
+namespace nerova {
+
+namespace {
+
+// Keeps every table usable while the copy reads or writes it, whatever happens.
+class AllTablesOpen {
+public:
+    explicit AllTablesOpen(Database& db) : m_db(db) {
+        for (const TableId id : kAllTables) {
+            m_db.acquire(id);
+            m_opened.push_back(id);
+        }
+    }
+    ~AllTablesOpen() {
+        for (const TableId id : m_opened)
+            m_db.release(id);
+    }
+    AllTablesOpen(const AllTablesOpen&) = delete;
+    AllTablesOpen& operator=(const AllTablesOpen&) = delete;
+
+private:
+    Database& m_db;
+    std::vector<TableId> m_opened;
+};
+
+// Adds one value to a checksum in a text that is the same whichever backend it came from;
+// the length in front keeps "ab","c" apart from "a","bc".
+void addCanonical(QCryptographicHash& hash, const QVariant& v) {
+    if (!v.isValid() || v.isNull()) {
+        hash.addData(QByteArrayView("-;"));
+        return;
+    }
+    QByteArray text;
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        text = v.toBool() ? "1" : "0";
+        break;
+    case QMetaType::Double:
+        text = QByteArray::number(v.toDouble(), 'g', 17);
+        break;
+    case QMetaType::QDate:
+        text = v.toDate().toString(Qt::ISODate).toUtf8();
+        break;
+    case QMetaType::QTime:
+        text = v.toTime().toString(QStringLiteral("HH:mm:ss")).toUtf8();
+        break;
+    default:
+        text = v.toString().toUtf8();
+    }
+    hash.addData(QByteArray::number(text.size()) + ':');
+    hash.addData(text);
+}
+
+QString selectAllSql(Database& db, TableId id) {
+    const TableDef& def = tableDef(id);
+    QStringList cols;
+    for (const ColumnDef& c : def.columns)
+        cols << quoteIdent(QString::fromLatin1(c.name));
+    QStringList keys;
+    for (const QString& k : def.keyNames())
+        keys << quoteIdent(k);
+    return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+        .arg(cols.join(QStringLiteral(", ")), db.qualifiedName(id),
+             keys.join(QStringLiteral(", ")));
+}
+
+// Reads every row of a table in key order, handing each to `row` and counting it into the
+// tally.
+template <typename RowFn> TableTally readTable(Database& db, TableId id, RowFn&& row) {
+    const TableDef& def = tableDef(id);
+    const int n = static_cast<int>(def.columns.size());
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    TableTally tally;
+    tally.id = id;
+    const auto st = db.streamed(selectAllSql(db, id));
+    QVariantList values;
+    while (st->step()) {
+        values.clear();
+        values.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            values << typedValue(*st, i, def.columns[static_cast<std::size_t>(i)].type);
+            addCanonical(hash, values.back());
+        }
+        hash.addData(QByteArrayView("\n"));
+        ++tally.rows;
+        row(values, tally.rows);
+    }
+    st->reset();
+    tally.checksum = hash.result().toHex();
+    return tally;
+}
+
+qint64 rowCount(Database& db, TableId id) {
+    const auto st =
+        db.prepared(QStringLiteral("SELECT count(*) FROM %1").arg(db.qualifiedName(id)));
+    const qint64 n = st->step() ? st->int64(0) : 0;
+    st->reset();
+    return n;
+}
+
+bool sameDatabase(Database& a, Database& b) {
+    const DataLocation x = a.location();
+    const DataLocation y = b.location();
+    if (x.server != y.server)
+        return false;
+    if (x.server)
+        return x.connection.trimmed() == y.connection.trimmed();
+    return QDir(x.directory).canonicalPath() == QDir(y.directory).canonicalPath() &&
+           !QDir(x.directory).canonicalPath().isEmpty();
+}
+
+} // namespace
+
+QList<TableTally> tallyDatabase(Database& db) {
+    AllTablesOpen open(db);
+    Database::Transaction tx(db); // one moment of the data, as the copy reads it
+    QList<TableTally> tallies;
+    for (const TableId id : kAllTables)
+        tallies << readTable(db, id, [](const QVariantList&, qint64) {});
+    tx.commit();
+    return tallies;
+}
+
+QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
+                               const CopyProgress& progress) {
+    if (sameDatabase(from, to))
+        throw EngineError(QStringLiteral("The source and the target are the same database."));
+    for (const TableId id : kAllTables)
+        if (!to.tablePresent(id))
+            to.createTable(id);
+
+    AllTablesOpen sourceOpen(from);
+    AllTablesOpen targetOpen(to);
+    Database::Transaction readTx(from);
+    if (from.transactionDepth() == 1 && from.isServer()) // one moment, whatever others write
+        from.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
+    Database::Transaction writeTx(to);
+
+    if (mode == CopyMode::RefuseRows) {
+        for (const TableId id : kAllTables) {
+            const qint64 rows = rowCount(to, id);
+            if (rows > 0)
+                throw EngineError(
+                    QStringLiteral("%1 already holds %2 rows in its %3 table; nothing was copied.")
+                        .arg(to.displayName())
+                        .arg(rows)
+                        .arg(QString::fromLatin1(tableDef(id).label)));
+        }
+    } else {
+        // The deepest table first, so no row is ever without its owner.
+        for (int level = kTableCount - 1; level >= 0; --level)
+            to.exec(QStringLiteral("DELETE FROM %1").arg(to.qualifiedName(levelAt(level))));
+    }
+
+    QList<TableTally> copied;
+    for (const TableId id : kAllTables) {
+        if (progress)
+            progress(id, 0);
+        const std::unique_ptr<RowWriter> writer = to.rowWriter(id);
+        copied << readTable(from, id, [&](const QVariantList& values, qint64 done) {
+            writer->write(values);
+            if (progress && done % 5000 == 0)
+                progress(id, done);
+        });
+        writer->finish();
+    }
+
+    // Read back what the target now holds: it is kept only when every table matches.
+    for (const TableTally& source : std::as_const(copied)) {
+        const TableTally target = readTable(to, source.id, [](const QVariantList&, qint64) {});
+        if (!(target == source))
+            throw EngineError(
+                QStringLiteral("The copy of the %1 table does not match its source (%2 rows, "
+                               "checksum %3; the copy %4 rows, checksum %5); nothing was copied.")
+                    .arg(QString::fromLatin1(tableDef(source.id).label))
+                    .arg(source.rows)
+                    .arg(QString::fromLatin1(source.checksum.left(12)))
+                    .arg(target.rows)
+                    .arg(QString::fromLatin1(target.checksum.left(12))));
+    }
+    writeTx.commit();
+    readTx.commit();
+    return copied;
+}
+
+} // namespace nerova

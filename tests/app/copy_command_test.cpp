@@ -1,0 +1,56 @@
+#include "app/CopyCommand.h"
+#include "data/Database.h"
+#include "data/DatabaseCopy.h"
+#include "support/PgCluster.h"
+#include "support/TempDatabase.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace nerova;
+using nerova::test::PgCluster;
+using nerova::test::TempDatabase;
+
+// The command line's copy between the file database and an office server, as a user types it.
+class CopyCommandTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void copyToAndFromTheOffice() {
+        if (!PgCluster::shared().available())
+            QFAIL(qPrintable(PgCluster::shared().skipReason()));
+        TempDatabase file;
+        const QString office = PgCluster::shared().createDatabase();
+        {
+            QFile registry(file.registryPath());
+            QVERIFY(registry.open(QIODevice::Append | QIODevice::Text));
+            registry.write(("[OFFICE]\nCONNECTION=" + office + "\n").toUtf8());
+        }
+        const QList<TableTally> demo = tallyDatabase(file.db());
+        const auto run = [&](const QStringList& args, QString* said = nullptr) {
+            QString text;
+            QTextStream out(&text);
+            QTextStream err(&text);
+            const int code = runCopyCommand(QStringList{"nerova2002"} + args, file.registryPath(),
+                                            file.dataDir(), out, err);
+            if (said)
+                *said = text;
+            return code;
+        };
+        QString said;
+        QCOMPARE(run({"--copy-to", "OFFICE"}, &said), 0);
+        QVERIFY2(said.contains("Every row was copied and checked."), qPrintable(said));
+        QCOMPARE(run({"--copy-to", "OFFICE"}, &said), 1); // the office holds rows now
+        QVERIFY2(said.contains("--replace"), qPrintable(said));
+        QCOMPARE(run({"--copy-from", office}, &said), 1); // and so does the file database
+        QCOMPARE(run({"--copy-from", "OFFICE", "--replace"}, &said), 0);
+        QCOMPARE(tallyDatabase(file.db()), demo);
+        QCOMPARE(run({"--copy-to", file.path("laptop")}), 0);
+        QCOMPARE(run({"--copy-to", "OFICE"}, &said), 1);
+        QVERIFY2(said.contains("neither an alias"), qPrintable(said));
+        QCOMPARE(run({"--copy-to"}), 2);
+        QCOMPARE(run({"--replace"}), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(CopyCommandTest)
+#include "copy_command_test.moc"
