@@ -32,8 +32,8 @@ public:
                                   .arg(m_dir.errorString()));
         m_files = std::make_unique<Database>(DataLocation{false, m_dir.path(), {}});
         const HourGlass busy;
-        copyDatabase(server, *m_files, CopyMode::Replace);
-        m_tally = tallyDatabase(*m_files);
+        // What the copy checked the files to hold.
+        m_tally = copyDatabase(server, *m_files, CopyMode::Replace);
     }
 
     QString folder() const { return m_dir.path(); }
