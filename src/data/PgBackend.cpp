@@ -417,7 +417,12 @@ public:
     explicit PgBackend(const QString& connection) {
         refusePassword(connection);
         m_conn = std::make_shared<Connection>();
-        m_conn->conn = PQconnectdb(connection.toUtf8().constData());
+        // Our defaults come first, so that the connection text's own values win: a server that
+        // does not answer is given up after ten seconds, not the system's two minutes.
+        const QByteArray text = connection.toUtf8();
+        const char* keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
+        const char* values[] = {"10", "Nerova 2002", text.constData(), nullptr};
+        m_conn->conn = PQconnectdbParams(keywords, values, 1);
         if (PQstatus(m_conn->conn) != CONNECTION_OK)
             throw EngineError(QStringLiteral("Cannot connect to the database server.\n%1")
                                   .arg(serverMessage(m_conn->conn)),

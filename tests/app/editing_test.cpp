@@ -220,9 +220,16 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         addSecondTest(f);
         // The disk refuses the delete of one flow row of the second test part-way.
-        f.db.db().exec("CREATE TEMP TRIGGER refuse BEFORE DELETE ON flow.NRVA2002flow "
-                       "WHEN old.\"Flow Point Number\" = '5' BEGIN "
-                       "SELECT RAISE(ABORT, 'disk I/O error'); END");
+        if (f.db.isServer())
+            f.db.db().exec("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                           "$$BEGIN IF old.\"Flow Point Number\" = '5' THEN "
+                           "RAISE EXCEPTION 'disk I/O error'; END IF; RETURN old; END$$; "
+                           "CREATE TRIGGER refuse BEFORE DELETE ON \"NRVA2002flow\" "
+                           "FOR EACH ROW EXECUTE FUNCTION refuse()");
+        else
+            f.db.db().exec("CREATE TEMP TRIGGER refuse BEFORE DELETE ON flow.NRVA2002flow "
+                           "WHEN old.\"Flow Point Number\" = '5' BEGIN "
+                           "SELECT RAISE(ABORT, 'disk I/O error'); END");
         f.company().first();
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Yes);
