@@ -139,11 +139,11 @@ QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
                                const CopyProgress& progress) {
     if (sameDatabase(from, to))
         throw EngineError(QStringLiteral("The source and the target are the same database."));
+    AllTablesOpen sourceOpen(
+        from); // a source without its tables stops before the target is touched
     for (const TableId id : kAllTables)
         if (!to.tablePresent(id))
             to.createTable(id);
-
-    AllTablesOpen sourceOpen(from);
     AllTablesOpen targetOpen(to);
     Database::Transaction readTx(from);
     if (from.transactionDepth() == 1 && from.isServer()) // one moment, whatever others write

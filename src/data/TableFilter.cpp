@@ -40,9 +40,13 @@ QString Table::whereClause(QVariantList& binds) const {
 QString Table::orderClause() const {
     QStringList order;
     const QStringList orderCols = m_order.isEmpty() ? def().keyNames() : m_order;
+    // Blanks sort first, as in the file database; a required column has none, and leaving the
+    // words off lets the server walk its key index instead of sorting.
     const QString suffix = m_db.orderSuffix();
-    for (const QString& c : orderCols)
-        order << quoteIdent(QString::fromLatin1(def().columns[columnIndex(c)].name)) + suffix;
+    for (const QString& c : orderCols) {
+        const ColumnDef& col = def().columns[static_cast<std::size_t>(columnIndex(c))];
+        order << quoteIdent(QString::fromLatin1(col.name)) + (col.required ? QString() : suffix);
+    }
     order << QStringLiteral("rowid");
     return order.join(QStringLiteral(", "));
 }

@@ -81,6 +81,30 @@ private Q_SLOTS:
         }
     }
 
+    // A server restart or a dropped network between two saves: the save that meets it
+    // fails with the edit kept, the next one connects again and goes through.
+    void lostConnectionKeepsTheEditAndComesBack() {
+        TempDatabase office(true, TempDatabase::Where::Server);
+        Table mine(office.db(), TableId::Company);
+        mine.open();
+        Colleague other(office);
+        other.db.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                      "datname = current_database() AND pid <> pg_backend_pid()");
+        mine.edit();
+        mine.setValue("City", "Mine");
+        try {
+            mine.post();
+            QFAIL("a save over a lost connection reported success");
+        } catch (const EngineError& e) {
+            QVERIFY2(e.text().startsWith("The connection to the database server was lost"),
+                     qPrintable(e.text()));
+        }
+        QCOMPARE(mine.state(), TableState::Edit);
+        mine.post();
+        other.company.refresh();
+        QCOMPARE(other.company.asString("City"), QString("Mine"));
+    }
+
     void unusableServerAliasIsReported_data() {
         QTest::addColumn<QString>("connection");
         QTest::addColumn<QString>("said");

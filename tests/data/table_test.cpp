@@ -308,6 +308,19 @@ private Q_SLOTS:
             QVERIFY(st->step());
             QCOMPARE(st->int64(0), 3);
         }
+        // The server's own types, widths from the schema.
+        auto types = tmp.db().prepared(
+            "SELECT string_agg(column_name || ':' || data_type || ':' || "
+            "coalesce(character_maximum_length, 0), ' ' ORDER BY column_name) FROM "
+            "information_schema.columns WHERE table_name = 'NRVA2002test' AND column_name IN "
+            "('TestID', 'Test Date', 'Test Start Time', 'Velocity Pressure', 'Notes', "
+            "'Discharge Pressure1')");
+        QVERIFY(types->step());
+        QCOMPARE(types->text(0), QString("Discharge Pressure1:double precision:0 Notes:text:0 "
+                                         "Test Date:date:0 Test Start Time:time without time "
+                                         "zone:0 TestID:character varying:20 Velocity "
+                                         "Pressure:boolean:0"));
+        types->reset();
         tmp.db().release(TableId::Flow);
     }
 
