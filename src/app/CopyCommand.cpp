@@ -1,5 +1,7 @@
 #include "app/CopyCommand.h"
 
+#include "app/SingleCopyLock.h"
+
 #include "data/Database.h"
 #include "data/DatabaseCopy.h"
 #include "data/EngineError.h"
@@ -7,10 +9,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QTextStream>
-#include <memory>
-#include <vector>
+#include <utility>
 
 namespace nerova {
 
@@ -40,19 +40,6 @@ DataLocation resolve(const Database& registry, const QString& text) {
     return where;
 }
 
-// A file database is held by one program at a time; the copy is one such program.
-std::unique_ptr<QLockFile> lockFolder(const DataLocation& where) {
-    if (where.server || !QFileInfo(where.directory).isDir())
-        return nullptr;
-    auto lock =
-        std::make_unique<QLockFile>(QDir(where.directory).filePath(QStringLiteral("NRVA2002.lck")));
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError)
-        throw EngineError(QStringLiteral("The data in %1 is in use by another copy of Nerova 2002.")
-                              .arg(QDir::toNativeSeparators(where.directory)));
-    return lock;
-}
-
 } // namespace
 
 int runCopyCommand(const QStringList& arguments, const QString& registryPath,
@@ -75,11 +62,17 @@ int runCopyCommand(const QStringList& arguments, const QString& registryPath,
         Database alias(registryPath, defaultDataDir);
         const DataLocation mine = alias.location();
         const DataLocation other = resolve(alias, arguments.at(at + 1));
-        std::vector<std::unique_ptr<QLockFile>> locks;
-        locks.push_back(lockFolder(mine));
-        locks.push_back(lockFolder(other));
         Database ours(mine);
         Database theirs(other);
+        // A file database is held by one program at a time; the copy is one such program,
+        // holding both locks until it is done.
+        const SingleCopyLock ourLock(ours);
+        const SingleCopyLock theirLock(theirs);
+        for (const auto& [lock, db] : {std::pair{&ourLock, &ours}, std::pair{&theirLock, &theirs}})
+            if (lock->refused())
+                throw EngineError(
+                    QStringLiteral("The data of %1 is in use by another copy of Nerova 2002.")
+                        .arg(db->displayName()));
         Database& source = to >= 0 ? ours : theirs;
         Database& target = to >= 0 ? theirs : ours;
         out << "Copying from " << source.displayName() << " to " << target.displayName() << "\n";

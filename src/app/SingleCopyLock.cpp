@@ -1,7 +1,7 @@
 #include "app/SingleCopyLock.h"
 
 #include "data/Database.h"
-#include "data/Global.h"
+#include "data/EngineError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,9 +9,12 @@
 namespace nerova {
 
 SingleCopyLock::SingleCopyLock(const Database& db) {
-    if (!db.aliasExists(QString::fromLatin1(kAliasName)))
-        return;
-    const DataLocation where = db.location();
+    DataLocation where;
+    try {
+        where = db.location();
+    } catch (const EngineError&) {
+        return; // no alias: nothing to lock, and the window reports the alias
+    }
     if (where.server || !QFileInfo(where.directory).isDir())
         return;
     m_lock =

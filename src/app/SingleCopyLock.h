@@ -12,7 +12,7 @@ class Database;
 // checks it), so several programs may work on it at once and no lock is taken there.
 class SingleCopyLock {
 public:
-    // Takes the lock in the alias's folder when the alias names one that exists.
+    // Takes the lock in the database's folder when it has one that exists.
     explicit SingleCopyLock(const Database& db);
 
     // True when another running copy of the program holds the data.

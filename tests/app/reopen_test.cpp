@@ -42,7 +42,10 @@ private Q_SLOTS:
         addRow(f.test(), {"ZULU", "YARD", "P2", "T2"});
         QCOMPARE(shown(w), (QStringList{"ZULU", "YARD", "P2", "T2"}));
 
+        // The archive goes into the test's own folder, whatever folder the window offers.
+        f.prompt.folders.enqueue(f.db.dataDir());
         f.prompt.dialogs.enqueue([](QDialog& d) {
+            static_cast<TBackupFrm&>(d).ChangeButtonClick();
             static_cast<TBackupFrm&>(d).BackupButtonClick();
             return d.result();
         });
