@@ -54,6 +54,36 @@ inline QString serverRegistry() {
     return path;
 }
 
+// The database the benchmark server's connection names.
+inline QString serverDatabaseName() {
+    PQconninfoOption* options = PQconninfoParse(serverUri().toUtf8().constData(), nullptr);
+    QString name;
+    for (PQconninfoOption* o = options; o && o->keyword; ++o)
+        if (qstrcmp(o->keyword, "dbname") == 0 && o->val)
+            name = QString::fromUtf8(o->val);
+    PQconninfoFree(options);
+    return name;
+}
+
+// The connection to another database of the benchmark server, as libpq's key=value text.
+inline QString serverConnectionTo(const QString& database) {
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(serverUri().toUtf8().constData(), &error);
+    PQfreemem(error);
+    QStringList parts;
+    for (PQconninfoOption* o = options; o && o->keyword; ++o) {
+        const bool db = qstrcmp(o->keyword, "dbname") == 0;
+        if (!db && !(o->val && *o->val))
+            continue;
+        QString value = db ? database : QString::fromUtf8(o->val);
+        value.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('\''), QLatin1String("\\'"));
+        parts << QStringLiteral("%1='%2'").arg(QString::fromLatin1(o->keyword), value);
+    }
+    PQconninfoFree(options);
+    return parts.join(QLatin1Char(' '));
+}
+
 // The engine's database on the server.
 inline std::unique_ptr<Database> serverDatabase() {
     return std::make_unique<Database>(serverRegistry(), dataDir());
@@ -66,15 +96,6 @@ class PgRaw {
 public:
     explicit PgRaw(const QString& uri = serverUri()) {
         m_conn = PQconnectdb(uri.toUtf8().constData());
-        if (PQstatus(m_conn) != CONNECTION_OK)
-            throw std::runtime_error(std::string("cannot connect: ") + PQerrorMessage(m_conn));
-    }
-    // The same server, another of its databases.
-    PgRaw(const QString& uri, const char* database) {
-        const char* keys[] = {"dbname", "dbname", nullptr};
-        const QByteArray expanded = uri.toUtf8();
-        const char* values[] = {expanded.constData(), database, nullptr};
-        m_conn = PQconnectdbParams(keys, values, 1);
         if (PQstatus(m_conn) != CONNECTION_OK)
             throw std::runtime_error(std::string("cannot connect: ") + PQerrorMessage(m_conn));
     }
