@@ -106,8 +106,8 @@ constexpr const char* kScratch = "nerova_bench_cascade";
 void freshScratch() {
     PgRaw admin(serverConnectionTo(QStringLiteral("postgres")));
     admin.exec(std::string("DROP DATABASE IF EXISTS ") + kScratch + " WITH (FORCE)");
-    admin.exec(std::string("CREATE DATABASE ") + kScratch + " TEMPLATE " +
-               serverDatabaseName().toStdString() + " STRATEGY FILE_COPY");
+    admin.exec(std::string("CREATE DATABASE ") + kScratch + " TEMPLATE \"" +
+               serverDatabaseName().toStdString() + "\" STRATEGY FILE_COPY");
 }
 void dropScratch() {
     PgRaw(serverConnectionTo(QStringLiteral("postgres")))
