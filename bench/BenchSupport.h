@@ -328,6 +328,7 @@ public:
             }
             out << line;
         }
+        serverSummary(out);
         std::snprintf(line, sizeof line, "peak resident memory of this program: %.1f MB\n",
                       peakMegabytes());
         out << line << std::flush;
@@ -338,6 +339,42 @@ private:
         double wall = 0;
         double cpu = 0;
     };
+
+    // Each figure on the office database (named "…_server") next to the same figure on the
+    // file database and to its plain-libpq anchor, in wall-clock time: the server's own work
+    // is done in its processes, outside this program's CPU time.
+    void serverSummary(std::ostream& out) {
+        static const std::string suffix = "_server";
+        bool header = false;
+        char line[256];
+        for (const std::string& name : m_order) {
+            if (name.size() <= suffix.size() ||
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+                continue;
+            if (!header) {
+                std::snprintf(line, sizeof line, "\n%-26s %11s %11s %9s %11s %9s\n",
+                              "server (medians, wall)", "server ms", "file ms", "x file",
+                              "libpq ms", "x libpq");
+                out << line;
+                header = true;
+            }
+            const Figure f = m_figures[name];
+            const auto file = m_figures.find(name.substr(0, name.size() - suffix.size()));
+            const auto anchor = m_figures.find(name + "_anchor");
+            char fileMs[32] = "-", fileX[32] = "-", anchorMs[32] = "-", anchorX[32] = "-";
+            if (file != m_figures.end() && file->second.wall > 0) {
+                std::snprintf(fileMs, sizeof fileMs, "%.4f", file->second.wall);
+                std::snprintf(fileX, sizeof fileX, "%.1f", f.wall / file->second.wall);
+            }
+            if (anchor != m_figures.end() && anchor->second.wall > 0) {
+                std::snprintf(anchorMs, sizeof anchorMs, "%.4f", anchor->second.wall);
+                std::snprintf(anchorX, sizeof anchorX, "%.1f", f.wall / anchor->second.wall);
+            }
+            std::snprintf(line, sizeof line, "%-26s %11.4f %11s %9s %11s %9s\n", name.c_str(),
+                          f.wall, fileMs, fileX, anchorMs, anchorX);
+            out << line;
+        }
+    }
     std::map<std::string, Figure> m_figures;
     std::vector<std::string> m_order;
 };
@@ -351,6 +388,10 @@ inline int runBenchmarks(int argc, char** argv) {
         std::printf("No benchmark database in %s: run make-large-db %s first (or set "
                     "NEROVA_BENCH_DB). Benchmarks skipped.\n",
                     qPrintable(dbDir()), qPrintable(dbDir()));
+    const char* server = std::getenv("NEROVA_BENCH_SERVER");
+    if (!server || !*server)
+        std::printf("NEROVA_BENCH_SERVER is not set: the benchmarks on the office database "
+                    "(\"_server\") are skipped; bench-server start <folder> prints it.\n");
     AnchorReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -1,7 +1,7 @@
 // A lookup by name prefix: the prefix filter on the company table of an open chain (the
 // details follow the first company found), then the first move within the filtered rows.
 
-#include "BenchSupport.h"
+#include "ServerSupport.h"
 
 #include "data/TableChain.h"
 
@@ -12,10 +12,7 @@ using namespace nerova::bench;
 
 namespace {
 
-void BM_LookupPrefix(benchmark::State& state) {
-    if (!requireDb(state))
-        return;
-    Database db(registryPath(), dataDir());
+void lookupPrefix(benchmark::State& state, Database& db) {
     TableChain chain(db);
     chain.open(TableId::Flow);
     const QString prefix = QString::fromLatin1(kLookupPrefix);
@@ -30,6 +27,13 @@ void BM_LookupPrefix(benchmark::State& state) {
     }
     state.counters["companies"] = found;
     chain.close();
+}
+
+void BM_LookupPrefix(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    Database db(registryPath(), dataDir());
+    lookupPrefix(state, db);
 }
 BENCHMARK(BM_LookupPrefix)
     ->Unit(benchmark::kMillisecond)
@@ -86,6 +90,55 @@ void BM_LookupPrefix_anchor(benchmark::State& state) {
 }
 BENCHMARK(BM_LookupPrefix_anchor)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_LookupPrefix_server(benchmark::State& state) {
+    if (requireServer(state))
+        lookupPrefix(state, *serverDatabase());
+}
+BENCHMARK(BM_LookupPrefix_server)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Plain libpq: the same as above, the letter case folded as the server folds it.
+void BM_LookupPrefix_server_anchor(benchmark::State& state) {
+    if (!requireServer(state))
+        return;
+    PgRaw conn;
+    PgRawStatement filter(conn,
+                          "SELECT rowid FROM " + pgTable(TableId::Company) +
+                              " WHERE lower(substr(\"Name\", 1, $1) COLLATE casefold) = "
+                              "lower($2 COLLATE casefold) ORDER BY \"CompanyID\"",
+                          2);
+    PgRawStatement company(conn, "SELECT * FROM " + pgTable(TableId::Company) + " WHERE rowid = $1",
+                           1);
+    PgFirstRows details(conn);
+    const std::string prefix = kLookupPrefix;
+    filter.bind(1, std::to_string(prefix.size())).bind(2, prefix);
+    std::size_t sum = 0;
+    auto show = [&](const std::string& rowid) {
+        if (company.bind(1, rowid).exec() == 0)
+            return;
+        sum += company.readRow(0);
+        sum += details.read({company.text(0, 0)});
+    };
+    for (auto _ : state) {
+        const int rows = filter.exec();
+        if (rows > 1) {
+            const std::string first = filter.text(0, 0);
+            const std::string second = filter.text(1, 0);
+            show(first);
+            show(second);
+        }
+    }
+    benchmark::DoNotOptimize(sum);
+}
+BENCHMARK(BM_LookupPrefix_server_anchor)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 

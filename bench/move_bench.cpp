@@ -1,7 +1,8 @@
 // A move on the large database: Next on the companies with location, pump, test and flow
-// following, and Next on the 50 tests of one pump with its flow rows following.
+// following, and Next on the 50 tests of one pump with its flow rows following; on the file
+// database and on the office server, each beside its plain anchor.
 
-#include "Anchors.h"
+#include "ServerSupport.h"
 
 #include "data/TableChain.h"
 
@@ -12,10 +13,7 @@ using namespace nerova::bench;
 
 namespace {
 
-void BM_CompanyNext(benchmark::State& state) {
-    if (!requireDb(state))
-        return;
-    Database db(registryPath(), dataDir());
+void companyNext(benchmark::State& state, Database& db) {
     TableChain chain(db);
     chain.open(TableId::Flow);
     std::size_t rows = 0;
@@ -31,6 +29,13 @@ void BM_CompanyNext(benchmark::State& state) {
     benchmark::DoNotOptimize(rows);
     chain.close();
 }
+
+void BM_CompanyNext(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    Database db(registryPath(), dataDir());
+    companyNext(state, db);
+}
 BENCHMARK(BM_CompanyNext)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
@@ -44,10 +49,7 @@ BENCHMARK(BM_CompanyNext_anchor)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-void BM_TestNext(benchmark::State& state) {
-    if (!requireDb(state))
-        return;
-    Database db(registryPath(), dataDir());
+void testNext(benchmark::State& state, Database& db) {
     TableChain chain(db);
     chain.open(TableId::Flow);
     if (!gotoFiftyPump(chain) || chain.test.recordCount() != kFiftyTests) {
@@ -67,6 +69,13 @@ void BM_TestNext(benchmark::State& state) {
     benchmark::DoNotOptimize(rows);
     chain.close();
 }
+
+void BM_TestNext(benchmark::State& state) {
+    if (!requireDb(state))
+        return;
+    Database db(registryPath(), dataDir());
+    testNext(state, db);
+}
 BENCHMARK(BM_TestNext)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_TestNext_anchor(benchmark::State& state) {
@@ -74,6 +83,44 @@ void BM_TestNext_anchor(benchmark::State& state) {
 }
 BENCHMARK(BM_TestNext_anchor)
     ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_CompanyNext_server(benchmark::State& state) {
+    if (requireServer(state))
+        companyNext(state, *serverDatabase());
+}
+BENCHMARK(BM_CompanyNext_server)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_CompanyNext_server_anchor(benchmark::State& state) {
+    companyNextServerAnchor(state);
+}
+BENCHMARK(BM_CompanyNext_server_anchor)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_TestNext_server(benchmark::State& state) {
+    if (requireServer(state))
+        testNext(state, *serverDatabase());
+}
+BENCHMARK(BM_TestNext_server)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_TestNext_server_anchor(benchmark::State& state) {
+    testNextServerAnchor(state);
+}
+BENCHMARK(BM_TestNext_server_anchor)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 

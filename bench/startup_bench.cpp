@@ -1,7 +1,8 @@
 // Start-up on the large database: the table presence check and the opening of the five
-// tables as the master-detail chain, each level showing the first row of its master.
+// tables as the master-detail chain, each level showing the first row of its master. On the
+// file database and on the office server, each beside its plain anchor.
 
-#include "Anchors.h"
+#include "ServerSupport.h"
 
 #include "data/TableChain.h"
 
@@ -12,14 +13,13 @@ using namespace nerova::bench;
 
 namespace {
 
-void BM_Startup(benchmark::State& state) {
-    if (!requireDb(state))
-        return;
+void startup(benchmark::State& state, bool server) {
     NoProgress progress;
     for (auto _ : state) {
-        auto db = std::make_unique<Database>(registryPath(), dataDir());
+        // On the server this includes connecting, as a start-up does.
+        auto db = server ? serverDatabase() : std::make_unique<Database>(registryPath(), dataDir());
         if (!TablesExist(*db, progress)) {
-            state.SkipWithError("a table file is missing");
+            state.SkipWithError("a table is missing");
             break;
         }
         auto chain = std::make_unique<TableChain>(*db);
@@ -31,6 +31,11 @@ void BM_Startup(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
+
+void BM_Startup(benchmark::State& state) {
+    if (requireDb(state))
+        startup(state, false);
+}
 BENCHMARK(BM_Startup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_Startup_anchor(benchmark::State& state) {
@@ -38,6 +43,25 @@ void BM_Startup_anchor(benchmark::State& state) {
 }
 BENCHMARK(BM_Startup_anchor)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_Startup_server(benchmark::State& state) {
+    if (requireServer(state))
+        startup(state, true);
+}
+BENCHMARK(BM_Startup_server)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_Startup_server_anchor(benchmark::State& state) {
+    startupServerAnchor(state);
+}
+BENCHMARK(BM_Startup_server_anchor)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 

@@ -1,9 +1,9 @@
 // The main window on the large database, offscreen: a keystroke in a flow point's
 // discharge pressure (from the key release to the four derived fields showing their
 // values), Next as the navigation button does it, with every page field following, and the
-// History and Evaluation sub-pages shown.
+// History and Evaluation sub-pages shown. The keystroke is measured on the office server too.
 
-#include "Anchors.h"
+#include "ServerSupport.h"
 
 #include "app/EvaluationPage.h"
 #include "app/HistoryPage.h"
@@ -29,7 +29,8 @@ namespace {
 // One window for the whole program, made on first use: made again for every benchmark it
 // would only measure its own construction.
 struct Window {
-    Window() : db(registryPath(), dataDir()), form(db, prefs, startup.path()) {
+    explicit Window(const QString& registry = registryPath())
+        : db(registry, dataDir()), form(db, prefs, startup.path()) {
         form.show(); // the table check and the opening of the chain
         QApplication::processEvents();
     }
@@ -54,11 +55,17 @@ struct Window {
 };
 
 std::unique_ptr<Window> g_window;
+std::unique_ptr<Window> g_serverWindow; // the same window on the office server
 
 Window& window() {
     if (!g_window)
         g_window = std::make_unique<Window>();
     return *g_window;
+}
+Window& serverWindow() {
+    if (!g_serverWindow)
+        g_serverWindow = std::make_unique<Window>(serverRegistry());
+    return *g_serverWindow;
 }
 
 // Start-up as the user sees it: the window made and shown, which checks the tables, opens
@@ -93,10 +100,10 @@ const char* const kDerived[] = {"Net Pressure", "Corrected Flow", "Corrected Net
 // Keystrokes in the discharge pressure of point 1 on the Test page; each types one digit
 // over the selected text, and only the key release is timed. With repaint the pending
 // paint events are processed too, so the figure includes drawing the changed fields.
-void keystrokes(benchmark::State& state, bool repaint) {
-    if (!requireDb(state))
+void keystrokes(benchmark::State& state, bool repaint, bool server = false) {
+    if (!(server ? requireServer(state) : requireDb(state)))
         return;
-    Window& w = window();
+    Window& w = server ? serverWindow() : window();
     if (!w.gotoFiftyPump() || !w.form.selectPage(3)) {
         state.SkipWithError("cannot reach the Test page of the pump with 50 tests");
         return;
@@ -160,6 +167,17 @@ void BM_Keystroke_anchor(benchmark::State& state) {
 }
 BENCHMARK(BM_Keystroke_anchor)
     ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The window on the server: the key release evaluates the row being edited in memory, so
+// it should not wait for the server at all.
+void BM_Keystroke_server(benchmark::State& state) {
+    keystrokes(state, false, true);
+}
+BENCHMARK(BM_Keystroke_server)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
@@ -306,6 +324,7 @@ int main(int argc, char** argv) {
     Prompt::install(&prompt);
     const int rc = runBenchmarks(argc, argv);
     g_window.reset(); // before the application goes
+    g_serverWindow.reset();
     Prompt::install(nullptr);
     return rc;
 }

@@ -97,30 +97,42 @@ PgCluster& PgCluster::shared() {
     return cluster;
 }
 
-PgCluster::PgCluster() {
-    start();
+PgCluster::PgCluster(const QString& persistentFolder) {
+    start(persistentFolder);
 }
 
 PgCluster::~PgCluster() {
     stop();
 }
 
-void PgCluster::start() {
-    m_owner = getpid();
-    if (geteuid() == 0) {
-        // The server refuses to run as root; it runs as "nobody" and the tests still reach
-        // it through the socket.
-        const passwd* pw = getpwnam("nobody");
-        if (!pw) {
-            m_skipReason = QStringLiteral("PostgreSQL does not run as root and there is no "
-                                          "user \"nobody\" to run it as");
-            return;
-        }
-        const group* gr = getgrnam("nogroup");
-        m_dropUser = true;
-        m_uid = pw->pw_uid;
-        m_gid = gr ? gr->gr_gid : pw->pw_gid;
+std::unique_ptr<PgCluster> PgCluster::persistent(const QString& folder) {
+    return std::unique_ptr<PgCluster>(new PgCluster(QDir(folder).absolutePath()));
+}
+
+// Running as root, the server runs as "nobody"; false (with the reason) when it cannot.
+bool PgCluster::setOwner() {
+    if (geteuid() != 0)
+        return true;
+    // The server refuses to run as root; it runs as "nobody" and the tests still reach it
+    // through the socket.
+    const passwd* pw = getpwnam("nobody");
+    if (!pw) {
+        m_skipReason = QStringLiteral("PostgreSQL does not run as root and there is no "
+                                      "user \"nobody\" to run it as");
+        return false;
     }
+    const group* gr = getgrnam("nogroup");
+    m_dropUser = true;
+    m_uid = pw->pw_uid;
+    m_gid = gr ? gr->gr_gid : pw->pw_gid;
+    return true;
+}
+
+void PgCluster::start(const QString& persistentFolder) {
+    m_owner = getpid();
+    m_persistent = !persistentFolder.isEmpty();
+    if (!setOwner())
+        return;
     m_bindir = findServerPrograms();
     if (m_bindir.isEmpty()) {
         m_skipReason = QStringLiteral(
@@ -128,38 +140,66 @@ void PgCluster::start() {
             "--bindir, /usr/lib/postgresql/*/bin and PATH (Debian package postgresql)");
         return;
     }
-    // Short, so that the socket path in it stays well under the length a Unix socket allows.
-    char folder[] = "/tmp/nerova-pg-XXXXXX";
-    if (!mkdtemp(folder)) {
-        m_skipReason = QStringLiteral("Cannot make a folder for the PostgreSQL cluster: %1")
-                           .arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return;
+    if (m_persistent) {
+        m_folder = persistentFolder;
+        // The socket's path must fit the 107 bytes a Unix socket address holds.
+        if (encoded(m_folder).size() > 80) {
+            m_skipReason = QStringLiteral("The folder name %1 is too long for the server's "
+                                          "socket; choose a shorter one")
+                               .arg(m_folder);
+            return;
+        }
+        if (!QDir().mkpath(m_folder)) {
+            m_skipReason = QStringLiteral("Cannot make the folder %1").arg(m_folder);
+            return;
+        }
+    } else {
+        // Short, so that the socket path in it stays well under the length a Unix socket
+        // allows.
+        char folder[] = "/tmp/nerova-pg-XXXXXX";
+        if (!mkdtemp(folder)) {
+            m_skipReason = QStringLiteral("Cannot make a folder for the PostgreSQL cluster: %1")
+                               .arg(QString::fromLocal8Bit(std::strerror(errno)));
+            return;
+        }
+        m_folder = QString::fromLocal8Bit(folder);
     }
-    m_folder = QString::fromLocal8Bit(folder);
-    if (m_dropUser && chown(folder, m_uid, m_gid) != 0) {
+    if (m_dropUser && chown(encoded(m_folder).c_str(), m_uid, m_gid) != 0) {
         m_skipReason = QStringLiteral("Cannot hand %1 to user \"nobody\": %2")
                            .arg(m_folder, QString::fromLocal8Bit(std::strerror(errno)));
         return;
     }
-    startWatchdog();
+    if (!m_persistent)
+        startWatchdog();
+    m_available = initAndStart();
+}
 
+bool PgCluster::initAndStart() {
     const QString data = m_folder + QStringLiteral("/data");
-    int status =
-        run(QStringLiteral("initdb"),
-            {QStringLiteral("--no-sync"), QStringLiteral("-A"), QStringLiteral("trust"),
-             QStringLiteral("-U"), QStringLiteral("nerova"), QStringLiteral("-E"),
-             QStringLiteral("UTF8"), QStringLiteral("--locale=C"), QStringLiteral("-D"), data},
-            QStringLiteral("initdb.out"));
+    const bool made = QFile::exists(data + QStringLiteral("/PG_VERSION"));
+    int status = made ? 0
+                      : run(QStringLiteral("initdb"),
+                            {QStringLiteral("--no-sync"), QStringLiteral("-A"),
+                             QStringLiteral("trust"), QStringLiteral("-U"),
+                             QStringLiteral("nerova"), QStringLiteral("-E"), QStringLiteral("UTF8"),
+                             QStringLiteral("--locale=C"), QStringLiteral("-D"), data},
+                            QStringLiteral("initdb.out"));
     if (status != 0) {
         m_skipReason = QStringLiteral("initdb failed (exit status %1):\n%2")
                            .arg(status)
                            .arg(tailOf(QStringLiteral("initdb.out")));
-        return;
+        return false;
     }
-    const QString options =
-        QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -c fsync=off "
-                       "-c synchronous_commit=off -c full_page_writes=off -p %2")
-            .arg(m_folder, QLatin1String(kPort));
+    // A persistent cluster may be running already from an earlier program.
+    if (m_persistent &&
+        run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data, QStringLiteral("status")},
+            QStringLiteral("pg_ctl.out")) == 0)
+        return true;
+    QString options = QStringLiteral("-c listen_addresses='' -c unix_socket_directories='%1' -p %2")
+                          .arg(m_folder, QLatin1String(kPort));
+    if (!m_persistent)
+        options +=
+            QStringLiteral(" -c fsync=off -c synchronous_commit=off -c full_page_writes=off");
     status = run(QStringLiteral("pg_ctl"),
                  {QStringLiteral("-w"), QStringLiteral("-D"), data, QStringLiteral("-l"),
                   m_folder + QStringLiteral("/log"), QStringLiteral("start"), QStringLiteral("-o"),
@@ -170,9 +210,22 @@ void PgCluster::start() {
             QStringLiteral("pg_ctl start failed (exit status %1):\n%2\n%3")
                 .arg(status)
                 .arg(tailOf(QStringLiteral("pg_ctl.out")), tailOf(QStringLiteral("log")));
-        return;
+        return false;
     }
-    m_available = true;
+    return true;
+}
+
+void PgCluster::stopServer() {
+    if (m_admin) {
+        PQfinish(m_admin);
+        m_admin = nullptr;
+    }
+    if (access(encoded(m_folder + QStringLiteral("/data/postmaster.pid")).c_str(), F_OK) == 0)
+        run(QStringLiteral("pg_ctl"),
+            {QStringLiteral("-D"), m_folder + QStringLiteral("/data"), QStringLiteral("-m"),
+             QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")},
+            QStringLiteral("pg_ctl.out"));
+    m_available = false;
 }
 
 // A process of its own that waits on a socket only this process holds. The socket closes
@@ -271,15 +324,13 @@ void PgCluster::stop() noexcept {
     // A forked child leaving through exit() must not take its parent's server down.
     if (m_folder.isEmpty() || getpid() != m_owner)
         return;
-    if (m_admin) {
-        PQfinish(m_admin);
+    if (m_persistent) {
+        if (m_admin)
+            PQfinish(m_admin);
         m_admin = nullptr;
+        return;
     }
-    if (access(encoded(m_folder + QStringLiteral("/data/postmaster.pid")).c_str(), F_OK) == 0)
-        run(QStringLiteral("pg_ctl"),
-            {QStringLiteral("-D"), m_folder + QStringLiteral("/data"), QStringLiteral("-m"),
-             QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")},
-            QStringLiteral("pg_ctl.out"));
+    stopServer();
     std::error_code ignored;
     std::filesystem::remove_all(encoded(m_folder), ignored);
     if (m_watchdogFd >= 0) {

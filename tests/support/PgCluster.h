@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <mutex>
 #include <sys/types.h>
 
@@ -17,6 +18,15 @@ namespace nerova::test {
 class PgCluster {
 public:
     static PgCluster& shared();
+
+    // A cluster in a folder of the caller's that outlives this process, for the benchmarks'
+    // large database (loading it takes a while): made when the folder holds none, started
+    // when it is not running, and left running when this object goes. Unlike the shared
+    // one it keeps the server's usual durability (fsync, synchronous commit), so that what
+    // is measured on it compares with a file database writing synchronously.
+    static std::unique_ptr<PgCluster> persistent(const QString& folder);
+    // Stops the server of a persistent cluster; its data stay in the folder.
+    void stopServer();
 
     ~PgCluster();
     PgCluster(const PgCluster&) = delete;
@@ -42,8 +52,10 @@ public:
     void dropDatabase(const QString& db);
 
 private:
-    PgCluster();
-    void start();
+    explicit PgCluster(const QString& persistentFolder = {});
+    void start(const QString& persistentFolder);
+    bool setOwner();
+    bool initAndStart();
     void stop() noexcept;
     void startWatchdog();
     // Runs a server program with its output in <folder>/<outputName>, as the cluster's
@@ -56,7 +68,8 @@ private:
     QString m_skipReason;
     QString m_folder;
     QString m_bindir;
-    pid_t m_owner = 0;       // the process that made the cluster (a fork must not stop it)
+    pid_t m_owner = 0; // the process that made the cluster (a fork must not stop it)
+    bool m_persistent = false;
     bool m_dropUser = false; // running as root: the server runs as "nobody"
     uid_t m_uid = 0;
     gid_t m_gid = 0;

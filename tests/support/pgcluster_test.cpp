@@ -1,5 +1,8 @@
 #include "support/PgCluster.h"
 
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <libpq-fe.h>
 #include <memory>
@@ -28,6 +31,7 @@ class PgClusterTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void databasesAreOwnAndDropEvenInUse();
+    void persistentClusterOutlivesItsObject();
 };
 
 // Two databases of one cluster are reached by their URIs alone, and a database a test still
@@ -49,6 +53,33 @@ void PgClusterTest::databasesAreOwnAndDropEvenInUse() {
     QVERIFY(value(held.get(), "SELECT 1").isEmpty());
     QCOMPARE(PQstatus(connectTo(uris[0]).get()), CONNECTION_BAD);
     cluster.dropDatabase(PgCluster::databaseOf(uris[1]));
+}
+
+// The benchmarks' cluster keeps running and keeps its data after the object that started it,
+// until it is stopped; a later object finds it running, or starts it again with its data.
+void PgClusterTest::persistentClusterOutlivesItsObject() {
+    QTemporaryDir dir(QStringLiteral("/tmp/nerova-pgp-XXXXXX"));
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path();
+    const auto stopAtEnd = qScopeGuard([&] {
+        if (QFile::exists(folder + QStringLiteral("/data/postmaster.pid")))
+            PgCluster::persistent(folder)->stopServer();
+    });
+    QString uri;
+    {
+        const auto cluster = PgCluster::persistent(folder);
+        QVERIFY2(cluster->available(), qPrintable(cluster->skipReason()));
+        uri = cluster->uriFor(QStringLiteral("postgres"));
+        Connection conn = connectTo(uri);
+        PQclear(PQexec(conn.get(), "CREATE TABLE kept (n int); INSERT INTO kept VALUES (7)"));
+    }
+    QCOMPARE(value(connectTo(uri).get(), "SELECT n FROM kept"), QStringLiteral("7"));
+
+    PgCluster::persistent(folder)->stopServer();
+    QCOMPARE(PQstatus(connectTo(uri).get()), CONNECTION_BAD);
+    const auto again = PgCluster::persistent(folder);
+    QVERIFY2(again->available(), qPrintable(again->skipReason()));
+    QCOMPARE(value(connectTo(uri).get(), "SELECT n FROM kept"), QStringLiteral("7"));
 }
 
 QTEST_GUILESS_MAIN(PgClusterTest)
