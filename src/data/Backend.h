@@ -58,10 +58,6 @@ public:
     // (as QString::compare with Qt::CaseInsensitive).
     virtual QString caseFoldEquals(const QString& lhs, const QString& rhs) const = 0;
 
-    // True when a cursor should read its row ids and its first row in one statement (a
-    // server, where each statement costs a round trip); the statement then needs LATERAL.
-    virtual bool readsFirstRowWithIds() const { return false; }
-
     // Written after each ORDER BY term so that blanks sort first, as in the file database.
     virtual QString orderSuffix() const { return {}; }
 

@@ -260,10 +260,6 @@ std::unique_ptr<RowWriter> Database::rowWriter(TableId id) {
     return m_backend->rowWriter(id);
 }
 
-bool Database::readsFirstRowWithIds() const {
-    return m_backend && m_backend->readsFirstRowWithIds();
-}
-
 QString Database::orderSuffix() const {
     return m_backend ? m_backend->orderSuffix() : QString();
 }

@@ -93,7 +93,6 @@ public:
     // See Backend::rowVersionExpression and Backend::orderSuffix.
     QString rowVersionExpression() const;
     QString orderSuffix() const;
-    bool readsFirstRowWithIds() const;
     // See Backend::caseFoldEquals; the file database's form while no backend is open.
     QString caseFoldEquals(const QString& lhs, const QString& rhs) const;
 

@@ -445,7 +445,6 @@ public:
         return QStringLiteral("lower(%1 COLLATE casefold) = lower(%2 COLLATE casefold)")
             .arg(lhs, rhs);
     }
-    bool readsFirstRowWithIds() const override { return true; }
     // The file database sorts blanks first; so must the server.
     QString orderSuffix() const override { return QStringLiteral(" NULLS FIRST"); }
     QString qualifiedName(TableId id) const override {

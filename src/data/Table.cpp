@@ -5,7 +5,6 @@
 #include "data/Statement.h"
 
 #include <QSignalBlocker>
-#include <utility>
 
 // The cursor: open and close, reading the current row and moving over the visible rows.
 // Editing is in TableEditing.cpp, the choice and order of the visible rows in TableFilter.cpp.
@@ -76,7 +75,7 @@ void Table::open() {
     m_db.acquire(m_id);
     m_state = TableState::Browse;
     try {
-        requery(true);
+        requery();
     } catch (...) {
         m_state = TableState::Inactive;
         m_db.release(m_id);
@@ -122,14 +121,8 @@ void Table::loadCurrent() {
     m_buffer.resize(n);
     m_version.clear();
     m_rowGone = false;
-    const qint64 prefetched = std::exchange(m_prefetchedRow, 0);
     if (m_index < 0 || m_index >= m_rows.size() || m_state == TableState::Inactive)
         return;
-    if (prefetched != 0 && prefetched == m_rows[m_index]) {
-        m_buffer = std::move(m_prefetched);
-        m_version = m_prefetchedVersion;
-        return;
-    }
     // With the columns comes the row's version where other programs may write meanwhile,
     // so that a save can tell whether the row is still the one the user saw.
     const QString version = m_db.rowVersionExpression();
@@ -322,7 +315,7 @@ void Table::masterMoved() {
         // old engines did, by storing it before following the master.
         post();
     }
-    requery(true);
+    requery();
     m_index = m_rows.isEmpty() ? -1 : 0;
     m_bof = true;
     m_eof = m_rows.isEmpty();

@@ -139,9 +139,7 @@ private:
     struct Impl;
     friend struct Impl;
 
-    // Reads the visible row ids. With firstRow, a server reads the first row's values in the
-    // same round trip, for the loadCurrent() that follows at once.
-    void requery(bool firstRow = false);
+    void requery();
     void loadCurrent();
     void moveTo(int index, bool notify);
     void masterMoved();
@@ -167,12 +165,8 @@ private:
     QVariantList m_buffer;  // values of the current row or the edit buffer
     QString m_version;      // the current row's version as read (servers only)
     bool m_rowGone = false; // the current row was deleted by someone else
-    // The first row as requery(true) read it, taken by the next loadCurrent() only.
-    qint64 m_prefetchedRow = 0;
-    QVariantList m_prefetched;
-    QString m_prefetchedVersion;
-    QVariantList m_saved;  // values before edit/insert (restored by cancel)
-    int m_savedIndex = -1; // position before an insert
+    QVariantList m_saved;   // values before edit/insert (restored by cancel)
+    int m_savedIndex = -1;  // position before an insert
 };
 
 } // namespace nerova

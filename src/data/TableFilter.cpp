@@ -51,9 +51,8 @@ QString Table::orderClause() const {
     return order.join(QStringLiteral(", "));
 }
 
-void Table::requery(bool firstRow) {
+void Table::requery() {
     m_rows.clear();
-    m_prefetchedRow = 0;
     if (m_state == TableState::Inactive)
         return;
     if (m_master &&
@@ -61,34 +60,8 @@ void Table::requery(bool firstRow) {
         return;
     QVariantList binds;
     const QString where = whereClause(binds);
-    const QString table = m_db.qualifiedName(m_id);
-    if (firstRow && m_db.readsFirstRowWithIds()) {
-        // Every id in order, and beside the first one its whole row: a detail following its
-        // master costs one round trip instead of two.
-        const QString version = m_db.rowVersionExpression();
-        const auto st = m_db.prepared(
-            QStringLiteral("SELECT o.rowid, x.* FROM (SELECT rowid, row_number() OVER (ORDER BY "
-                           "%3) AS n FROM %1%2) o LEFT JOIN LATERAL (SELECT *, %4 FROM %1 r "
-                           "WHERE r.rowid = o.rowid AND o.n = 1) x ON true ORDER BY o.n")
-                .arg(table, where, orderClause(),
-                     version.isEmpty() ? QStringLiteral("''") : version));
-        st->bindAll(binds);
-        const int n = static_cast<int>(def().columns.size());
-        while (st->step()) {
-            m_rows.append(st->int64(0));
-            if (m_rows.size() != 1)
-                continue;
-            m_prefetchedRow = m_rows.first();
-            m_prefetched.clear();
-            for (int i = 0; i < n; ++i)
-                m_prefetched << typedValue(*st, i + 1,
-                                           def().columns[static_cast<std::size_t>(i)].type);
-            m_prefetchedVersion = version.isEmpty() ? QString() : st->text(st->columnCount() - 1);
-        }
-        return;
-    }
-    const auto st = m_db.prepared(
-        QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3").arg(table, where, orderClause()));
+    const auto st = m_db.prepared(QStringLiteral("SELECT rowid FROM %1%2 ORDER BY %3")
+                                      .arg(m_db.qualifiedName(m_id), where, orderClause()));
     st->bindAll(binds);
     while (st->step())
         m_rows.append(st->int64(0));
@@ -163,7 +136,7 @@ void Table::setPrefixFilter(const QString& column, const QString& prefix, bool k
     }
     if (isEditing())
         post();
-    requery(true);
+    requery();
     m_bof = true;
     m_eof = m_rows.isEmpty();
     m_index = m_rows.isEmpty() ? -1 : 0;
