@@ -225,15 +225,7 @@ private:
 };
 
 QString insertSql(Database& db, TableId id) {
-    QStringList cols;
-    QStringList marks;
-    for (const ColumnDef& c : tableDef(id).columns) {
-        cols << quoteIdent(QString::fromLatin1(c.name));
-        marks << QStringLiteral("?");
-    }
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-        .arg(db.qualifiedName(id), cols.join(QStringLiteral(", ")),
-             marks.join(QStringLiteral(", ")));
+    return insertSql(db.qualifiedName(id), tableDef(id));
 }
 
 // How many children each of `parents` gets: at least one each, the rest spread at random.

@@ -23,17 +23,14 @@ void deleteRow(Database& db, TableId id, const QVariantList& key, const CascadeO
     if (id != TableId::Flow) {
         const auto childId = static_cast<TableId>(static_cast<int>(id) + 1);
         const TableDef& child = tableDef(childId);
-        QStringList keyCols;
-        for (const QString& k : child.keyNames())
-            keyCols << quoteIdent(k);
+        const QString keyCols = quotedList(child.keyNames());
         // The children's keys are read first: deleting while a statement walks the same
         // table would disturb it.
         QList<QVariantList> children;
         {
-            const auto st =
-                db.prepared(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1")
-                                .arg(keyCols.join(QStringLiteral(", ")), db.qualifiedName(childId),
-                                     keyCondition(child, def.keyCount)));
+            const auto st = db.prepared(
+                QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1")
+                    .arg(keyCols, db.qualifiedName(childId), keyCondition(child, def.keyCount)));
             st->bindAll(key);
             while (st->step()) {
                 QVariantList childKey;

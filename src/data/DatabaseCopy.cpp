@@ -67,15 +67,8 @@ void addCanonical(QCryptographicHash& hash, const QVariant& v) {
 
 QString selectAllSql(Database& db, TableId id) {
     const TableDef& def = tableDef(id);
-    QStringList cols;
-    for (const ColumnDef& c : def.columns)
-        cols << quoteIdent(QString::fromLatin1(c.name));
-    QStringList keys;
-    for (const QString& k : def.keyNames())
-        keys << quoteIdent(k);
     return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-        .arg(cols.join(QStringLiteral(", ")), db.qualifiedName(id),
-             keys.join(QStringLiteral(", ")));
+        .arg(quotedList(def.columnNames()), db.qualifiedName(id), quotedList(def.keyNames()));
 }
 
 // Reads every row of a table in key order, handing each to `row` and counting it into the

@@ -21,14 +21,6 @@ private:
     TableId m_id;
 };
 
-QString quotedList(const QStringList& names) {
-    QStringList quoted;
-    quoted.reserve(names.size());
-    for (const QString& n : names)
-        quoted << quoteIdent(n);
-    return quoted.join(QStringLiteral(", "));
-}
-
 } // namespace
 
 std::vector<QVariantList> rowsByKey(Database& db, TableId id, const QStringList& columns,

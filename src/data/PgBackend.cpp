@@ -309,11 +309,10 @@ private:
 // Rows go in through COPY, the server's bulk path: one stream instead of a round trip per row.
 class CopyWriter final : public RowWriter {
 public:
-    CopyWriter(PGconn* conn, const QString& table, const QStringList& columns) : m_conn(conn) {
-        Result r(PQexec(conn, QStringLiteral("COPY %1 (%2) FROM STDIN")
-                                  .arg(table, columns.join(QStringLiteral(", ")))
-                                  .toUtf8()
-                                  .constData()));
+    CopyWriter(PGconn* conn, const QString& table, const QString& columns) : m_conn(conn) {
+        Result r(PQexec(
+            conn,
+            QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns).toUtf8().constData()));
         if (PQresultStatus(r.get()) != PGRES_COPY_IN)
             throw translatePgError(r.get(), conn);
         m_open = true;
@@ -492,10 +491,8 @@ public:
 
     std::unique_ptr<RowWriter> rowWriter(TableId id) override {
         ensureConnected();
-        QStringList cols;
-        for (const ColumnDef& c : tableDef(id).columns)
-            cols << quoteIdent(QString::fromLatin1(c.name));
-        return std::make_unique<CopyWriter>(m_conn->conn, qualifiedName(id), cols);
+        return std::make_unique<CopyWriter>(m_conn->conn, qualifiedName(id),
+                                            quotedList(tableDef(id).columnNames()));
     }
 
     void openTable(TableId id) override;
@@ -688,10 +685,7 @@ void PgBackend::createTable(TableId id, TableFilesAside*) {
     }
     // The row's own number, as a file table has one: bookmarks and positions use it.
     parts << QStringLiteral("rowid BIGINT GENERATED ALWAYS AS IDENTITY UNIQUE");
-    QStringList keys;
-    for (const QString& k : def.keyNames())
-        keys << quoteIdent(k);
-    parts << QStringLiteral("PRIMARY KEY (%1)").arg(keys.join(QStringLiteral(", ")));
+    parts << QStringLiteral("PRIMARY KEY (%1)").arg(quotedList(def.keyNames()));
 
     ensureCollation();
     atomically([&] {

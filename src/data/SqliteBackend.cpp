@@ -54,10 +54,7 @@ QString createSql(const TableDef& def) {
             col += QStringLiteral(" NOT NULL");
         parts << col;
     }
-    QStringList keys;
-    for (const QString& k : def.keyNames())
-        keys << quoteIdent(k);
-    parts << QStringLiteral("PRIMARY KEY (%1)").arg(keys.join(QStringLiteral(", ")));
+    parts << QStringLiteral("PRIMARY KEY (%1)").arg(quotedList(def.keyNames()));
     return QStringLiteral("CREATE TABLE %1 (%2)")
         .arg(quoteIdent(QString::fromLatin1(def.baseName)), parts.join(QStringLiteral(", ")));
 }
@@ -142,17 +139,7 @@ public:
         private:
             std::shared_ptr<Statement> m_insert;
         };
-        const TableDef& def = tableDef(id);
-        QStringList cols;
-        QStringList marks;
-        for (const ColumnDef& c : def.columns) {
-            cols << quoteIdent(QString::fromLatin1(c.name));
-            marks << QStringLiteral("?");
-        }
-        return std::make_unique<Writer>(
-            prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                         .arg(qualifiedName(id), cols.join(QStringLiteral(", ")),
-                              marks.join(QStringLiteral(", ")))));
+        return std::make_unique<Writer>(prepared(insertSql(qualifiedName(id), tableDef(id))));
     }
 
     bool tablePresent(TableId id) override {

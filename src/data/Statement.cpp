@@ -30,4 +30,20 @@ QString quoteIdent(const QString& name) {
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
+QString quotedList(const QStringList& names) {
+    QStringList quoted;
+    quoted.reserve(names.size());
+    for (const QString& n : names)
+        quoted << quoteIdent(n);
+    return quoted.join(QStringLiteral(", "));
+}
+
+QString insertSql(const QString& table, const TableDef& def) {
+    QStringList marks;
+    for (std::size_t i = 0; i < def.columns.size(); ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(table, quotedList(def.columnNames()), marks.join(QStringLiteral(", ")));
+}
+
 } // namespace nerova

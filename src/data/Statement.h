@@ -47,5 +47,9 @@ QVariant typedValue(const Statement& st, int col, ColumnType type);
 
 // Quotes an SQL identifier ("Flow Point Number" → "\"Flow Point Number\"").
 QString quoteIdent(const QString& name);
+// Quoted identifiers joined by ", ", for column lists.
+QString quotedList(const QStringList& names);
+// INSERT INTO <table> (every column) VALUES (?, ?, …): one parameter per column of def.
+QString insertSql(const QString& table, const TableDef& def);
 
 } // namespace nerova

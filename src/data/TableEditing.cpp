@@ -137,28 +137,20 @@ void Table::post() {
                                   .arg(QString::fromLatin1(c.name)),
                               Code::RequiredField);
     }
-    QStringList cols;
-    QStringList marks;
-    for (const ColumnDef& c : d.columns) {
-        cols << quoteIdent(QString::fromLatin1(c.name));
-        marks << QStringLiteral("?");
-    }
     qint64 rowid = 0;
     const bool wasInsert = m_state == TableState::Insert;
     try {
         if (wasInsert) {
-            const auto st =
-                m_db.prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
-                                  .arg(m_db.qualifiedName(m_id), cols.join(QStringLiteral(", ")),
-                                       marks.join(QStringLiteral(", "))));
+            const auto st = m_db.prepared(insertSql(m_db.qualifiedName(m_id), d) +
+                                          QStringLiteral(" RETURNING rowid"));
             st->bindAll(m_buffer);
             if (st->step())
                 rowid = st->int64(0);
             st->run();
         } else {
             QStringList sets;
-            for (const QString& c : cols)
-                sets << c + QStringLiteral(" = ?");
+            for (const QString& c : d.columnNames())
+                sets << quoteIdent(c) + QStringLiteral(" = ?");
             rowid = m_rows.value(m_index);
             // Where others may write too, the row is written only while it is still the
             // version the user saw: an update of someone else's is never overwritten.
