@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QDir>
 #include <QTime>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -105,6 +106,55 @@ qint64 rowCount(Database& db, TableId id) {
     return n;
 }
 
+// In the target's open transaction: refuses a target that holds rows, or empties it.
+void emptyTarget(Database& to, CopyMode mode) {
+    if (mode == CopyMode::RefuseRows) {
+        for (const TableId id : kAllTables) {
+            const qint64 rows = rowCount(to, id);
+            if (rows > 0)
+                throw EngineError(
+                    QStringLiteral("%1 already holds %2 rows in its %3 table; nothing was copied.")
+                        .arg(to.displayName())
+                        .arg(rows)
+                        .arg(QString::fromLatin1(tableDef(id).label)));
+        }
+    } else {
+        // The deepest table first, so no row is ever without its owner.
+        for (int level = kTableCount - 1; level >= 0; --level)
+            to.exec(QStringLiteral("DELETE FROM %1").arg(to.qualifiedName(levelAt(level))));
+    }
+}
+
+// A checksum of rows that does not depend on their order: the SHA-256 of each row's
+// canonical text, added up in four 64-bit lanes. Unlike an exclusive or, a row that comes
+// twice does not cancel out.
+class UnorderedTally {
+public:
+    explicit UnorderedTally(TableId id) { m_tally.id = id; }
+    void add(const QVariantList& values) {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (const QVariant& v : values)
+            addCanonical(hash, v);
+        const QByteArray digest = hash.result();
+        for (int lane = 0; lane < 4; ++lane) {
+            quint64 part = 0;
+            std::memcpy(&part, digest.constData() + lane * 8, 8);
+            m_lanes[lane] += part;
+        }
+        ++m_tally.rows;
+    }
+    qint64 rows() const { return m_tally.rows; }
+    TableTally result() const {
+        TableTally t = m_tally;
+        t.checksum = QByteArray(reinterpret_cast<const char*>(m_lanes), sizeof m_lanes).toHex();
+        return t;
+    }
+
+private:
+    TableTally m_tally;
+    quint64 m_lanes[4] = {0, 0, 0, 0};
+};
+
 bool sameDatabase(Database& a, Database& b) {
     const DataLocation x = a.location();
     const DataLocation y = b.location();
@@ -143,21 +193,7 @@ QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
         from.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
     Database::Transaction writeTx(to);
 
-    if (mode == CopyMode::RefuseRows) {
-        for (const TableId id : kAllTables) {
-            const qint64 rows = rowCount(to, id);
-            if (rows > 0)
-                throw EngineError(
-                    QStringLiteral("%1 already holds %2 rows in its %3 table; nothing was copied.")
-                        .arg(to.displayName())
-                        .arg(rows)
-                        .arg(QString::fromLatin1(tableDef(id).label)));
-        }
-    } else {
-        // The deepest table first, so no row is ever without its owner.
-        for (int level = kTableCount - 1; level >= 0; --level)
-            to.exec(QStringLiteral("DELETE FROM %1").arg(to.qualifiedName(levelAt(level))));
-    }
+    emptyTarget(to, mode);
 
     QList<TableTally> copied;
     for (const TableId id : kAllTables) {
@@ -188,6 +224,75 @@ QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
     writeTx.commit();
     readTx.commit();
     return copied;
+}
+
+QList<qint64> rowCounts(Database& db) {
+    QList<qint64> counts;
+    for (const TableId id : kAllTables) {
+        if (!db.tablePresent(id)) {
+            counts << 0;
+            continue;
+        }
+        db.acquire(id);
+        try {
+            counts << rowCount(db, id);
+        } catch (...) {
+            db.release(id);
+            throw;
+        }
+        db.release(id);
+    }
+    return counts;
+}
+
+QList<TableTally> writeRows(RowSource& from, Database& to, CopyMode mode,
+                            const CopyProgress& progress) {
+    for (const TableId id : kAllTables)
+        if (!to.tablePresent(id))
+            to.createTable(id);
+    AllTablesOpen targetOpen(to);
+    Database::Transaction writeTx(to);
+    emptyTarget(to, mode);
+
+    QList<TableTally> written;
+    for (const TableId id : kAllTables) {
+        if (progress)
+            progress(id, 0);
+        const int columns = static_cast<int>(tableDef(id).columns.size());
+        const std::unique_ptr<RowWriter> writer = to.rowWriter(id);
+        UnorderedTally tally(id);
+        from.readRows(id, [&](const QVariantList& values) {
+            if (values.size() != columns)
+                throw EngineError(QStringLiteral("A row of the %1 table has %2 values, not %3.")
+                                      .arg(QString::fromLatin1(tableDef(id).label))
+                                      .arg(values.size())
+                                      .arg(columns));
+            writer->write(values);
+            tally.add(values);
+            const qint64 done = tally.rows();
+            if (progress && done % 5000 == 0)
+                progress(id, done);
+        });
+        writer->finish();
+        written << tally.result();
+    }
+
+    for (const TableTally& source : std::as_const(written)) {
+        UnorderedTally back(source.id);
+        readTable(to, source.id, [&](const QVariantList& values, qint64) { back.add(values); });
+        const TableTally target = back.result();
+        if (!(target == source))
+            throw EngineError(
+                QStringLiteral("The %1 table as written does not match what was read (%2 rows, "
+                               "checksum %3; written %4 rows, checksum %5); nothing was written.")
+                    .arg(QString::fromLatin1(tableDef(source.id).label))
+                    .arg(source.rows)
+                    .arg(QString::fromLatin1(source.checksum.left(12)))
+                    .arg(target.rows)
+                    .arg(QString::fromLatin1(target.checksum.left(12))));
+    }
+    writeTx.commit();
+    return written;
 }
 
 } // namespace nerova

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QVariantList>
 #include <functional>
 
 namespace nerova {
@@ -41,5 +42,25 @@ QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
 
 // The tally of each table of a database, as copyDatabase compares them.
 QList<TableTally> tallyDatabase(Database& db);
+
+// The rows each of the five tables holds, company first; 0 for a table not there yet.
+QList<qint64> rowCounts(Database& db);
+
+// Rows that come from outside any database of ours (the former program's tables): every
+// table's rows in whatever order the source keeps them, each with every column in stored
+// order and typed as the engine keeps values (see typedValue).
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    virtual void readRows(TableId id, const std::function<void(const QVariantList&)>& row) = 0;
+};
+
+// Writes the rows of a source into `to` the way copyDatabase writes: missing tables created,
+// the five emptied (Replace) or found empty (RefuseRows) and filled in one transaction that
+// is committed only when every table read back holds the same rows. The source's order need
+// not be the key order, so the checksum here adds up one SHA-256 per row, which no order
+// changes. Throws EngineError, nothing of the target changed, on any failure.
+QList<TableTally> writeRows(RowSource& from, Database& to, CopyMode mode,
+                            const CopyProgress& progress = {});
 
 } // namespace nerova
