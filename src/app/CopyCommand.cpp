@@ -20,10 +20,12 @@ const QString kCopyTo = QStringLiteral("--copy-to");
 const QString kCopyFrom = QStringLiteral("--copy-from");
 const QString kReplace = QStringLiteral("--replace");
 
+} // namespace
+
 // An alias of the registry, a postgresql:// connection, or a folder (one that exists, or a
 // path with a separator, so a mistyped alias never becomes a new folder in the working
 // directory).
-DataLocation resolve(const Database& registry, const QString& text) {
+DataLocation resolveDataLocation(const Database& registry, const QString& text) {
     if (registry.aliasExists(text))
         return DataLocation::fromParameters(registry.aliasParameters(text));
     DataLocation where = DataLocation::fromText(text);
@@ -39,8 +41,6 @@ DataLocation resolve(const Database& registry, const QString& text) {
                               .arg(QDir::toNativeSeparators(where.directory)));
     return where;
 }
-
-} // namespace
 
 int runCopyCommand(const QStringList& arguments, const QString& registryPath,
                    const QString& defaultDataDir, QTextStream& out, QTextStream& err) {
@@ -61,7 +61,7 @@ int runCopyCommand(const QStringList& arguments, const QString& registryPath,
     try {
         Database alias(registryPath, defaultDataDir);
         const DataLocation mine = alias.location();
-        const DataLocation other = resolve(alias, arguments.at(at + 1));
+        const DataLocation other = resolveDataLocation(alias, arguments.at(at + 1));
         Database ours(mine);
         Database theirs(other);
         // A file database is held by one program at a time; the copy is one such program,

@@ -7,6 +7,14 @@ class QTextStream;
 
 namespace nerova {
 
+class Database;
+struct DataLocation;
+
+// The other side of a copy or an import as the user names it: an alias of the registry, a
+// postgresql:// connection, or a folder (one that exists, or a path with a separator, so a
+// mistyped alias never becomes a new folder). Throws EngineError for anything else.
+DataLocation resolveDataLocation(const Database& registry, const QString& text);
+
 // The command line's way of moving a whole database between the file database and an office
 // server:
 //   nerova2002 --copy-to <alias, folder or postgresql:// connection> [--replace]

@@ -12,6 +12,7 @@
 #include "flow/FlowPointFlowMeterDlg.h"
 #include "flow/FlowPointHoseMonsterDlg.h"
 #include "flow/FlowPointNozzleDlg.h"
+#include "olddata/ImportOldDataDialog.h"
 #include "prefs/PreferencesRecord.h"
 #include "print/PrintDlg.h"
 #include "prompt/Prompt.h"
@@ -49,6 +50,13 @@ void TMainForm1::Restore1Click() {
         }
         TRestoreFrm frm(m_db.databaseDirectory(), this);
         frm.RunRestore();
+    });
+}
+
+void TMainForm1::ImportOldData1Click() {
+    runArchiveWindow([this] {
+        ImportOldDataDialog dlg(m_db, this);
+        Prompt::instance().runDialog(dlg);
     });
 }
 

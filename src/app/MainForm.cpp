@@ -199,6 +199,8 @@ void TMainForm1::buildMenus() {
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
     Backup1 = add(FileMenu, QStringLiteral("&Backup"), "Backup1", [this] { Backup1Click(); });
     Restore1 = add(FileMenu, QStringLiteral("&Restore"), "Restore1", [this] { Restore1Click(); });
+    ImportOldData1 = add(FileMenu, QStringLiteral("&Import Old Data…"), "ImportOldData1",
+                         [this] { ImportOldData1Click(); });
     FileMenu->addSeparator();
     Exit1 = add(FileMenu, QStringLiteral("E&xit"), "Exit1", [this] { Exit1Click(); });
     EditMenu = bar->addMenu(QStringLiteral("&Edit"));

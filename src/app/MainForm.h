@@ -79,6 +79,8 @@ public:
     // ---- menu commands
     void Backup1Click();
     void Restore1Click();
+    // The former program's tables (a folder of them or its backup archive) into ours.
+    void ImportOldData1Click();
     void ChangeID1Click();
     void LookupClick(const QString& criterion); // "ID", "Name", "City", "State"
     void LookupAllClick();
@@ -183,6 +185,7 @@ private:
     QMenu* LookupMenu = nullptr;
     QAction* Backup1 = nullptr;
     QAction* Restore1 = nullptr;
+    QAction* ImportOldData1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* ChangeID1 = nullptr;
     QAction* LookupID1 = nullptr;

@@ -1,6 +1,7 @@
 #include "NerovaVersion.h"
 #include "app/Application.h"
 #include "app/CopyCommand.h"
+#include "app/ImportOldCommand.h"
 #include "data/Database.h"
 #include "prompt/Prompt.h"
 
@@ -49,6 +50,14 @@ int main(int argc, char* argv[]) {
             QTextStream err(stderr);
             return nerova::runCopyCommand(core.arguments(), nerova::Database::defaultRegistryPath(),
                                           nerova::Database::defaultDataDirectory(), out, err);
+        }
+        if (arg == "--import-old") {
+            QCoreApplication core(argc, argv);
+            QTextStream out(stdout);
+            QTextStream err(stderr);
+            return nerova::runImportOldCommand(core.arguments(),
+                                               nerova::Database::defaultRegistryPath(),
+                                               nerova::Database::defaultDataDirectory(), out, err);
         }
     }
     nerova::Application app(argc, argv);
