@@ -1,18 +1,46 @@
+#include "AppFixture.h"
 #include "app/ImportOldCommand.h"
 #include "data/DatabaseCopy.h"
+#include "olddata/ImportOldDataDialog.h"
 #include "olddata/OldFolder.h"
 #include "support/TempDatabase.h"
 
+#include <QAction>
 #include <QtTest>
 
 using namespace nerova;
 using namespace nerova::test;
 
-// nerova2002 --import-old, as a user types it in a terminal: the tally of every table, and
-// the exit code scripts rely on.
-class ImportOldCommandTest : public QObject {
+// The former program's data brought in as a user does it: File | Import Old Data… in the
+// window, or nerova2002 --import-old in a terminal, with the exit code scripts rely on.
+class ImportOldTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void fromTheFileMenu() {
+        AppFixture f;
+        writeOldFolder(f.db.path("old"));
+        TMainForm1& w = f.open();
+        bool tablesClosed = false;
+        f.prompt.dialogs.enqueue([&](QDialog& d) {
+            auto& dlg = dynamic_cast<ImportOldDataDialog&>(d);
+            tablesClosed = !f.company().isOpen();
+            f.prompt.buttons << Prompt::Button::Yes << Prompt::Button::Ok;
+            dlg.setSource(f.db.path("old"));
+            dlg.importNow();
+            return dlg.result();
+        });
+        auto* action = w.findChild<QAction*>("ImportOldData1");
+        QVERIFY(action);
+        QCOMPARE(action->text(), QString("&Import Old Data…"));
+        action->trigger();
+        QCOMPARE(f.prompt.dialogTitles, QStringList{"Import Old Data"});
+        QVERIFY(tablesClosed);
+        QVERIFY(f.prompt.lastText().startsWith("The old data was imported: 2 companies"));
+        QVERIFY(f.company().isOpen());
+        QCOMPARE(f.company().asString("CompanyID"), QString("Müller & Söhne"));
+        QCOMPARE(f.pump().asString("Pump Mfr"), QString("Reddy Bufaloe"));
+    }
+
     void importFromTheCommandLine() {
         TempDatabase file;
         writeOldFolder(file.path("old"));
@@ -59,5 +87,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(ImportOldCommandTest)
-#include "import_old_command_test.moc"
+QTEST_MAIN(ImportOldTest)
+#include "import_old_test.moc"
