@@ -1,6 +1,6 @@
 #include "report/ReportPreview.h"
 
-#include "controls/CommandGuard.h"
+#include "prompt/GuardedCommand.h"
 #include "report/PdfFile.h"
 
 #include <QAction>
