@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstdio>
 #include <optional>
 
 typedef struct px_doc pxdoc_t;
@@ -73,6 +74,7 @@ public:
 
 private:
     pxdoc_t* m_doc = nullptr;
+    std::FILE* m_fp = nullptr;
     QList<ParadoxField> m_fields;
     int m_recordCount = 0;
     int m_recordSize = 0;

@@ -34,6 +34,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const auto rows = sampleRows();
         writeOldFolder(dir.filePath("old"), rows);
+        // As they come from a CD or an old archive: read-only.
+        for (const QFileInfo& f : QDir(dir.filePath("old")).entryInfoList(QDir::Files))
+            QFile::setPermissions(f.filePath(), QFileDevice::ReadOwner);
         TempDatabase target;
         const QList<TableTally> tallies = import(dir.filePath("old"), target.db());
         QCOMPARE(tallies.size(), kTableCount);
