@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTime>
 
 #include "olddata/PxLib.h"
@@ -46,8 +47,8 @@ long sdnDays(const QDate& d) {
 } // namespace
 
 OldTableWriter::OldTableWriter(const QString& dbPath, const QList<OldField>& fields, int keyFields,
-                               int codePage)
-    : m_fields(fields), m_codePage(codePage) {
+                               int codePage, qint64 expectedRecords)
+    : m_fields(fields), m_dbPath(dbPath), m_codePage(codePage) {
     for (OldField& f : m_fields)
         if (f.length == 0)
             f.length = typeLength(f.type);
@@ -65,9 +66,19 @@ OldTableWriter::OldTableWriter(const QString& dbPath, const QList<OldField>& fie
         memo = memo || m_fields[i].type == pxfMemoBLOb || m_fields[i].type == pxfFmtMemoBLOb;
     }
     const QByteArray path = QFile::encodeName(dbPath);
-    if (PX_create_file(m_doc, pxf, static_cast<int>(m_fields.size()), path.constData(),
-                       keyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
+    const int type = keyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB;
+    if (expectedRecords > 0) {
+        // Room for every record in blocks that are at worst half full, and the header.
+        m_buffer.fill('\0', expectedRecords * m_recordSize * 2 + 64 * 1024 * 4);
+        m_memory = fmemopen(m_buffer.data(), static_cast<std::size_t>(m_buffer.size()), "w+");
+        if (!m_memory ||
+            PX_create_fp(m_doc, pxf, static_cast<int>(m_fields.size()), m_memory, type) < 0)
+            throw std::runtime_error("PX_create_fp failed");
+        PX_set_parameter(m_doc, "tablename", QFileInfo(dbPath).fileName().toLatin1().constData());
+    } else if (PX_create_file(m_doc, pxf, static_cast<int>(m_fields.size()), path.constData(),
+                              type) < 0) {
         throw std::runtime_error("PX_create_file failed");
+    }
     if (keyFields > 0)
         PX_set_value(m_doc, "numprimkeys", static_cast<float>(keyFields));
     m_doc->px_head->px_doscodepage = codePage;
@@ -174,9 +185,25 @@ void OldTableWriter::append(const QVariantList& values) {
 void OldTableWriter::close() {
     if (!m_doc)
         return;
+    qint64 size = 0;
+    if (m_memory)
+        size = static_cast<qint64>(m_doc->px_head->px_headersize) +
+               static_cast<qint64>(m_doc->px_head->px_fileblocks) *
+                   m_doc->px_head->px_maxtablesize * 1024;
     PX_close(m_doc);
     PX_delete(m_doc);
     m_doc = nullptr;
+    if (m_memory) {
+        std::fflush(m_memory);
+        QFile out(m_dbPath);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(m_buffer.constData(), size) != size)
+            throw std::runtime_error("the table cannot be written");
+        out.close();
+        std::fclose(m_memory);
+        m_memory = nullptr;
+        m_buffer.clear();
+    }
     if (!m_memoPath.isEmpty()) {
         QFile mb(m_memoPath);
         const qint64 size = mb.size();

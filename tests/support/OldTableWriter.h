@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstdio>
+
 typedef struct px_doc pxdoc_t;
 
 namespace nerova::testing {
@@ -26,9 +28,12 @@ struct OldField {
 // values go into the record unconverted.
 class OldTableWriter {
 public:
-    // codePage is written into the header (0 leaves it out, as some old files do).
+    // codePage is written into the header (0 leaves it out, as some old files do). With
+    // expectedRecords, the table is built in memory and written out by close(): pxlib seeks
+    // and rereads its file for every record it adds, which makes a table of 100,000
+    // records take an hour on disk and seconds in memory.
     OldTableWriter(const QString& dbPath, const QList<OldField>& fields, int keyFields,
-                   int codePage = 1252);
+                   int codePage = 1252, qint64 expectedRecords = 0);
     ~OldTableWriter();
     OldTableWriter(const OldTableWriter&) = delete;
     OldTableWriter& operator=(const OldTableWriter&) = delete;
@@ -46,7 +51,10 @@ private:
 
     pxdoc_t* m_doc = nullptr;
     QList<OldField> m_fields;
+    QString m_dbPath;
     QString m_memoPath;
+    std::FILE* m_memory = nullptr;
+    QByteArray m_buffer;
     int m_codePage;
     int m_recordSize = 0;
 };
