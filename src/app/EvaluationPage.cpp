@@ -6,6 +6,7 @@
 #include "data/Table.h"
 #include "eval/EvaluationRows.h"
 #include "eval/EvaluationText.h"
+#include "print/EvaluationSection.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -107,10 +108,8 @@ void EvaluationPage::refresh() {
     QList<QTreeWidgetItem*> items;
     items.reserve(e.findings.size());
     for (const Finding& f : e.findings) {
-        const QString checked = f.subject.isEmpty()
-                                    ? ruleText(f.rule)
-                                    : ruleText(f.rule) + QStringLiteral(" \u2013 ") + f.subject;
-        auto* item = new QTreeWidgetItem({statusText(f.status), checked, f.text});
+        auto* item =
+            new QTreeWidgetItem({statusText(f.status), EvaluationSection::checkedText(f), f.text});
         item->setForeground(0, statusColour(f.status));
         item->setToolTip(2, f.text);
         items.append(item);

@@ -8,9 +8,9 @@
 
 namespace nerova {
 
-// A pump's history as comma-separated values: UTF-8, a header row, ISO dates, shares to one
-// decimal (cut, as everywhere), lines ended by CR LF, and a field quoted (its quotes doubled) when
-// it holds a comma, a quote or a line break.
+// A pump's history as comma-separated values: UTF-8, a header row, ISO dates, shares cut to
+// one decimal as everywhere, the test-record line last, lines ended by CR LF, and a field
+// quoted (its quotes doubled) when it holds a comma, a quote or a line break.
 QByteArray historyCsv(const QList<HistoryRow>& rows);
 
 // Writes the text to a file whole or not at all: an existing file is replaced only once

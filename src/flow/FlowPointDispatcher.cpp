@@ -101,10 +101,10 @@ void FlowPointDispatcher::FlowPointDialogs(int n) {
     if (Prompt::instance().runDialog(dialog) != QDialog::Accepted)
         return;
 
-    keepFlowRow(dialog, found, n);
-
+    // The readings belong to an edit of the test: start it before keeping them.
     if (!test.isEditing())
         test.edit();
+    keepFlowRow(dialog, found, n);
     test.setValue(
         flowPointColumn(kFlowStem, n),
         m_pending[n].value(flow.columnIndex(QString::fromLatin1(kFlowMeterColumn))).toDouble());

@@ -23,7 +23,7 @@ using test::child;
 
 namespace {
 
-// The status shown for the baseline finding of a point ("Baseline curve – Point 3").
+// The status shown for the baseline finding of a point ("Baseline curve, Point 3").
 QString pointStatus(const EvaluationPage& page, int n) {
     const QTreeWidget* view = child<QTreeWidget>(page, "FindingsView");
     for (int i = 0; i < view->topLevelItemCount(); ++i)
