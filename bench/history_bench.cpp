@@ -79,6 +79,7 @@ void BM_Evaluate(benchmark::State& state) {
     pump.ratedVolts = 460;
     pump.ratedAmps = 52;
     pump.serviceFactor = 1.15;
+    pump.ratedSpeed = 1780;
     TestReadings test;
     test.testDate = QDate(2026, 5, 14);
     for (Instrument& in : test.instruments) {
@@ -89,6 +90,8 @@ void BM_Evaluate(benchmark::State& state) {
     for (int i = 0; i < 8; ++i) {
         TestPoint& p = test.points[static_cast<std::size_t>(i)];
         p.flow = p.correctedFlow = 250.0 * i;
+        p.speed = 1780;
+        p.dischargePressure = 135.0 - 6.0 * i;
         p.netPressure = p.correctedNetPressure = 115.0 - 6.0 * i;
         p.volts = {460, 458, 461};
         p.amps = {40.0 + i, 41.0 + i, 40.5 + i};

@@ -5,6 +5,8 @@
 #include "controls/CommandGuard.h"
 #include "data/Table.h"
 #include "eval/EvaluationRows.h"
+#include "eval/EvaluationText.h"
+#include "print/EvaluationSection.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,26 +17,6 @@
 namespace nerova {
 
 namespace {
-
-QString ruleText(Rule rule) {
-    switch (rule) {
-    case Rule::Baseline:
-        return EvaluationPage::tr("Baseline curve");
-    case Rule::PeakPressure:
-        return EvaluationPage::tr("Pressure at 150 %");
-    case Rule::Churn:
-        return EvaluationPage::tr("Churn pressure");
-    case Rule::Volts:
-        return EvaluationPage::tr("Volts");
-    case Rule::Amps:
-        return EvaluationPage::tr("Amps");
-    case Rule::Calibration:
-        return EvaluationPage::tr("Calibration");
-    case Rule::Completeness:
-        return EvaluationPage::tr("Points recorded");
-    }
-    return {};
-}
 
 QColor statusColour(Status status) {
     switch (status) {
@@ -55,6 +37,7 @@ QColor verdictColour(Verdict verdict) {
     case Verdict::Fail:
         return statusColour(Status::Fail);
     case Verdict::Incomplete:
+    case Verdict::NotTested:
         break;
     }
     return QColor(150, 90, 0);
@@ -63,12 +46,17 @@ QColor verdictColour(Verdict verdict) {
 } // namespace
 
 EvaluationPage::EvaluationPage(Table& test, QWidget* parent)
-    : QWidget(parent), m_test(test), m_verdict(new QLabel(this)), m_findings(new QTreeWidget(this)),
-      m_lazy(new LazyRefresh(*this, [this] { refresh(); })) {
+    : QWidget(parent), m_test(test), m_verdict(new QLabel(this)), m_record(new QLabel(this)),
+      m_findings(new QTreeWidget(this)), m_lazy(new LazyRefresh(*this, [this] { refresh(); })) {
     m_verdict->setObjectName(QStringLiteral("VerdictLabel"));
     m_verdict->setAccessibleName(tr("Verdict"));
+    // Twice the window's type, whether that is sized in points or (as the main window's is)
+    // in pixels; a pixel-sized font has no point size to double.
     QFont big = m_verdict->font();
-    big.setPointSizeF(big.pointSizeF() * 2);
+    if (big.pixelSize() > 0)
+        big.setPixelSize(big.pixelSize() * 2);
+    else
+        big.setPointSizeF(big.pointSizeF() * 2);
     big.setBold(true);
     m_verdict->setFont(big);
 
@@ -86,8 +74,11 @@ EvaluationPage::EvaluationPage(Table& test, QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addWidget(caption);
     top->addWidget(m_verdict, 1);
+    m_record->setObjectName(QStringLiteral("TestRecordLabel"));
+    m_record->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(m_record);
     layout->addWidget(m_findings, 1);
 
     m_lazy->watch(&m_test);
@@ -98,23 +89,27 @@ void EvaluationPage::refresh() {
     m_lazy->refreshing();
     m_findings->clear();
     m_verdict->clear();
+    m_record->clear();
     const Table* pump = m_test.master();
     // Nothing to judge without a test row (an insert has one) and the pump it belongs to.
     if (!pump || !pump->isOpen() || pump->recNo() == 0 || !m_test.isOpen() ||
         (m_test.recNo() == 0 && !m_test.isEditing()))
         return;
     const Evaluation e = evaluateCurrentTest(*pump, m_test);
-    m_verdict->setText(verdictText(e.verdict));
+    m_verdict->setText(verdictSummary(e));
+    // The paperwork on a line of its own: a late calibration is no fault of the pump.
+    QString record = testRecordText(e);
+    if (!e.recordReasons.isEmpty())
+        record += QStringLiteral(": ") + e.recordReasons.join(QStringLiteral("; "));
+    m_record->setText(record);
     QPalette palette = m_verdict->palette();
     palette.setColor(QPalette::WindowText, verdictColour(e.verdict));
     m_verdict->setPalette(palette);
     QList<QTreeWidgetItem*> items;
     items.reserve(e.findings.size());
     for (const Finding& f : e.findings) {
-        const QString checked = f.subject.isEmpty()
-                                    ? ruleText(f.rule)
-                                    : ruleText(f.rule) + QStringLiteral(" \u2013 ") + f.subject;
-        auto* item = new QTreeWidgetItem({statusText(f.status), checked, f.text});
+        auto* item =
+            new QTreeWidgetItem({statusText(f.status), EvaluationSection::checkedText(f), f.text});
         item->setForeground(0, statusColour(f.status));
         item->setToolTip(2, f.text);
         items.append(item);

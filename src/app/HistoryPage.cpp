@@ -5,6 +5,7 @@
 #include "data/Table.h"
 #include "eval/HistoryCsv.h"
 #include "print/HistoryPlot.h"
+#include "print/HistoryTable.h"
 #include "print/TestReportRulesFormat.h"
 #include "prompt/Prompt.h"
 #include "report/PdfFile.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLocale>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -21,31 +21,6 @@
 namespace nerova {
 
 namespace {
-
-enum Column {
-    DateColumn,
-    TestColumn,
-    RatedColumn,
-    PeakColumn,
-    LowestColumn,
-    VerdictColumn,
-    ChangeColumn,
-    ColumnCount
-};
-
-QString shareText(const std::optional<double>& share) {
-    return share ? QLocale::system().toString(*share, 'f', 1) + QStringLiteral(" %") : QString();
-}
-
-QString changeText(const std::optional<double>& change) {
-    if (!change)
-        return {};
-    const QString magnitude = QLocale::system().toString(std::abs(*change), 'f', 1);
-    // A change that rounds to nothing carries no sign.
-    if (magnitude == QLocale::system().toString(0.0, 'f', 1))
-        return magnitude;
-    return (*change < 0 ? QStringLiteral("\u2212") : QStringLiteral("+")) + magnitude;
-}
 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment align = Qt::AlignLeft) {
     auto* item = new QTableWidgetItem(text);
@@ -57,12 +32,12 @@ QTableWidgetItem* cell(const QString& text, Qt::Alignment align = Qt::AlignLeft)
 } // namespace
 
 HistoryPage::HistoryPage(Table& pump, QWidget* parent)
-    : QWidget(parent), m_pump(pump), m_table(new QTableWidget(0, ColumnCount, this)),
+    : QWidget(parent), m_pump(pump), m_table(new QTableWidget(0, HistoryTable::ColumnCount, this)),
       m_export(new QPushButton(tr("Export CSV\u2026"), this)), m_plotSlot(new QWidget(this)),
       m_lazy(new LazyRefresh(*this, [this] { refresh(); })) {
     m_table->setObjectName(QStringLiteral("HistoryTable"));
-    m_table->setHorizontalHeaderLabels({tr("Date"), tr("Test"), tr("At 100 %"), tr("At 150 %"),
-                                        tr("Lowest"), tr("Verdict"), tr("Change (points)")});
+    // The texts of the printed history, so screen and paper never disagree.
+    m_table->setHorizontalHeaderLabels(HistoryTable::headers());
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
@@ -98,16 +73,12 @@ void HistoryPage::refresh() {
     m_rows = pumpHistory(m_pump);
     m_table->setUpdatesEnabled(false);
     m_table->setRowCount(int(m_rows.size()));
-    const Qt::Alignment right = Qt::AlignRight;
     for (int r = 0; r < m_rows.size(); ++r) {
-        const HistoryRow& h = m_rows[r];
-        m_table->setItem(r, DateColumn, cell(dateText(h.testDate)));
-        m_table->setItem(r, TestColumn, cell(h.testId));
-        m_table->setItem(r, RatedColumn, cell(shareText(h.atRatedFlow), right));
-        m_table->setItem(r, PeakColumn, cell(shareText(h.atPeakFlow), right));
-        m_table->setItem(r, LowestColumn, cell(shareText(h.lowest), right));
-        m_table->setItem(r, VerdictColumn, cell(verdictText(h.verdict)));
-        m_table->setItem(r, ChangeColumn, cell(changeText(h.change), right));
+        const QStringList texts = HistoryTable::cells(m_rows[r]);
+        for (int c = 0; c < texts.size(); ++c)
+            m_table->setItem(
+                r, c,
+                cell(texts.at(c), HistoryTable::isFigure(c) ? Qt::AlignRight : Qt::AlignLeft));
     }
     // Sized once for the whole fill: a header that sizes itself to its contents measures
     // every row again for each cell set.

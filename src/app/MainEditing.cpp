@@ -10,6 +10,10 @@
 #include "eval/Calculations.h"
 #include "eval/FlowPointColumns.h"
 #include "eval/TestInitialization.h"
+#include "flow/FlowPointDispatcher.h"
+#include "flow/FlowPointFlowMeterDlg.h"
+#include "flow/FlowPointHoseMonsterDlg.h"
+#include "flow/FlowPointNozzleDlg.h"
 #include "prefs/PreferencesRecord.h"
 #include "prompt/Prompt.h"
 
@@ -109,8 +113,12 @@ void TMainForm1::InsertBtnClick() {
 
 void TMainForm1::SaveBtnClick() {
     // A refused save throws: the record stays in edit with what was typed, the buttons stay
-    // in edit mode, and the engine's text is shown by the caller.
-    m_tables.table(shownLevel()).post();
+    // in edit mode, and the engine's text is shown by the caller. A test is saved with the
+    // flow readings of its edit, in one transaction.
+    if (shownLevel() == TableId::Test)
+        m_flow->postTest();
+    else
+        m_tables.table(shownLevel()).post();
     showPageCount();
 }
 

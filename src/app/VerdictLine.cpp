@@ -3,8 +3,7 @@
 #include "app/LazyRefresh.h"
 #include "data/Table.h"
 #include "eval/EvaluationRows.h"
-
-#include <algorithm>
+#include "eval/EvaluationText.h"
 
 namespace nerova {
 
@@ -24,21 +23,27 @@ void VerdictLine::refresh() {
     if (!pump || !pump->isOpen() || pump->recNo() == 0 || !m_test.isOpen() ||
         (m_test.recNo() == 0 && !m_test.isEditing())) {
         clear();
+        setAccessibleName(tr("Evaluation"));
         return;
     }
     const Evaluation e = evaluateCurrentTest(*pump, m_test);
-    const auto failed = std::count_if(e.findings.begin(), e.findings.end(),
-                                      [](const Finding& f) { return f.status == Status::Fail; });
     const char* colour = e.verdict == Verdict::Pass   ? "#006e00"
                          : e.verdict == Verdict::Fail ? "#aa0000"
                                                       : "#965a00";
-    QString text = tr("Evaluation: <b><font color=\"%1\">%2</font></b>")
-                       .arg(QLatin1String(colour), verdictText(e.verdict).toHtmlEscaped());
-    if (failed == 1)
-        text += tr("<br>1 finding failed");
-    else if (failed > 1)
-        text += tr("<br>%1 findings failed").arg(failed);
+    const QString summary = verdictSummary(e);
+    const QString verdict = verdictText(e.verdict);
+    // The verdict word in colour, what follows it as it stands.
+    QString text = tr("Evaluation: <b><font color=\"%1\">%2</font></b>%3")
+                       .arg(QLatin1String(colour), verdict.toHtmlEscaped(),
+                            summary.mid(verdict.size()).toHtmlEscaped());
+    QString spoken = tr("Evaluation: %1").arg(summary);
+    if (const QString record = testRecordText(e); !record.isEmpty()) {
+        text += QStringLiteral("<br>") + record.toHtmlEscaped();
+        spoken += QStringLiteral(". ") + record;
+    }
     setText(text);
+    // A screen reader reads the verdict itself, not only the word "Evaluation".
+    setAccessibleName(spoken);
 }
 
 } // namespace nerova

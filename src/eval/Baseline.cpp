@@ -34,6 +34,14 @@ std::optional<double> Baseline::pressureAt(double flow) const {
     return a.pressure + (flow - a.flow) * (b.pressure - a.pressure) / (b.flow - a.flow);
 }
 
+std::optional<double> Baseline::extendedPressureAt(double flow) const {
+    if (m_points.size() < 2 || !std::isfinite(flow) || flow <= m_points.back().flow)
+        return pressureAt(flow);
+    const CurvePoint& a = m_points[m_points.size() - 2];
+    const CurvePoint& b = m_points.back();
+    return b.pressure + (flow - b.flow) * (b.pressure - a.pressure) / (b.flow - a.flow);
+}
+
 Baseline pumpBaseline(const CurvePoint (&factory)[kFactoryCurvePoints], double churnPressure,
                       double ratedFlow, double ratedPressure, double peakFlow,
                       double peakPressure) {

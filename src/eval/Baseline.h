@@ -30,6 +30,9 @@ public:
     // Pressure at a flow, linear between neighbouring points; nothing outside the curve's
     // flows, since a curve says nothing beyond its own ends.
     std::optional<double> pressureAt(double flow) const;
+    // The same, and beyond the last point on its last segment extended (which may fall to 0
+    // or below: the caller decides how far an extension is worth reading).
+    std::optional<double> extendedPressureAt(double flow) const;
 
 private:
     Source m_source = Source::None;

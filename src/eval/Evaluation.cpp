@@ -1,8 +1,8 @@
 #include "eval/Evaluation.h"
 
+#include "eval/EvaluationText.h"
 #include "eval/Thresholds.h"
 
-#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
@@ -24,122 +24,113 @@ bool atMost(double value, double limit) {
     return value <= limit + slack(limit);
 }
 
-// Fixed decimals with the thousands grouped by commas, whatever the desktop's locale, so the
-// figures read like the rest of the program's texts: 1,002.5.
-QString grouped(double v, int decimals) {
-    QString s = QString::number(v, 'f', decimals);
-    const qsizetype sign = s.startsWith(u'-') ? 1 : 0;
-    qsizetype point = s.indexOf(u'.');
-    if (point < 0)
-        point = s.size();
-    for (qsizetype at = point - 3; at > sign; at -= 3)
-        s.insert(at, u',');
-    return s;
-}
-
-// Up to two decimals, trailing zeros dropped: 1,002 / 99.87 / 67.5.
 QString num(double v) {
-    QString s = grouped(v, 2);
-    while (s.endsWith(u'0'))
-        s.chop(1);
-    if (s.endsWith(u'.'))
-        s.chop(1);
-    return s == QStringLiteral("-0") ? QStringLiteral("0") : s;
-}
-
-// A share to one decimal, cut rather than rounded, so a share that fails its limit never
-// reads as the limit itself (94.96 % shows as 94.9 %, not 95.0 %).
-QString percent(double v) {
-    const double tenths = std::floor(v * 10.0 + slack(v * 10.0));
-    return grouped(tenths / 10.0, 1) + QStringLiteral(" %");
+    return figureText(v);
 }
 
 QString limitPercent(Limit limit) {
     return num(threshold(limit)) + QStringLiteral(" %");
 }
 
+double ofLimit(double value, Limit limit) {
+    return value * threshold(limit) / 100.0;
+}
+
 QString isoDate(const QDate& d) {
     return d.toString(Qt::ISODate);
 }
 
+bool anyOf(const std::array<double, 3>& values) {
+    return std::any_of(values.begin(), values.end(), [](double v) { return v != 0; });
+}
+
+// Anything typed or worked out for the point; a new test starts with every figure 0.
+bool hasReading(const TestPoint& p) {
+    return p.dischargePressure != 0 || p.suctionPressure != 0 || p.flow != 0 || p.speed != 0 ||
+           p.netPressure != 0 || p.correctedFlow != 0 || p.correctedNetPressure != 0 ||
+           anyOf(p.volts) || anyOf(p.amps);
+}
+
 bool isFlowing(const TestPoint& p) {
-    return p.netPressure != 0;
+    return p.flow > 0;
 }
 
-double shareOfRatedFlow(const PumpRatings& pump, const TestPoint& p) {
-    return pump.ratedFlow > 0 ? p.correctedFlow / pump.ratedFlow * 100.0 : 0.0;
-}
-
-bool inWindow(double share, Limit low, Limit high) {
-    return atLeast(share, threshold(low)) && atMost(share, threshold(high));
-}
-
-// The point whose share of rated flow lies in the window and nearest its aim; 0 for none.
-int nearestPoint(const PumpRatings& pump, const TestReadings& test, Limit aim, Limit low,
-                 Limit high) {
-    if (!(pump.ratedFlow > 0))
-        return 0;
-    int best = 0;
-    double bestDistance = 0;
-    for (int i = 0; i < static_cast<int>(test.points.size()); ++i) {
-        const TestPoint& p = test.points[static_cast<std::size_t>(i)];
-        if (!isFlowing(p) || p.flow == 0)
-            continue;
-        const double share = shareOfRatedFlow(pump, p);
-        if (!inWindow(share, low, high))
-            continue;
-        const double distance = std::fabs(share - threshold(aim));
-        if (best == 0 || distance < bestDistance) {
-            best = i + 1;
-            bestDistance = distance;
-        }
-    }
-    return best;
+// A pressure read while nothing flowed.
+bool isChurn(const TestPoint& p) {
+    return !isFlowing(p) && (p.netPressure != 0 || p.dischargePressure != 0);
 }
 
 QString pointName(int point) {
     return QStringLiteral("Point %1").arg(point);
 }
 
+QString readingHow(const TestCurve::Reading& r) {
+    switch (r.how) {
+    case TestCurve::Reading::How::AtPoint:
+        return QStringLiteral("measured at point %1").arg(r.point);
+    case TestCurve::Reading::How::Between:
+        return QStringLiteral("read between %1 and %2 gpm").arg(num(r.fromFlow), num(r.toFlow));
+    case TestCurve::Reading::How::Extended:
+        break;
+    }
+    return QStringLiteral("extrapolated from %1 gpm").arg(num(r.fromFlow));
+}
+
 class Judge {
 public:
     Judge(const PumpRatings& pump, const TestReadings& test, Evaluation& out)
-        : m_pump(pump), m_test(test), m_out(out) {}
+        : m_pump(pump), m_test(test), m_out(out), m_curve(curvePoints(pump, test)) {}
 
     void run() {
         m_out.baseline = pumpBaseline(m_pump.factory, m_pump.churnPressure, m_pump.ratedFlow,
                                       m_pump.ratedPressure, m_pump.peakFlow, m_pump.peakPressure);
-        m_churn = 0;
-        for (int i = 1; i <= static_cast<int>(m_test.points.size()); ++i) {
-            if (m_churn == 0 && isFlowing(at(i)) && at(i).flow == 0)
-                m_churn = i;
+        if (std::none_of(m_test.points.begin(), m_test.points.end(), hasReading)) {
+            m_out.verdict = Verdict::NotTested;
+            return;
         }
-        m_rated = nearestPoint(m_pump, m_test, Limit::RatedFlowPercent, Limit::RatedFlowLowPercent,
-                               Limit::RatedFlowHighPercent);
-        m_peak = nearestPoint(m_pump, m_test, Limit::PeakFlowPercent, Limit::PeakFlowLowPercent,
-                              Limit::PeakFlowHighPercent);
         baselineRule();
+        ratedRule();
         peakRule();
         churnRule();
         if (m_pump.electricDriver) {
             voltsRule();
             ampsRule();
         }
-        calibrationRule();
         completenessRule();
+        calibrationRule();
         verdict();
-        m_out.churnPoint = m_churn;
-        m_out.ratedPoint = m_rated;
-        m_out.peakPoint = m_peak;
     }
 
 private:
+    // The points the test's curve is drawn through: those corrected to rated speed.
+    static TestCurve curvePoints(const PumpRatings& pump, const TestReadings& test) {
+        std::vector<TestCurve::Point> points;
+        for (int i = 1; i <= static_cast<int>(test.points.size()); ++i) {
+            const TestPoint& p = test.points[static_cast<std::size_t>(i - 1)];
+            if (p.speed > 0 && pump.ratedSpeed > 0 && (isFlowing(p) || isChurn(p)))
+                points.push_back({i, p.correctedFlow, p.correctedNetPressure});
+        }
+        return TestCurve(std::move(points));
+    }
+
     const TestPoint& at(int point) const {
         return m_test.points[static_cast<std::size_t>(point - 1)];
     }
 
     void add(Rule rule, Status status, int point, const QString& subject, const QString& text) {
         m_out.findings.append(Finding{rule, status, point, subject, text});
+    }
+
+    double shareOfRatedFlow(double flow) const {
+        return m_pump.ratedFlow > 0 ? flow / m_pump.ratedFlow * 100.0 : 0.0;
+    }
+
+    // How far beyond its last point the baseline may be read.
+    double baselineReach() const {
+        const double last = m_out.baseline.points().back().flow;
+        return m_pump.ratedFlow > 0
+                   ? std::max(last, ofLimit(m_pump.ratedFlow, Limit::BaselineExtensionPercent))
+                   : last;
     }
 
     void baselineRule() {
@@ -149,97 +140,184 @@ private:
             const TestPoint& p = at(i);
             if (!isFlowing(p))
                 continue;
-            PointResult result{i, p.correctedFlow, shareOfRatedFlow(m_pump, p), std::nullopt};
+            PointResult result{i, p.correctedFlow, shareOfRatedFlow(p.correctedFlow), std::nullopt};
             const QString subject = pointName(i);
+            auto notEvaluated = [&](const QString& why) {
+                add(Rule::Baseline, Status::NotEvaluated, i, subject, why);
+            };
             if (!curve.isValid()) {
-                add(Rule::Baseline, Status::NotEvaluated, i, subject,
-                    QStringLiteral("The pump has no baseline curve."));
-            } else if (!(p.correctedNetPressure > 0)) {
-                add(Rule::Baseline, Status::NotEvaluated, i, subject,
-                    QStringLiteral("No corrected net pressure (no speed recorded)."));
-            } else if (p.correctedFlow > curve.points().back().flow) {
-                add(Rule::Baseline, Status::NotEvaluated, i, subject,
-                    QStringLiteral("%1 gpm is beyond the baseline's last point (%2 gpm).")
-                        .arg(num(p.correctedFlow), num(curve.points().back().flow)));
+                notEvaluated(QStringLiteral("The pump has no baseline curve."));
+            } else if (!(p.speed > 0)) {
+                m_noSpeed << i;
+                notEvaluated(QStringLiteral("No speed recorded at point %1.").arg(i));
+            } else if (!(m_pump.ratedSpeed > 0)) {
+                notEvaluated(QStringLiteral("The pump's rated speed is not given."));
             } else if (p.correctedFlow < curve.points().front().flow) {
-                add(Rule::Baseline, Status::NotEvaluated, i, subject,
-                    QStringLiteral("%1 gpm is below the baseline's first point (%2 gpm).")
-                        .arg(num(p.correctedFlow), num(curve.points().front().flow)));
+                notEvaluated(QStringLiteral("%1 gpm is below the baseline's first point (%2 gpm).")
+                                 .arg(num(p.correctedFlow), num(curve.points().front().flow)));
+            } else if (!atMost(p.correctedFlow, baselineReach())) {
+                notEvaluated(
+                    QStringLiteral("%1 gpm is beyond the baseline's last point (%2 gpm)")
+                        .arg(num(p.correctedFlow), num(curve.points().back().flow)) +
+                    (m_pump.ratedFlow > 0
+                         ? QStringLiteral(" and beyond %1 of rated flow (%2 gpm).")
+                               .arg(limitPercent(Limit::BaselineExtensionPercent),
+                                    num(baselineReach()))
+                         : QStringLiteral("; the pump has no rated flow to extend it by.")));
             } else {
-                const double base = *curve.pressureAt(p.correctedFlow);
-                const double limit = base * minimum / 100.0;
-                const double share = p.correctedNetPressure / base * 100.0;
-                result.percentOfBaseline = share;
-                add(Rule::Baseline,
-                    atLeast(p.correctedNetPressure, limit) ? Status::Pass : Status::Fail, i,
-                    subject,
-                    QStringLiteral("%1 psi at %2 gpm; baseline %3 psi, %4 = %5 psi; %6 of "
-                                   "baseline.")
-                        .arg(num(p.correctedNetPressure), num(p.correctedFlow), num(base),
-                             limitPercent(Limit::BaselineMinimumPercent), num(limit),
-                             percent(share)));
+                const bool extended = p.correctedFlow > curve.points().back().flow;
+                const double base = *curve.extendedPressureAt(p.correctedFlow);
+                if (!(base > 0)) {
+                    notEvaluated(QStringLiteral("The baseline extended to %1 gpm falls to %2 psi.")
+                                     .arg(num(p.correctedFlow), num(base)));
+                } else {
+                    const double limit = base * minimum / 100.0;
+                    const double share = p.correctedNetPressure / base * 100.0;
+                    result.percentOfBaseline = share;
+                    add(Rule::Baseline,
+                        atLeast(p.correctedNetPressure, limit) ? Status::Pass : Status::Fail, i,
+                        subject,
+                        QStringLiteral("%1 psi at %2 gpm; baseline%3 %4 psi, %5 = %6 psi; %7 of "
+                                       "baseline.")
+                            .arg(num(p.correctedNetPressure), num(p.correctedFlow),
+                                 extended ? QStringLiteral(" extended") : QString(), num(base),
+                                 limitPercent(Limit::BaselineMinimumPercent), num(limit),
+                                 shareText(share)));
+                }
             }
             m_out.points.append(result);
         }
     }
 
-    // Why a rule against rated pressure cannot be judged; empty when it can.
-    QString missingRatings() const {
+    // Reads the test's curve at a share of rated flow, reached when its highest flow is at
+    // least `low`; on failure records why (for the completeness finding) and answers none.
+    std::optional<TestCurve::Reading> readCurve(Limit aim, Limit low, const QString& name,
+                                                QString& why) {
+        const double flow = ofLimit(m_pump.ratedFlow, aim);
+        const std::optional<TestCurve::Reading> reading =
+            m_curve.at(flow, ofLimit(m_pump.ratedFlow, low));
+        if (reading)
+            return reading;
+        const double highest = m_curve.highestFlow();
+        if (highest >= flow)
+            why = QStringLiteral("%1 point not read: no reading below %2 gpm to read from")
+                      .arg(name, num(flow));
+        else if (atLeast(shareOfRatedFlow(highest), threshold(low)))
+            why = QStringLiteral("%1 point not read: a single reading cannot be extended from "
+                                 "%2 gpm")
+                      .arg(name, num(highest));
+        else
+            why = QStringLiteral("%1 point not reached: highest flow %2 gpm is %3 of rated flow")
+                      .arg(name, num(highest), shareText(shareOfRatedFlow(highest)));
+        return std::nullopt;
+    }
+
+    // Why a rule on the test's curve cannot be judged at all; empty when it can.
+    QString curveMissing() const {
         if (!(m_pump.ratedFlow > 0))
             return QStringLiteral("The pump has no rated flow.");
-        if (!(m_pump.ratedPressure > 0))
-            return QStringLiteral("The pump has no rated pressure.");
+        if (m_curve.isEmpty())
+            return QStringLiteral("No reading corrected to rated speed.");
+        // Read across the gap such a point leaves, the curve would say what was not measured.
+        if (!m_noSpeed.isEmpty())
+            return QStringLiteral("Not read: no speed recorded at point %1.")
+                .arg(m_noSpeed.first());
         return {};
     }
 
+    // The baseline's pressure at a flow, extended as far as the rules allow; none without.
+    std::optional<double> baseAt(double flow) const {
+        if (!m_out.baseline.isValid() || !atMost(flow, baselineReach()))
+            return std::nullopt;
+        const std::optional<double> base = m_out.baseline.extendedPressureAt(flow);
+        return base && *base > 0 ? base : std::nullopt;
+    }
+
+    QString readingText(const TestCurve::Reading& r, Limit share) const {
+        return QStringLiteral("%1 psi at %2 gpm (%3 of rated flow), %4")
+            .arg(num(r.pressure), num(r.flow), limitPercent(share), readingHow(r));
+    }
+
+    void ratedRule() {
+        const QString subject = QStringLiteral("Test");
+        if (const QString why = curveMissing(); !why.isEmpty()) {
+            add(Rule::RatedPoint, Status::NotEvaluated, 0, subject, why);
+            return;
+        }
+        const auto r = readCurve(Limit::RatedFlowPercent, Limit::RatedFlowLowPercent,
+                                 QStringLiteral("Rated"), m_ratedMissing);
+        if (!r) {
+            add(Rule::RatedPoint, Status::NotEvaluated, 0, subject, m_ratedMissing + u'.');
+            return;
+        }
+        m_out.rated = r;
+        const QString reading = readingText(*r, Limit::RatedFlowPercent);
+        const std::optional<double> base = baseAt(r->flow);
+        if (!base) {
+            add(Rule::RatedPoint, Status::NotEvaluated, r->point, subject,
+                reading + QStringLiteral("; no baseline there."));
+            return;
+        }
+        const double limit = ofLimit(*base, Limit::BaselineMinimumPercent);
+        m_out.ratedShare = r->pressure / *base * 100.0;
+        add(Rule::RatedPoint, atLeast(r->pressure, limit) ? Status::Pass : Status::Fail, r->point,
+            subject,
+            reading + QStringLiteral("; baseline %1 psi, %2 = %3 psi; %4 of baseline.")
+                          .arg(num(*base), limitPercent(Limit::BaselineMinimumPercent), num(limit),
+                               shareText(*m_out.ratedShare)));
+    }
+
     void peakRule() {
-        const QString subject = m_peak ? pointName(m_peak) : QStringLiteral("Test");
-        if (const QString why = missingRatings(); !why.isEmpty()) {
-            add(Rule::PeakPressure, Status::NotEvaluated, m_peak, subject, why);
+        const QString subject = QStringLiteral("Test");
+        if (const QString why = curveMissing(); !why.isEmpty()) {
+            add(Rule::PeakPressure, Status::NotEvaluated, 0, subject, why);
             return;
         }
-        if (m_peak == 0) {
-            add(Rule::PeakPressure, Status::NotEvaluated, 0, subject,
-                QStringLiteral("No point at %1–%2 of rated flow.")
-                    .arg(num(threshold(Limit::PeakFlowLowPercent)),
-                         limitPercent(Limit::PeakFlowHighPercent)));
+        const auto r = readCurve(Limit::PeakFlowPercent, Limit::PeakFlowLowPercent,
+                                 QStringLiteral("Overload"), m_peakMissing);
+        if (!r) {
+            add(Rule::PeakPressure, Status::NotEvaluated, 0, subject, m_peakMissing + u'.');
             return;
         }
-        const TestPoint& p = at(m_peak);
-        if (!(p.correctedNetPressure > 0)) {
-            add(Rule::PeakPressure, Status::NotEvaluated, m_peak, subject,
-                QStringLiteral("No corrected net pressure (no speed recorded)."));
+        m_out.peak = r;
+        QString share;
+        if (const std::optional<double> base = baseAt(r->flow)) {
+            m_out.peakShare = r->pressure / *base * 100.0;
+            share = QStringLiteral("; %1 of baseline").arg(shareText(*m_out.peakShare));
+        }
+        const QString reading = readingText(*r, Limit::PeakFlowPercent);
+        if (!(m_pump.ratedPressure > 0)) {
+            add(Rule::PeakPressure, Status::NotEvaluated, r->point, subject,
+                reading + QStringLiteral("; the pump has no rated pressure") + share + u'.');
             return;
         }
-        const double limit =
-            m_pump.ratedPressure * threshold(Limit::PeakPressureMinimumPercent) / 100.0;
-        add(Rule::PeakPressure,
-            atLeast(p.correctedNetPressure, limit) ? Status::Pass : Status::Fail, m_peak, subject,
-            QStringLiteral("%1 psi at %2 gpm (%3 of rated flow); %4 of %5 psi = %6 psi.")
-                .arg(num(p.correctedNetPressure), num(p.correctedFlow),
-                     percent(shareOfRatedFlow(m_pump, p)),
-                     limitPercent(Limit::PeakPressureMinimumPercent), num(m_pump.ratedPressure),
-                     num(limit)));
+        const double limit = ofLimit(m_pump.ratedPressure, Limit::PeakPressureMinimumPercent);
+        add(Rule::PeakPressure, atLeast(r->pressure, limit) ? Status::Pass : Status::Fail, r->point,
+            subject,
+            reading +
+                QStringLiteral("; %1 of %2 psi = %3 psi")
+                    .arg(limitPercent(Limit::PeakPressureMinimumPercent), num(m_pump.ratedPressure),
+                         num(limit)) +
+                share + u'.');
     }
 
     void churnRule() {
-        const QString subject = m_churn ? pointName(m_churn) : QStringLiteral("Test");
-        if (!(m_pump.ratedPressure > 0)) {
-            add(Rule::Churn, Status::NotEvaluated, m_churn, subject,
-                QStringLiteral("The pump has no rated pressure."));
-            return;
+        const double limit = ofLimit(m_pump.ratedPressure, Limit::ChurnMaximumPercent);
+        for (int i = 1; i <= static_cast<int>(m_test.points.size()); ++i) {
+            if (!isChurn(at(i)))
+                continue;
+            m_churn << i;
+            if (!(m_pump.ratedPressure > 0)) {
+                add(Rule::Churn, Status::NotEvaluated, i, pointName(i),
+                    QStringLiteral("The pump has no rated pressure."));
+                continue;
+            }
+            const double pressure = at(i).netPressure;
+            add(Rule::Churn, atMost(pressure, limit) ? Status::Pass : Status::Fail, i, pointName(i),
+                QStringLiteral("%1 psi at no flow; at most %2 of %3 psi = %4 psi.")
+                    .arg(num(pressure), limitPercent(Limit::ChurnMaximumPercent),
+                         num(m_pump.ratedPressure), num(limit)));
         }
-        if (m_churn == 0) {
-            add(Rule::Churn, Status::NotEvaluated, 0, subject,
-                QStringLiteral("No churn point (a point at no flow)."));
-            return;
-        }
-        const double pressure = at(m_churn).netPressure;
-        const double limit = m_pump.ratedPressure * threshold(Limit::ChurnMaximumPercent) / 100.0;
-        add(Rule::Churn, atMost(pressure, limit) ? Status::Pass : Status::Fail, m_churn, subject,
-            QStringLiteral("%1 psi at no flow; at most %2 of %3 psi = %4 psi.")
-                .arg(num(pressure), limitPercent(Limit::ChurnMaximumPercent),
-                     num(m_pump.ratedPressure), num(limit)));
     }
 
     // The non-zero readings of one phase set, as "437, 440 V".
@@ -251,19 +329,14 @@ private:
         return parts.join(QStringLiteral(", ")) + u' ' + QLatin1String(unit);
     }
 
-    static bool anyReading(const std::array<double, 3>& values) {
-        return std::any_of(values.begin(), values.end(), [](double v) { return v != 0; });
-    }
-
-    // Judges one kind of electric reading on every flowing point.
+    // Judges one kind of electric reading on every point where it was read.
     template <typename Pick, typename Within>
     void electricRule(Rule rule, const char* unit, double rated, const QString& noRating,
                       const QString& allowed, Pick pick, Within within) {
         bool any = false;
         for (int i = 1; i <= static_cast<int>(m_test.points.size()); ++i) {
-            const TestPoint& p = at(i);
-            const std::array<double, 3>& values = pick(p);
-            if (!isFlowing(p) || !anyReading(values))
+            const std::array<double, 3>& values = pick(at(i));
+            if (!anyOf(values))
                 continue;
             any = true;
             if (!(rated > 0)) {
@@ -277,7 +350,7 @@ private:
         }
         if (!any)
             add(rule, Status::NotEvaluated, 0, QStringLiteral("Test"),
-                QStringLiteral("No %1 readings at the flowing points.")
+                QStringLiteral("No %1 readings.")
                     .arg(QLatin1String(rule == Rule::Volts ? "voltage" : "current")));
     }
 
@@ -306,81 +379,98 @@ private:
             [&](double a) { return atMost(a, limit); });
     }
 
+    void completenessRule() {
+        QStringList& missing = m_out.missing;
+        const bool flowing = std::any_of(m_test.points.begin(), m_test.points.end(), isFlowing);
+        if (!m_out.baseline.isValid())
+            missing << QStringLiteral("The pump has no baseline curve");
+        if (!(m_pump.ratedFlow > 0))
+            missing << QStringLiteral("The pump has no rated flow");
+        if (!(m_pump.ratedSpeed > 0) && flowing)
+            missing << QStringLiteral("The pump's rated speed is not given");
+        for (int i : std::as_const(m_noSpeed))
+            missing << QStringLiteral("No speed recorded at point %1").arg(i);
+        if (m_pump.ratedFlow > 0 && m_curve.isEmpty())
+            missing << QStringLiteral("No reading corrected to rated speed");
+        if (m_churn.isEmpty())
+            missing << QStringLiteral("No churn point (a pressure read at no flow)");
+        if (!m_ratedMissing.isEmpty())
+            missing << m_ratedMissing;
+        if (!m_peakMissing.isEmpty())
+            missing << m_peakMissing;
+        if (missing.isEmpty())
+            add(Rule::Completeness, Status::Pass, 0, QStringLiteral("Test"),
+                QStringLiteral("Churn point recorded; highest flow %1 gpm is %2 of rated flow.")
+                    .arg(num(m_curve.highestFlow()),
+                         shareText(shareOfRatedFlow(m_curve.highestFlow()))));
+        else
+            add(Rule::Completeness, Status::Fail, 0, QStringLiteral("Test"),
+                missing.join(QStringLiteral("; ")) + u'.');
+    }
+
     void calibrationRule() {
         const int months = static_cast<int>(threshold(Limit::CalibrationMonths));
+        const QDate& day = m_test.testDate;
+        bool used = false;
+        for (const Instrument& instrument : m_test.instruments)
+            used = used || !instrument.type.trimmed().isEmpty();
+        if (!used)
+            return;
+        auto record = [&](Status status, const QString& subject, const QString& text) {
+            add(Rule::Calibration, status, 0, subject, text + u'.');
+            if (status != Status::Pass) {
+                m_out.recordComplete = false;
+                m_out.recordReasons << text;
+            }
+        };
+        if (!day.isValid()) {
+            record(Status::NotEvaluated, QStringLiteral("Test"),
+                   QStringLiteral("The test has no date to judge the calibrations by"));
+            return;
+        }
+        const QDate earliest = day.addMonths(-months);
         for (const Instrument& instrument : m_test.instruments) {
             if (instrument.type.trimmed().isEmpty())
                 continue;
             const QDate& cal = instrument.calibrated;
-            const QDate& day = m_test.testDate;
-            if (!cal.isValid()) {
-                add(Rule::Calibration, Status::Fail, 0, instrument.name,
-                    QStringLiteral("No calibration date given."));
-            } else if (!day.isValid()) {
-                add(Rule::Calibration, Status::NotEvaluated, 0, instrument.name,
-                    QStringLiteral("The test has no date."));
-            } else if (cal > day) {
+            const QString& name = instrument.name;
+            if (!cal.isValid())
+                record(Status::Fail, name, QStringLiteral("%1 has no calibration date").arg(name));
+            else if (cal > day)
                 // Dated after the test: nothing shows the instrument was calibrated when used.
-                add(Rule::Calibration, Status::Fail, 0, instrument.name,
-                    QStringLiteral("Calibrated %1, after the test on %2.")
-                        .arg(isoDate(cal), isoDate(day)));
-            } else {
-                const QDate earliest = day.addMonths(-months);
-                add(Rule::Calibration, cal >= earliest ? Status::Pass : Status::Fail, 0,
-                    instrument.name,
-                    QStringLiteral("Calibrated %1; the test on %2 allows %3 months, back to %4.")
-                        .arg(isoDate(cal), isoDate(day), QString::number(months),
-                             isoDate(earliest)));
-            }
+                record(Status::Fail, name,
+                       QStringLiteral("%1 calibrated %2, after the test on %3")
+                           .arg(name, isoDate(cal), isoDate(day)));
+            else if (cal < earliest)
+                record(Status::Fail, name,
+                       QStringLiteral("%1 calibrated %2, more than %3 months before the test")
+                           .arg(name, isoDate(cal), QString::number(months)));
+            else
+                record(Status::Pass, name,
+                       QStringLiteral("%1 calibrated %2, within %3 months before the test")
+                           .arg(name, isoDate(cal), QString::number(months)));
         }
-    }
-
-    void completenessRule() {
-        QStringList missing;
-        if (m_churn == 0)
-            missing << QStringLiteral("a churn point");
-        if (m_rated == 0)
-            missing << QStringLiteral("a point at %1–%2 of rated flow")
-                           .arg(num(threshold(Limit::RatedFlowLowPercent)),
-                                limitPercent(Limit::RatedFlowHighPercent));
-        if (m_peak == 0)
-            missing << QStringLiteral("a point at %1–%2 of rated flow")
-                           .arg(num(threshold(Limit::PeakFlowLowPercent)),
-                                limitPercent(Limit::PeakFlowHighPercent));
-        if (missing.isEmpty())
-            add(Rule::Completeness, Status::Pass, 0, QStringLiteral("Test"),
-                QStringLiteral("Churn, rated and overload points recorded (points %1, %2, %3).")
-                    .arg(m_churn)
-                    .arg(m_rated)
-                    .arg(m_peak));
-        else
-            add(Rule::Completeness, Status::Fail, 0, QStringLiteral("Test"),
-                QStringLiteral("Missing %1%2.")
-                    .arg(missing.join(QStringLiteral(", ")),
-                         m_pump.ratedFlow > 0 ? QString()
-                                              : QStringLiteral(" (the pump has no rated flow)")));
     }
 
     void verdict() {
-        bool failed = false;
-        bool complete = m_out.baseline.isValid();
-        for (const Finding& f : std::as_const(m_out.findings)) {
-            if (f.status != Status::Fail)
-                continue;
-            if (f.rule == Rule::Completeness)
-                complete = false;
-            else
-                failed = true;
-        }
-        m_out.verdict = failed ? Verdict::Fail : complete ? Verdict::Pass : Verdict::Incomplete;
+        const bool failed =
+            std::any_of(m_out.findings.begin(), m_out.findings.end(), [](const Finding& f) {
+                return f.status == Status::Fail && f.rule != Rule::Completeness &&
+                       f.rule != Rule::Calibration;
+            });
+        m_out.verdict = failed                    ? Verdict::Fail
+                        : m_out.missing.isEmpty() ? Verdict::Pass
+                                                  : Verdict::Incomplete;
     }
 
     const PumpRatings& m_pump;
     const TestReadings& m_test;
     Evaluation& m_out;
-    int m_churn = 0;
-    int m_rated = 0;
-    int m_peak = 0;
+    const TestCurve m_curve;
+    QList<int> m_noSpeed;
+    QList<int> m_churn;
+    QString m_ratedMissing;
+    QString m_peakMissing;
 };
 
 } // namespace
@@ -389,30 +479,6 @@ Evaluation evaluateTest(const PumpRatings& pump, const TestReadings& test) {
     Evaluation out;
     Judge(pump, test, out).run();
     return out;
-}
-
-QString statusText(Status status) {
-    switch (status) {
-    case Status::Pass:
-        return QStringLiteral("Pass");
-    case Status::Fail:
-        return QStringLiteral("Fail");
-    case Status::NotEvaluated:
-        break;
-    }
-    return QStringLiteral("Not evaluated");
-}
-
-QString verdictText(Verdict verdict) {
-    switch (verdict) {
-    case Verdict::Pass:
-        return QStringLiteral("Pass");
-    case Verdict::Fail:
-        return QStringLiteral("Fail");
-    case Verdict::Incomplete:
-        break;
-    }
-    return QStringLiteral("Incomplete");
 }
 
 } // namespace nerova

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "eval/Baseline.h"
+#include "eval/TestCurve.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -18,6 +20,7 @@ struct PumpRatings {
     double ratedPressure = 0;
     double peakFlow = 0; // "150% Flow"
     double peakPressure = 0;
+    double ratedSpeed = 0; // "Pump RPM"
     CurvePoint factory[kFactoryCurvePoints] = {};
     bool electricDriver = true; // the electric readings are judged
     double ratedVolts = 0;
@@ -33,9 +36,13 @@ struct Instrument {
     QDate calibrated;
 };
 
-// One flow point as stored: the derived pressures and flow, and the three phases' readings.
+// One flow point as stored: the readings typed, the derived pressures and flow, and the
+// three phases' electric readings.
 struct TestPoint {
-    double flow = 0; // as measured; 0 at churn
+    double dischargePressure = 0;
+    double suctionPressure = 0;
+    double flow = 0;  // as measured; 0 at churn
+    double speed = 0; // "RPM"; 0 when none was recorded
     double netPressure = 0;
     double correctedFlow = 0;
     double correctedNetPressure = 0;
@@ -51,16 +58,18 @@ struct TestReadings {
 };
 
 enum class Status { Pass, Fail, NotEvaluated };
-enum class Verdict { Pass, Fail, Incomplete };
+// Of the pump, from its readings; the paperwork has a line of its own (testRecordText).
+enum class Verdict { Pass, Fail, Incomplete, NotTested };
 
 enum class Rule {
     Baseline,     // every flowing point against the baseline curve
-    PeakPressure, // the overload point against rated pressure
+    RatedPoint,   // the test's curve at 100 % of rated flow against the baseline
+    PeakPressure, // the test's curve at 150 % of rated flow against rated pressure
     Churn,        // pressure at no flow against rated pressure
     Volts,
     Amps,
-    Calibration,
-    Completeness // a churn, a rated and an overload point were recorded
+    Completeness, // a churn point, and flows reaching the rated and overload points
+    Calibration   // of the test record, not of the pump
 };
 
 struct Finding {
@@ -76,19 +85,26 @@ struct PointResult {
     int point = 0; // 1 to 8
     double correctedFlow = 0;
     double percentOfRatedFlow = 0;           // 0 when the rated flow is blank
-    std::optional<double> percentOfBaseline; // none beyond the curve or without one
+    std::optional<double> percentOfBaseline; // none where it was not judged
 };
 
 struct Evaluation {
-    Verdict verdict = Verdict::Incomplete;
+    Verdict verdict = Verdict::NotTested;
     Baseline baseline;
     QList<Finding> findings;
     QList<PointResult> points;
-    // The points the rules single out (1 to 8), 0 when the test has none: the first at no
-    // flow, and the ones nearest 100 % and 150 % of rated flow within their windows.
-    int churnPoint = 0;
-    int ratedPoint = 0;
-    int peakPoint = 0;
+    // The test's curve read at exactly 100 % and 150 % of rated flow, and its pressure there
+    // as a share of the baseline; none where the curve does not reach that far.
+    std::optional<TestCurve::Reading> rated;
+    std::optional<TestCurve::Reading> peak;
+    std::optional<double> ratedShare;
+    std::optional<double> peakShare;
+    // What keeps the verdict from Pass or Fail: the reasons of the completeness finding.
+    QStringList missing;
+    // The paperwork: false when an instrument's calibration is late, missing or cannot be
+    // judged. It never changes the verdict.
+    bool recordComplete = true;
+    QStringList recordReasons;
 };
 
 // Judges a test against the pump's baseline and the acceptance limits (Thresholds.h).
@@ -97,15 +113,14 @@ struct Evaluation {
 // exactly on a limit (95.0 %, 59.8 A) passes although the limit itself, computed in binary,
 // may come out a hair beside the typed figure.
 //
-// A flowing point is one whose net pressure is not 0; the churn point is a flowing point at
-// no measured flow. A point without a corrected net pressure (no speed recorded) is not
-// judged against the curve rather than judged as 0 psi. The electric rules are judged only for an
-// electric driver, and a reading of 0 is one not taken. The completeness finding fails when a
-// churn, rated or overload point is missing; that makes the verdict Incomplete rather than Fail, as
-// does a pump without a baseline. Every other failing finding makes it Fail.
+// A test without any reading is Not tested and has no findings. Otherwise every flowing
+// point (a measured flow) with a speed is judged against the baseline at its corrected flow,
+// whatever its pressure: 0 psi or below fails. A point without a speed, or a pump without a
+// rated speed, cannot be judged; that, a missing churn point, a curve that does not reach
+// 95 % or 140 % of rated flow, or a pump without a baseline makes the verdict Incomplete,
+// unless a finding failed: then it is Fail. Every point at no flow is a churn reading. The
+// electric rules are judged only for an electric driver, and a reading of 0 is one not
+// taken. Calibration findings judge the test record, never the pump.
 Evaluation evaluateTest(const PumpRatings& pump, const TestReadings& test);
-
-QString statusText(Status status);    // "Pass", "Fail", "Not evaluated"
-QString verdictText(Verdict verdict); // "Pass", "Fail", "Incomplete"
 
 } // namespace nerova

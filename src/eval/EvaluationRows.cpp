@@ -13,14 +13,16 @@ namespace {
 constexpr const char* kInstrumentNames[kInstrumentCount] = {"Pressure Gauge", "Volt Meter",
                                                             "Amp Probe", "Tachometer"};
 
-constexpr int kPumpNameplateColumns = 9; // the columns before the factory curve
-// Per flow point: flow, net pressure, corrected flow, corrected net pressure, 3 amps, 3 volts.
-constexpr int kPointColumns = 10;
+constexpr int kPumpNameplateColumns = 10; // the columns before the factory curve
+// Per flow point: discharge and suction pressure, flow, speed, net pressure, corrected flow,
+// corrected net pressure, 3 amps, 3 volts.
+constexpr int kPointColumns = 13;
 constexpr int kTestHeadColumns = 2 + 2 * kInstrumentCount;
 
 QStringList makePumpColumns() {
-    QStringList c{"Churn Pressure", "100% Flow",     "100% Pressure", "150% Flow",  "150% Pressure",
-                  "Driver Type",    "Electric Volt", "Electric AMP",  "Electric SF"};
+    QStringList c{"Churn Pressure", "100% Flow",   "100% Pressure", "150% Flow",
+                  "150% Pressure",  "Driver Type", "Electric Volt", "Electric AMP",
+                  "Electric SF",    "Pump RPM"};
     Q_ASSERT(c.size() == kPumpNameplateColumns);
     for (int k = 1; k <= kFactoryCurvePoints; ++k)
         c << QStringLiteral("FC Flow%1").arg(k) << QStringLiteral("FC Pressure%1").arg(k);
@@ -34,7 +36,9 @@ QStringList makeTestColumns() {
           << QStringLiteral("%1 Cal Date").arg(QLatin1String(name));
     Q_ASSERT(c.size() == kTestHeadColumns);
     for (int point = 1; point <= kFlowPointCount; ++point) {
-        c << flowPointColumn(kFlowStem, point) << flowPointColumn(kNetPressureStem, point)
+        c << flowPointColumn(kDischargePressureStem, point)
+          << flowPointColumn(kSuctionPressureStem, point) << flowPointColumn(kFlowStem, point)
+          << flowPointColumn(kRpmStem, point) << flowPointColumn(kNetPressureStem, point)
           << flowPointColumn(kCorrectedFlowStem, point)
           << flowPointColumn(kCorrectedNetPressureStem, point);
         for (int phase = 1; phase <= 3; ++phase)
@@ -90,6 +94,7 @@ PumpRatings pumpRatingsFrom(const QVariantList& values) {
     r.ratedVolts = number(values[6]);
     r.ratedAmps = number(values[7]);
     r.serviceFactor = number(values[8]);
+    r.ratedSpeed = number(values[9]);
     for (int k = 0; k < kFactoryCurvePoints; ++k) {
         r.factory[k].flow = number(values[kPumpNameplateColumns + 2 * k]);
         r.factory[k].pressure = number(values[kPumpNameplateColumns + 2 * k + 1]);
@@ -113,13 +118,16 @@ TestReadings testReadingsFrom(const QVariantList& values) {
     for (int point = 0; point < kFlowPointCount; ++point) {
         const int base = kTestHeadColumns + point * kPointColumns;
         TestPoint& p = t.points[static_cast<std::size_t>(point)];
-        p.flow = number(values[base]);
-        p.netPressure = number(values[base + 1]);
-        p.correctedFlow = number(values[base + 2]);
-        p.correctedNetPressure = number(values[base + 3]);
+        p.dischargePressure = number(values[base]);
+        p.suctionPressure = number(values[base + 1]);
+        p.flow = number(values[base + 2]);
+        p.speed = number(values[base + 3]);
+        p.netPressure = number(values[base + 4]);
+        p.correctedFlow = number(values[base + 5]);
+        p.correctedNetPressure = number(values[base + 6]);
         for (int phase = 0; phase < 3; ++phase) {
-            p.amps[static_cast<std::size_t>(phase)] = number(values[base + 4 + phase]);
-            p.volts[static_cast<std::size_t>(phase)] = number(values[base + 7 + phase]);
+            p.amps[static_cast<std::size_t>(phase)] = number(values[base + 7 + phase]);
+            p.volts[static_cast<std::size_t>(phase)] = number(values[base + 10 + phase]);
         }
     }
     return t;

@@ -1,27 +1,24 @@
 #include "eval/HistoryCsv.h"
 
 #include "data/EngineError.h"
+#include "eval/EvaluationText.h"
 
 #include <QDir>
 #include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 namespace nerova {
 
 namespace {
 
 QString share(const std::optional<double>& v) {
-    return v ? QString::number(*v, 'f', 1) : QString();
+    return v ? shareDigits(*v) : QString();
 }
 
 QString change(const std::optional<double>& v) {
-    if (!v)
-        return {};
-    QString s = QString::number(*v, 'f', 1);
-    if (s == QStringLiteral("-0.0"))
-        s = QStringLiteral("0.0");
-    return *v > 0 && s != QStringLiteral("0.0") ? QStringLiteral("+") + s : s;
+    return v ? historyChangeText(*v) : QString();
 }
 
 QString line(const QStringList& fields) {
@@ -33,6 +30,13 @@ QString line(const QStringList& fields) {
 }
 
 } // namespace
+
+QString historyChangeText(double change) {
+    // Rounded first, so a change of -0.04 reads "0.0" and never "-0.0".
+    const double rounded = std::round(change * 10.0) / 10.0;
+    const QString s = QString::number(rounded == 0 ? 0.0 : rounded, 'f', 1);
+    return rounded > 0 ? QStringLiteral("+") + s : s;
+}
 
 QString csvField(const QString& text) {
     static const QString special = QStringLiteral(",\"\r\n");
@@ -46,15 +50,15 @@ QString csvField(const QString& text) {
 }
 
 QByteArray historyCsv(const QList<HistoryRow>& rows) {
-    QString text =
-        line({QStringLiteral("Test Date"), QStringLiteral("TestID"),
-              QStringLiteral("% of Baseline at 100% Flow"),
-              QStringLiteral("% of Baseline at 150% Flow"), QStringLiteral("Lowest % of Baseline"),
-              QStringLiteral("Verdict"), QStringLiteral("Change Since Previous Test")});
+    QString text = line(
+        {QStringLiteral("Test Date"), QStringLiteral("TestID"),
+         QStringLiteral("% of Baseline at 100% Flow"), QStringLiteral("% of Baseline at 150% Flow"),
+         QStringLiteral("Lowest % of Baseline"), QStringLiteral("Verdict"),
+         QStringLiteral("Change Since Previous Test"), QStringLiteral("Test Record")});
     for (const HistoryRow& r : rows)
         text += line({r.testDate.isValid() ? r.testDate.toString(Qt::ISODate) : QString(), r.testId,
                       share(r.atRatedFlow), share(r.atPeakFlow), share(r.lowest),
-                      verdictText(r.verdict), change(r.change)});
+                      verdictText(r.verdict), change(r.change), r.testRecord});
     return text.toUtf8();
 }
 

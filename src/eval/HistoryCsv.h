@@ -8,14 +8,17 @@
 
 namespace nerova {
 
-// A pump's history as comma-separated values: UTF-8, a header row, ISO dates, shares to one
-// decimal, lines ended by CR LF, and a field quoted (its quotes doubled) when it holds a
-// comma, a quote or a line break.
+// A pump's history as comma-separated values: UTF-8, a header row, ISO dates, shares cut to
+// one decimal as everywhere, the test-record line last, lines ended by CR LF, and a field
+// quoted (its quotes doubled) when it holds a comma, a quote or a line break.
 QByteArray historyCsv(const QList<HistoryRow>& rows);
 
 // Writes the text to a file whole or not at all: an existing file is replaced only once
 // the new one is complete. Throws EngineError when the file cannot be written.
 void writeHistoryCsv(const QString& path, const QList<HistoryRow>& rows);
+
+// A change of share since the previous test, signed, to one decimal: "+1.2", "-0.5", "0.0".
+QString historyChangeText(double change);
 
 // One CSV field, quoted when it must be.
 QString csvField(const QString& text);

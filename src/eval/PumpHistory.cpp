@@ -3,19 +3,13 @@
 #include "data/KeyRows.h"
 #include "data/Table.h"
 #include "eval/EvaluationRows.h"
+#include "eval/EvaluationText.h"
 
 #include <algorithm>
 
 namespace nerova {
 
 namespace {
-
-std::optional<double> shareAt(const Evaluation& e, int point) {
-    for (const PointResult& r : e.points)
-        if (r.point == point)
-            return r.percentOfBaseline;
-    return std::nullopt;
-}
 
 QList<HistoryRow> testsOfPump(Database& db, const PumpRatings& pump, const QString& companyId,
                               const QString& locationId, const QString& pumpId) {
@@ -44,15 +38,16 @@ QList<HistoryRow> pumpHistory(const PumpRatings& pump, std::vector<TestReadings>
         row.testDate = test.testDate;
         row.testId = test.testId;
         row.verdict = e.verdict;
-        if (e.ratedPoint)
-            row.atRatedFlow = shareAt(e, e.ratedPoint);
-        if (e.peakPoint)
-            row.atPeakFlow = shareAt(e, e.peakPoint);
+        row.testRecord = testRecordLine(e);
+        row.atRatedFlow = e.ratedShare;
+        row.atPeakFlow = e.peakShare;
         for (const PointResult& r : e.points)
             if (r.percentOfBaseline && (!row.lowest || *r.percentOfBaseline < *row.lowest))
                 row.lowest = r.percentOfBaseline;
+        // The change between the figures as printed, so the column never disagrees with
+        // the two shares beside it.
         if (!rows.isEmpty() && rows.constLast().atRatedFlow && row.atRatedFlow)
-            row.change = *row.atRatedFlow - *rows.constLast().atRatedFlow;
+            row.change = cutShare(*row.atRatedFlow) - cutShare(*rows.constLast().atRatedFlow);
         rows.append(row);
     }
     return rows;

@@ -17,12 +17,14 @@ class Table;
 struct HistoryRow {
     QDate testDate; // invalid when the test has none
     QString testId;
-    std::optional<double> atRatedFlow; // the point nearest 100 % of rated flow (95–105 %)
-    std::optional<double> atPeakFlow;  // the point nearest 150 % (140–160 %)
+    std::optional<double> atRatedFlow; // the test's curve read at 100 % of rated flow
+    std::optional<double> atPeakFlow;  // and at 150 %
     std::optional<double> lowest;      // the lowest over every point judged against the curve
-    Verdict verdict = Verdict::Incomplete;
-    // Percentage points of atRatedFlow since the test listed before; none when either test
-    // lacks that figure.
+    Verdict verdict = Verdict::NotTested;
+    // "Test record: complete" or "Test record: incomplete (reasons)"; empty when not tested.
+    QString testRecord;
+    // Percentage points of atRatedFlow since the test listed before, as the two shares read
+    // (cut to one decimal); none when either test lacks that figure.
     std::optional<double> change;
 };
 

@@ -2,10 +2,14 @@
 
 #include "data/Table.h"
 #include "prefs/PreferencesRecord.h"
+#include "print/CertificationSection.h"
+#include "print/CurveSheet.h"
 #include "print/DetailReportEquipment.h"
 #include "print/DetailReportRows.h"
 #include "print/DetailReportTest.h"
 #include "print/EvaluationSection.h"
+#include "print/GraphPainter.h"
+#include "print/GraphProperties.h"
 #include "print/TestReportFeed.h"
 #include "print/TestReportFeedSource.h"
 #include "print/TestReportRules.h"
@@ -34,7 +38,8 @@ ReportItem coverLine(double y, const QString& text, const ReportFont& font, doub
 } // namespace
 
 ReportDocument DetailReport::build(TestReportFeed& feed, const PreferencesRecord& preferences,
-                                   const TestReportFeedSource& source, bool withEvaluation) {
+                                   const TestReportFeedSource& source, bool withEvaluation,
+                                   bool withCurve) {
     ReportDocument doc;
     const double width = doc.page.bodyWidth();
     doc.title = cover(feed, source, width);
@@ -59,7 +64,30 @@ ReportDocument DetailReport::build(TestReportFeed& feed, const PreferencesRecord
     doc.sections << DetailReportTest::sections(feed, preferences);
     if (withEvaluation)
         doc.sections << EvaluationSection::detail(EvaluationSection::evaluate(feed));
+    doc.sections << CertificationSection::section(feed.test());
+    if (withCurve)
+        doc.sections << curveSection(feed, preferences, width);
     return doc;
+}
+
+ReportSection DetailReport::curveSection(const TestReportFeed& feed,
+                                         const PreferencesRecord& preferences, double width) {
+    auto graph = std::make_shared<GraphProperties>();
+    const QString title = feed.headingPartyName() + QStringLiteral(" - ") +
+                          TestReportRulesFormat::field(feed.test(), QStringLiteral("Test Date")) +
+                          QStringLiteral(";Pump ") + feed.pump().asString(QStringLiteral("PumpID"));
+    CurveSheet::testSheet(*graph, feed.pump(), feed.test(), title, preferences.exponentialXAxis());
+    ReportSection s = TestReportRulesFrame::section("Pump Curve", true, Keep::Whole);
+    s.newPage = true;
+    ReportRow row;
+    row.height = kCurveHeight;
+    std::shared_ptr<const GraphProperties> sheet = graph;
+    row.add(ReportItem::drawing(0, 0, width, kCurveHeight,
+                                [sheet](QPainter& painter, const QRectF& area) {
+                                    GraphPainter(*sheet).paint(painter, area);
+                                }));
+    s.rows << row;
+    return s;
 }
 
 QStringList DetailReport::ppTitleBand1BeforePrint(const TestReportFeed& feed) {

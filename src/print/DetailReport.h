@@ -16,9 +16,14 @@ class Table;
 // (the flow cursor).
 class DetailReport {
 public:
-    // withEvaluation adds the test's evaluation after the flow-point boxes.
+    // withEvaluation adds the test's evaluation after the flow-point boxes; the certification
+    // block always ends the body; withCurve adds the test's curve sheet as the last page.
     static ReportDocument build(TestReportFeed& feed, const PreferencesRecord& preferences,
-                                const TestReportFeedSource& source, bool withEvaluation = true);
+                                const TestReportFeedSource& source, bool withEvaluation = true,
+                                bool withCurve = false);
+
+    // Height of the curve sheet on its page, in millimetres.
+    static constexpr double kCurveHeight = 200.0;
 
     // The cover's address block under the heading party's name: address, then the second
     // address line when there is one, the city line and the test date, so no empty line
@@ -33,6 +38,8 @@ private:
                                       ReportSection::Keep keep, bool first);
     static ReportSection pumpSection(const Table& pump, bool printId);
     static ReportSection brakeHorsepowerSection(const Table& pump);
+    static ReportSection curveSection(const TestReportFeed& feed,
+                                      const PreferencesRecord& preferences, double width);
 };
 
 } // namespace nerova

@@ -10,7 +10,8 @@ TDetailReportFrm::TDetailReportFrm(Database& db, const PreferencesRecord& prefer
     : ReportHolder(db, preferences, parent, TableId::Flow, QStringLiteral("Detail Report"), true) {}
 
 ReportDocument TDetailReportFrm::document() const {
-    return DetailReport::build(m_feed, m_preferences, m_source, m_includeEvaluation);
+    return DetailReport::build(m_feed, m_preferences, m_source, m_includeEvaluation,
+                               m_includeCurve);
 }
 
 void TDetailReportFrm::DetailReportPrintingComplete() {

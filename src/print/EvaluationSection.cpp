@@ -1,7 +1,7 @@
 #include "print/EvaluationSection.h"
 
 #include "eval/EvaluationRows.h"
-#include "eval/Thresholds.h"
+#include "eval/EvaluationText.h"
 #include "print/TestReportFeed.h"
 #include "print/TestReportRulesFrame.h"
 #include "report/ReportMetrics.h"
@@ -11,12 +11,11 @@ namespace nerova {
 namespace {
 
 // Findings and limits print in smaller type than the forms, so an arithmetic line mostly
-// fits on one line of the page.
+// fits on one line of the page. Every column wraps inside its own width.
 constexpr double kPointSize = 10.0;
 constexpr double kCheckedX = 22.0;
 constexpr double kTextX = 70.0;
-constexpr double kValueRight = 84.0;
-constexpr double kMeaningX = 88.0;
+constexpr double kGutter = 2.0;
 
 ReportRow textRow(double pointSize = kPointSize) {
     ReportRow row;
@@ -24,8 +23,32 @@ ReportRow textRow(double pointSize = kPointSize) {
     return row;
 }
 
-QString limitValue(double value) {
-    return QString::number(value, 'g', 12);
+ReportRow findingRow(const Finding& f, double width) {
+    const ReportFont regular = ReportFont::arial(kPointSize);
+    ReportRow row = textRow();
+    row.add(ReportItem::memo(0, kCheckedX - kGutter, statusText(f.status),
+                             ReportFont::arial(kPointSize, true)));
+    row.add(ReportItem::memo(kCheckedX, kTextX - kCheckedX - kGutter,
+                             EvaluationSection::checkedText(f), regular));
+    row.add(ReportItem::memo(kTextX, width - kTextX, f.text, regular));
+    return row;
+}
+
+// A line in 12 point: a caption and its value in bold after it.
+ReportRow captionRow(const QString& caption, const QString& value) {
+    ReportRow row;
+    row.add(ReportItem::caption(0, 0, caption));
+    row.add(ReportItem::field(0, 0, value));
+    row.items.last().followsPrevious = true;
+    return row;
+}
+
+ReportRow subheading(const QString& text) {
+    ReportRow row = textRow(12.0);
+    row.height += 1.5;
+    row.add(ReportItem::caption(0, 0, text, Qt::AlignLeft, ReportFont::arial(12, true)));
+    row.keepWithNext = true;
+    return row;
 }
 
 } // namespace
@@ -34,73 +57,67 @@ Evaluation EvaluationSection::evaluate(const TestReportFeed& feed) {
     return evaluateCurrentTest(feed.pump(), feed.test());
 }
 
-QString EvaluationSection::ruleText(Rule rule) {
-    switch (rule) {
-    case Rule::Baseline:
-        return QStringLiteral("Baseline curve");
-    case Rule::PeakPressure:
-        return QStringLiteral("Overload pressure");
-    case Rule::Churn:
-        return QStringLiteral("Churn pressure");
-    case Rule::Volts:
-        return QStringLiteral("Voltage");
-    case Rule::Amps:
-        return QStringLiteral("Current");
-    case Rule::Calibration:
-        return QStringLiteral("Calibration");
-    case Rule::Completeness:
-        return QStringLiteral("Test points");
-    }
-    return {};
+QString EvaluationSection::checkedText(const Finding& f) {
+    return f.subject.isEmpty() || f.subject == QLatin1String("Test")
+               ? ruleText(f.rule)
+               : ruleText(f.rule) + QStringLiteral(", ") + f.subject;
 }
 
 ReportSection EvaluationSection::detail(const Evaluation& evaluation) {
-    const ReportFont regular = ReportFont::arial(kPointSize);
-    const ReportFont bold = ReportFont::arial(kPointSize, true);
     const double width = ReportPageSetup().bodyWidth();
+    // Verdict, findings and limits on one page whenever they fit on one.
     ReportSection s = TestReportRulesFrame::section(QStringLiteral("Evaluation"), true,
-                                                    ReportSection::Keep::HeadingWithFirstRow);
+                                                    ReportSection::Keep::Whole);
+    s.rows << captionRow(QStringLiteral("Verdict:  "), verdictSummary(evaluation));
+    for (const Finding& f : evaluation.findings)
+        if (f.rule != Rule::Calibration)
+            s.rows << findingRow(f, width);
 
-    ReportRow verdict;
-    verdict.add(ReportItem::caption(0, 0, QStringLiteral("Verdict:  ")));
-    verdict.add(ReportItem::field(0, 0, verdictText(evaluation.verdict)));
-    verdict.items.last().followsPrevious = true;
-    s.rows << verdict;
-
-    for (const Finding& f : evaluation.findings) {
-        ReportRow row = textRow();
-        row.add(ReportItem::field(0, 0, statusText(f.status), Qt::AlignLeft, bold));
-        const QString checked = f.subject.isEmpty() || f.subject == QLatin1String("Test")
-                                    ? ruleText(f.rule)
-                                    : ruleText(f.rule) + QStringLiteral(", ") + f.subject;
-        row.add(ReportItem::memo(kCheckedX, kTextX - kCheckedX - 2, checked, regular));
-        row.add(ReportItem::memo(kTextX, width - kTextX, f.text, regular));
-        s.rows << row;
+    const QString record = testRecordText(evaluation);
+    if (!record.isEmpty()) {
+        ReportRow gap = textRow();
+        s.rows << gap;
+        s.rows << captionRow(QString(), record);
+        for (const Finding& f : evaluation.findings)
+            if (f.rule == Rule::Calibration)
+                s.rows << findingRow(f, width);
     }
 
-    ReportRow limits = textRow(12.0);
-    limits.add(ReportItem::caption(0, 0, QStringLiteral("Limits used:")));
-    s.rows << limits;
-    for (const Threshold& t : kThresholds) {
+    ReportRow gap = textRow();
+    s.rows << gap;
+    s.rows << subheading(limitsHeading());
+    const ReportFont regular = ReportFont::arial(kPointSize);
+    for (const LimitLine& line : limitLines()) {
         ReportRow row = textRow();
-        row.add(ReportItem::caption(0, 0, QString::fromLatin1(t.name), Qt::AlignLeft, regular));
-        row.add(ReportItem::field(kTextX, kValueRight - kTextX, limitValue(t.value), Qt::AlignRight,
-                                  bold));
-        row.add(ReportItem::memo(kMeaningX, width - kMeaningX, QString::fromLatin1(t.meaning),
-                                 regular));
+        row.add(ReportItem::memo(0, kTextX - kGutter, line.subject, regular));
+        row.add(ReportItem::memo(kTextX, width - kTextX, line.limit,
+                                 ReportFont::arial(kPointSize, true)));
         s.rows << row;
     }
     return s;
 }
 
 ReportSection EvaluationSection::summary(const Evaluation& evaluation) {
+    const double width = ReportPageSetup().bodyWidth();
     ReportSection s;
     s.spaceBefore = TestReportRulesFrame::kSectionGap;
-    ReportRow row;
-    row.add(ReportItem::caption(0, 0, QStringLiteral("Evaluation:  ")));
-    row.add(ReportItem::field(0, 0, verdictText(evaluation.verdict)));
-    row.items.last().followsPrevious = true;
-    s.rows << row;
+    ReportRow verdict = captionRow(QStringLiteral("Evaluation:  "), verdictSummary(evaluation));
+    s.rows << verdict;
+    const ReportFont regular = ReportFont::arial(kPointSize);
+    for (const Finding& f : evaluation.findings) {
+        if (f.status != Status::Fail || f.rule == Rule::Calibration)
+            continue;
+        ReportRow row = textRow();
+        row.add(
+            ReportItem::memo(0, width, checkedText(f) + QStringLiteral(": ") + f.text, regular));
+        s.rows << row;
+    }
+    const QString record = testRecordLine(evaluation);
+    if (!record.isEmpty()) {
+        ReportRow row = textRow();
+        row.add(ReportItem::memo(0, width, record, ReportFont::arial(kPointSize, true)));
+        s.rows << row;
+    }
     return s;
 }
 

@@ -8,8 +8,9 @@ namespace nerova {
 class TestReportFeed;
 
 // What the reports print of a test's evaluation: the detail report a section of its own
-// (the verdict, every finding with its arithmetic, and the limits it was judged by), the
-// summary report the verdict alone.
+// (the verdict, every finding of the pump with its arithmetic, the test record with its
+// calibrations, and the limits it was judged by), the summary report the verdict with a line
+// for each failed finding and the test-record line.
 class EvaluationSection {
 public:
     // The judgement of the feed's positioned test against its pump.
@@ -18,8 +19,8 @@ public:
     static ReportSection detail(const Evaluation& evaluation);
     static ReportSection summary(const Evaluation& evaluation);
 
-    // "Baseline curve", "Churn pressure", …: what a rule checks, in a few words.
-    static QString ruleText(Rule rule);
+    // "Baseline curve, Point 3": the rule and what it was checked on.
+    static QString checkedText(const Finding& finding);
 };
 
 } // namespace nerova

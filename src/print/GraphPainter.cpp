@@ -263,6 +263,12 @@ void GraphPainter::paint(QPainter& p, const QRectF& area) const {
         p.drawText(r, Qt::AlignHCenter | Qt::AlignVCenter, line);
         top += titleMetrics.height() * 1.1;
     }
+    if (!m_graph.graphSubtitle().isEmpty()) {
+        p.setFont(textFont);
+        const QRectF r(area.left(), top, area.width(), textMetrics.height());
+        p.drawText(r, Qt::AlignHCenter | Qt::AlignVCenter, m_graph.graphSubtitle());
+        top += textMetrics.height() * 1.2;
+    }
     top += base * 0.5;
 
     // Legend entries at the bottom.

@@ -32,6 +32,11 @@ void GraphProperties::setGraphTitle(const QString& title) {
     changed();
 }
 
+void GraphProperties::setGraphSubtitle(const QString& subtitle) {
+    m_graphSubtitle = subtitle;
+    changed();
+}
+
 void GraphProperties::setGraphOverlap(int overlap) {
     m_graphOverlap = overlap;
     changed();

@@ -79,6 +79,9 @@ public:
     // Lines of the title joined by ";".
     void setGraphTitle(const QString& title);
     QString graphTitle() const { return m_graphTitle; }
+    // One line in regular type under the title (the pump's rating).
+    void setGraphSubtitle(const QString& subtitle);
+    QString graphSubtitle() const { return m_graphSubtitle; }
     void setGraphOverlap(int overlap);
     int graphOverlap() const { return m_graphOverlap; }
     void setLegendColumns(int columns);
@@ -156,6 +159,7 @@ private:
     int m_graphType = 0;
     double m_graphAreaRight = 100.0;
     QString m_graphTitle;
+    QString m_graphSubtitle;
     int m_graphOverlap = 0;
     int m_legendColumns = 1;
     int m_column = 0;

@@ -22,21 +22,30 @@ namespace {
 
 constexpr double kPointSize = 10.0;
 constexpr double kPlotHeight = 95.0;
-// Left edge and width of each column; the figures are right-aligned in theirs.
+// Left edge and width of each column; the figures are right-aligned in theirs. The test
+// record has no column: it is the second line of its test, under the identifier.
 constexpr double kColumnX[] = {0.0, 28.0, 68.0, 93.0, 118.0, 143.0, 168.0};
 constexpr double kColumnWidth[] = {27.0, 39.0, 22.0, 22.0, 22.0, 18.0, 22.5};
-
-bool figureColumn(int c) {
-    return c >= 2 && c <= 5;
-}
+constexpr int kTableColumns = HistoryTable::Record;
 
 ReportRow tableRow(const QStringList& texts, bool bold) {
     const ReportFont font = ReportFont::arial(kPointSize, bold);
     ReportRow row;
     row.height = ReportMetrics::lineHeight(font);
-    for (int c = 0; c < texts.size(); ++c)
+    for (int c = 0; c < texts.size() && c < kTableColumns; ++c)
         row.add(ReportItem::caption(kColumnX[c], kColumnWidth[c], texts.at(c),
-                                    figureColumn(c) ? Qt::AlignRight : Qt::AlignLeft, font));
+                                    HistoryTable::isFigure(c) ? Qt::AlignRight : Qt::AlignLeft,
+                                    font));
+    return row;
+}
+
+// The test's record line under its row, wrapped within the table.
+ReportRow recordRow(const QString& text, double width) {
+    ReportRow row;
+    row.height = 0.0;
+    row.printed = !text.isEmpty();
+    row.add(ReportItem::memo(kColumnX[HistoryTable::Test], width - kColumnX[HistoryTable::Test],
+                             text, ReportFont::arial(kPointSize - 1.0)));
     return row;
 }
 
@@ -77,8 +86,12 @@ ReportDocument HistoryReport::build(const TestReportFeed& feed, const QList<Hist
     titles.add(ReportItem::line(0, titles.height, width, 0));
     titles.height += 1.0;
     table.heading << titles;
-    for (const HistoryRow& row : rows)
-        table.rows << tableRow(HistoryTable::cells(row), false);
+    for (const HistoryRow& row : rows) {
+        const QStringList cells = HistoryTable::cells(row);
+        table.rows << tableRow(cells, false);
+        table.rows.last().keepWithNext = !row.testRecord.isEmpty();
+        table.rows << recordRow(cells.at(HistoryTable::Record), width);
+    }
     if (rows.isEmpty())
         table.rows << tableRow({QStringLiteral("No tests of this pump.")}, false);
     doc.sections << table;
@@ -95,9 +108,9 @@ ReportDocument HistoryReport::build(const TestReportFeed& feed, const QList<Hist
     ReportRow note;
     note.add(ReportItem::memo(
         0, width,
-        QStringLiteral("Corrected net pressure as a share of the baseline curve at the same "
-                       "flow, at the points nearest 100 % and 150 % of rated flow. Tests "
-                       "without a date are listed last and left out of the plot."),
+        QStringLiteral("Corrected net pressure as a share of the baseline curve, read on each "
+                       "test's curve at 100 % and 150 % of rated flow. Tests without a date "
+                       "are listed last and left out of the plot."),
         ReportFont::arial(kPointSize)));
     plot.rows << note;
     doc.sections << plot;

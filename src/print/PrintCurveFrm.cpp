@@ -5,6 +5,7 @@
 #include "eval/Thresholds.h"
 #include "prefs/PreferencesRecord.h"
 #include "print/CurvePoints.h"
+#include "print/CurveSheet.h"
 #include "print/GraphControl.h"
 #include "print/TestReportFeed.h"
 #include "prompt/Prompt.h"
@@ -220,6 +221,7 @@ void TPrintCurveFrm::FormShow() {
     else
         g.setGraphTitle(m_request.title1);
 
+    g.setGraphSubtitle(QString());
     g.setGraphOverlap(1);
     for (const QString& legend : m_request.legend) {
         if (!legend.isEmpty()) {
@@ -230,6 +232,20 @@ void TPrintCurveFrm::FormShow() {
 
     g.setColumn(0);
     g.setColumnAxis(0);
+
+    // A sheet mixing measured and corrected curves says which is which in its legend.
+    int correctedCurves = 0;
+    int includedCurves = 0;
+    for (int k = 1; k <= 4; ++k) {
+        if (k == 1 || m_request.included[std::size_t(k - 1)]) {
+            ++includedCurves;
+            correctedCurves += m_request.corrected[std::size_t(k - 1)] ? 1 : 0;
+        }
+    }
+    const CurveSheet::Values values = correctedCurves == includedCurves
+                                          ? CurveSheet::Values::Corrected
+                                      : correctedCurves == 0 ? CurveSheet::Values::Measured
+                                                             : CurveSheet::Values::Both;
 
     for (int k = 1; k <= 4; ++k) {
         if (k > 1 && !m_request.included[std::size_t(k - 1)])
@@ -242,7 +258,11 @@ void TPrintCurveFrm::FormShow() {
         g.setColumnLabels(0);
         g.setColumnRowStart((k - 1) * 8 + 1);
         g.setColumnColor(m_request.color[std::size_t(k - 1)]);
-        g.setColumnLegend(m_request.legend[std::size_t(k - 1)]);
+        const QString& legend = m_request.legend[std::size_t(k - 1)];
+        g.setColumnLegend(
+            values == CurveSheet::Values::Both
+                ? CurveSheet::mixedLegend(legend, k, m_request.corrected[std::size_t(k - 1)])
+                : legend);
         loadCurve(k);
     }
 
@@ -263,7 +283,7 @@ void TPrintCurveFrm::FormShow() {
     }
 
     g.setAxis(1);
-    g.setAxisTitle(QStringLiteral("Pressure (psi)"));
+    g.setAxisTitle(CurveSheet::pressureAxisTitle(values, m_ratedSpeed));
     setGridLines();
     g.setAxisScaleManual(true);
     g.setAxisScaleMin(0.0);
@@ -362,6 +382,10 @@ void TPrintCurveFrm::loadCurve(int k) {
     if (k == 1) {
         loadRating();
         loadBaselineLimit();
+        // The rating under the title and the speed the pressures are corrected to are the
+        // first curve's pump's, whose rated points the sheet plots.
+        m_ratedSpeed = m_chain.pump.asFloat(QStringLiteral("Pump RPM"));
+        m_graph->setGraphSubtitle(CurveSheet::ratingLine(m_chain.pump));
     }
 
     const bool corrected = m_request.corrected[std::size_t(k - 1)];

@@ -81,6 +81,7 @@ private:
     CurveRequest m_request;
     TableChain m_chain;
     bool m_building = false;
+    double m_ratedSpeed = 0;
 
     TFlpGrf* m_graph = nullptr;
     QLineEdit* m_gridEdit = nullptr;

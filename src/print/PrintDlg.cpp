@@ -57,7 +57,8 @@ TPrintDlg::TPrintDlg(Database& db, PreferencesRecord& prefs, const QStringList& 
     buttons->addWidget(m_detailBtn, 1, 0);
     buttons->addWidget(m_historyBtn, 1, 1);
     buttons->addWidget(m_includeEvaluation, 2, 0, 1, 2);
-    buttons->addWidget(m_closeBtn, 3, 0, 1, 2, Qt::AlignHCenter);
+    buttons->addWidget(m_includeCurve, 3, 0, 1, 2);
+    buttons->addWidget(m_closeBtn, 4, 0, 1, 2, Qt::AlignHCenter);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_notebook, 1);
@@ -206,6 +207,13 @@ void TPrintDlg::buildButtons() {
     // Remembered at once, so a report printed next (or another session) follows the box.
     connect(m_includeEvaluation, &QCheckBox::toggled, this, [](bool on) {
         runGuarded([on] { ProgramSettings::setFlag(QLatin1String(kIncludeEvaluationKey), on); });
+    });
+    m_includeCurve = new QCheckBox(QStringLiteral("Include curve"), this);
+    m_includeCurve->setObjectName(QStringLiteral("IncludeCurveCheckBox"));
+    m_includeCurve->setAccessibleDescription(QStringLiteral("IncludeCurve"));
+    m_includeCurve->setChecked(ProgramSettings::flag(QLatin1String(kIncludeCurveKey), false));
+    connect(m_includeCurve, &QCheckBox::toggled, this, [](bool on) {
+        runGuarded([on] { ProgramSettings::setFlag(QLatin1String(kIncludeCurveKey), on); });
     });
     connect(m_historyBtn, &QPushButton::clicked, this,
             [this] { runGuarded([this] { PumpHistoryBtnClick(); }); });

@@ -28,7 +28,7 @@ class PreferencesRecord;
 // shown follow the dialog's own read-only cursors, open while the dialog is shown. The
 // reports always print curve 1's test (the pump history its pump). The dialog writes to no
 // table and never to the preferences; everything it holds is gone when it closes, except
-// "Include evaluation", which the program's own settings file remembers.
+// "Include evaluation" and "Include curve", which the program's own settings file remembers.
 class TPrintDlg : public QDialog {
     Q_OBJECT
 
@@ -58,6 +58,8 @@ public:
 
     // Settings-file key of "Include evaluation", remembered across sessions.
     static constexpr const char* kIncludeEvaluationKey = "Print/IncludeEvaluation";
+    // And of "Include curve": the detail report ends with the test's curve sheet.
+    static constexpr const char* kIncludeCurveKey = "Print/IncludeCurve";
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -121,6 +123,7 @@ private:
     QPushButton* m_closeBtn = nullptr;
     QPushButton* m_historyBtn = nullptr;
     QCheckBox* m_includeEvaluation = nullptr;
+    QCheckBox* m_includeCurve = nullptr;
 };
 
 } // namespace nerova

@@ -40,6 +40,7 @@ CurveRequest TPrintDlg::curveRequest() const {
 void TPrintDlg::DetailReportBtnClick() {
     TDetailReportFrm report(m_db, m_prefs, this);
     report.setIncludeEvaluation(m_includeEvaluation->isChecked());
+    report.setIncludeCurve(m_includeCurve->isChecked());
     report.position(m_selection[0].toList());
     report.preview();
 }

@@ -39,6 +39,9 @@ public:
     // Whether the report carries the test's evaluation; it does unless told otherwise.
     void setIncludeEvaluation(bool on) { m_includeEvaluation = on; }
     bool includeEvaluation() const { return m_includeEvaluation; }
+    // Whether the detail report ends with the test's curve sheet; it does not unless told.
+    void setIncludeCurve(bool on) { m_includeCurve = on; }
+    bool includeCurve() const { return m_includeCurve; }
 
     // The report as it would be generated now, from the positioned rows and the
     // preferences as they are at this moment.
@@ -71,6 +74,7 @@ protected:
     mutable TestReportFeed m_feed;
     TestReportFeedSource m_source;
     bool m_includeEvaluation = true;
+    bool m_includeCurve = false;
 
 private:
     // Connects the preview's completed print to the holder's own handler.

@@ -15,7 +15,8 @@ class Table;
 // preferences as they are when it is built.
 class SummaryReport {
 public:
-    // withEvaluation ends the report with the test's verdict.
+    // withEvaluation ends the report with the test's verdict, its failed findings and the
+    // test-record line.
     static ReportDocument build(const TestReportFeed& feed, const PreferencesRecord& preferences,
                                 const TestReportFeedSource& source, bool withEvaluation = true);
 

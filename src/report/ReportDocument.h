@@ -66,6 +66,9 @@ struct ReportRow {
     QVector<ReportItem> items;
     double height = 5.0; // one 12 point line
     bool printed = true;
+    // Never the last row on a page: it moves to the next page with the row that follows (a
+    // sub-heading). A section's heading rows keep with its first row whatever this says.
+    bool keepWithNext = false;
 
     ReportRow& add(const ReportItem& item) {
         items.append(item);
@@ -83,7 +86,8 @@ struct ReportBlock {
 };
 
 // A heading followed by rows, then (for a grid section) blocks laid columns.size() to a
-// line, each line below the tallest block of the line before.
+// line, each line below the tallest block of the line before. A heading never stands alone
+// at the foot of a page, whatever the section's Keep.
 struct ReportSection {
     enum class Keep {
         None,                // a page may break between any two rows
@@ -94,6 +98,8 @@ struct ReportSection {
     QVector<ReportRow> heading;
     QVector<ReportRow> rows;
     Keep keep = Keep::None;
+    // Starts on a page of its own (a full-page picture at the end of a report).
+    bool newPage = false;
     // Empty space above the section, left out at the top of a page and when the section
     // prints nothing.
     double spaceBefore = 0.0;

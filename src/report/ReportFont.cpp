@@ -10,7 +10,8 @@ QFont ReportFont::toQFont() const {
         font.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman")});
     else
         font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setPointSizeF(pointSize);
+    // A size of 0 or below is a slip in a layout; Qt would warn and fall back on its own.
+    font.setPointSizeF(pointSize > 0 ? pointSize : 1.0);
     font.setBold(bold);
     font.setUnderline(underline);
     // Hinting snaps glyphs to the device's pixel grid, which would make widths measured

@@ -175,12 +175,15 @@ void ReportLayout::layOutSection(const ReportSection& section) {
     for (const ReportRow& row : section.heading) {
         if (row.printed) {
             boxes.append(rowBox(row));
+            boxes.last().keepWithNext = true;
             ++headingCount;
         }
     }
     for (const ReportRow& row : section.rows) {
-        if (row.printed)
+        if (row.printed) {
             boxes.append(rowBox(row));
+            boxes.last().keepWithNext = row.keepWithNext;
+        }
     }
     gaps.fill(0.0, boxes.size());
     const qsizetype perLine = section.gridColumns.size();
@@ -194,7 +197,7 @@ void ReportLayout::layOutSection(const ReportSection& section) {
         return; // a section that prints nothing leaves no space either
     gaps[0] = section.spaceBefore;
 
-    if (m_breakPending) {
+    if (m_breakPending || (section.newPage && !atTop())) {
         m_breakPending = false;
         newPage();
     }
@@ -223,8 +226,27 @@ void ReportLayout::layOutSection(const ReportSection& section) {
         m_y + gaps.at(0) + needed > m_bottom + eps && needed <= pageHeight + eps)
         newPage();
 
-    for (qsizetype i = 0; i < boxes.size(); ++i)
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        // A box kept with the next one (and that with its next, …) moves on with them when
+        // they do not fit below it together.
+        if (boxes.at(i).keepWithNext && i + 1 < boxes.size() && !atTop()) {
+            qsizetype last = i + 1;
+            while (last + 1 < boxes.size() && boxes.at(last).keepWithNext)
+                ++last;
+            double together = gaps.at(i);
+            for (qsizetype k = i; k <= last; ++k) {
+                const Box& box = boxes.at(k);
+                // Of a last box taller than a page only its first piece has to fit.
+                const double h = k == last && box.height > pageHeight && !box.breaks.isEmpty()
+                                     ? box.breaks.first()
+                                     : box.height;
+                together += (k > i ? gaps.at(k) : 0.0) + h;
+            }
+            if (m_y + together > m_bottom + eps && together - gaps.at(i) <= pageHeight + eps)
+                newPage();
+        }
         place(boxes.at(i), gaps.at(i));
+    }
 }
 
 void ReportLayout::place(Box box, double gap) {

@@ -13,7 +13,8 @@ namespace nerova {
 // row. A row that does not print takes no space. A row moves to the next page when it
 // does not fit; a row taller than a whole page (a very long memo) is broken between its
 // memo lines rather than cut off. Sections keep together as their Keep asks, unless the
-// part to keep is taller than a page. Lines of grid blocks move whole. Header and footer
+// part to keep is taller than a page; a heading (or a row marked keepWithNext) always goes
+// to the next page with the row after it. Lines of grid blocks move whole. Header and footer
 // are added last, when the number of pages is known, so they can carry "Page N of M".
 class ReportLayout {
 public:
@@ -31,6 +32,7 @@ private:
         double height = 0.0;
         QVector<ReportPageItem> items;
         QVector<double> breaks;
+        bool keepWithNext = false;
     };
 
     Box rowBox(const ReportRow& row) const;

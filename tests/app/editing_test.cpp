@@ -7,6 +7,10 @@
 #include "app/TestPage.h"
 #include "data/Database.h"
 #include "eval/Calculations.h"
+#include "flow/FlowEntry.h"
+#include "flow/FlowPointDialog.h"
+#include "print/DetailReportFrm.h"
+#include "print/ReportTestSupport.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -310,6 +314,112 @@ private Q_SLOTS:
         QCOMPARE(f.test().asFloat("Net Pressure5"), 0.0);
         QCOMPARE(f.test().asFloat("Net Pressure1"), 56.0);
         QCOMPARE(f.test().state(), TableState::Edit);
+    }
+
+    // The rows a flow-point dialog writes during an edit of the test belong to that edit.
+    void flowReadingsBelongToTheTestEdit_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("saved") << true;
+    }
+    void flowReadingsBelongToTheTestEdit() {
+        QFETCH(bool, save);
+        AppFixture f;
+        TMainForm1& w = f.open();
+        const QList<QVariantMap> before = storedFlowRows(f.db.db());
+        const QStringList report = detailReport(f);
+        w.selectPage(3);
+        TestPage& page = *child<TestPage>(w, "TestPage");
+
+        QWidget* reading = page.pointField("Discharge Pressure2");
+        reading->setFocus();
+        QTest::keyClicks(reading, "1");
+        f.prompt.dialogs.enqueue([](QDialog& d) {
+            child<FlowEntry>(d, "Pitot1Field")->setValue(30);
+            static_cast<FlowPointDialog&>(d).OKBtnClick();
+            return d.result();
+        });
+        QTest::mouseDClick(page.flowField(2), Qt::LeftButton);
+        QVERIFY(f.prompt.dialogs.isEmpty());
+        const double typedFlow = f.test().asFloat("Flow2");
+        QVERIFY(typedFlow != before.value(0).value("Flow Meter").toDouble());
+        // Nothing is stored while the test is in edit.
+        QCOMPARE(storedFlowRows(f.db.db()), before);
+
+        if (save) {
+            QTest::mouseClick(child<QPushButton>(w, "SaveBtn"), Qt::LeftButton);
+            QCOMPARE(f.test().state(), TableState::Browse);
+            const QList<QVariantMap> after = storedFlowRows(f.db.db());
+            QCOMPARE(after.value(0).value("Pitot Pressure1").toDouble(), 30.0);
+            QCOMPARE(after.value(0).value("Flow Meter").toDouble(), typedFlow);
+            QCOMPARE(after.mid(1), before.mid(1));
+            return;
+        }
+        f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        QTest::mouseClick(child<QPushButton>(w, "CancelBtn"), Qt::LeftButton);
+        QCOMPARE(f.test().state(), TableState::Browse);
+        QCOMPARE(storedFlowRows(f.db.db()), before);
+        QCOMPARE(detailReport(f), report);
+        // Opened again, the point shows what is stored, not the abandoned pitot.
+        double shown = -1;
+        f.prompt.dialogs.enqueue([&](QDialog& d) {
+            shown = child<FlowEntry>(d, "Pitot1Field")->value();
+            return int(QDialog::Rejected);
+        });
+        QTest::mouseDClick(page.flowField(2), Qt::LeftButton);
+        QCOMPARE(shown, before.value(0).value("Pitot Pressure1").toDouble());
+    }
+
+    // A new test's readings are stored under the identifier it is saved with, and a save
+    // the engine refuses stores none of them.
+    void newTestReadingsSavedAllOrNothing() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(3);
+        w.InsertBtnClick();
+        TestPage& page = *child<TestPage>(w, "TestPage");
+        f.prompt.dialogs.enqueue([](QDialog& d) {
+            child<FlowEntry>(d, "Pitot1Field")->setValue(25);
+            static_cast<FlowPointDialog&>(d).OKBtnClick();
+            return d.result();
+        });
+        QTest::mouseDClick(page.flowField(3), Qt::LeftButton);
+        const int rows = countRows(f.db.db(), TableId::Flow);
+
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        QTest::mouseClick(child<QPushButton>(w, "SaveBtn"), Qt::LeftButton);
+        QCOMPARE(f.prompt.messages.size(), 1); // no identifier: refused
+        QCOMPARE(f.test().state(), TableState::Insert);
+        QCOMPARE(countRows(f.db.db(), TableId::Flow), rows);
+
+        QTest::keyClicks(page.identifierField(), "NEW-1");
+        QTest::mouseClick(child<QPushButton>(w, "SaveBtn"), Qt::LeftButton);
+        QCOMPARE(f.test().state(), TableState::Browse);
+        Table flow(f.db.db(), TableId::Flow);
+        flow.open();
+        QVERIFY(flow.locate({"TestID", "Flow Point Number"}, {"NEW-1", "3"}));
+        QCOMPARE(flow.asFloat("Pitot Pressure1"), 25.0);
+        QCOMPARE(flow.asFloat("Flow Meter"), f.test().asFloat("Flow3"));
+    }
+
+private:
+    // Every stored flow row of the demonstration test, in point order.
+    static QList<QVariantMap> storedFlowRows(Database& db) {
+        Table flow(db, TableId::Flow);
+        flow.open();
+        QList<QVariantMap> rows;
+        for (flow.first(); !flow.eof(); flow.next()) {
+            QVariantMap row;
+            for (const ColumnDef& c : flow.def().columns)
+                row[QString::fromLatin1(c.name)] = flow.value(QString::fromLatin1(c.name));
+            rows << row;
+        }
+        return rows;
+    }
+    static QStringList detailReport(AppFixture& f) {
+        TDetailReportFrm report(f.db.db(), f.prefs);
+        report.position(kDemoTest);
+        return allTexts(report.pages());
     }
 };
 

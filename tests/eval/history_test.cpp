@@ -1,6 +1,7 @@
 #include "data/EngineError.h"
 #include "data/Table.h"
 #include "eval/EvaluationRows.h"
+#include "eval/EvaluationText.h"
 #include "eval/HistoryCsv.h"
 #include "eval/PumpHistory.h"
 #include "support/TempDatabase.h"
@@ -28,10 +29,11 @@ void HistoryTest::testsInDateOrderWithChange() {
     tests.open();
 
     pump.insert();
-    const QVariantMap nameplate{
-        {"CompanyID", "ACME"},   {"LocationID", "PLANT"}, {"PumpID", "FP-1"},
-        {"Churn Pressure", 115}, {"100% Flow", 1000},     {"100% Pressure", 100},
-        {"150% Flow", 1500},     {"150% Pressure", 67.5}, {"Driver Type", "Diesel"}};
+    const QVariantMap nameplate{{"CompanyID", "ACME"},     {"LocationID", "PLANT"},
+                                {"PumpID", "FP-1"},        {"Churn Pressure", 115},
+                                {"100% Flow", 1000},       {"100% Pressure", 100},
+                                {"150% Flow", 1500},       {"150% Pressure", 67.5},
+                                {"Driver Type", "Diesel"}, {"Pump RPM", 1780}};
     for (auto it = nameplate.begin(); it != nameplate.end(); ++it)
         pump.setValue(it.key(), it.value());
     pump.post();
@@ -54,6 +56,8 @@ void HistoryTest::testsInDateOrderWithChange() {
                                  {"TestID", r.testId},
                                  {"Test Date", r.day},
                                  {"Flow1", 0},
+                                 {"RPM1", 1780},
+                                 {"RPM2", 1780},
                                  {"Net Pressure1", 118},
                                  {"Corrected Flow1", 0},
                                  {"Corrected Net Pressure1", 118},
@@ -92,6 +96,8 @@ void HistoryTest::csvQuotesAndWritesWhole() {
     quoted.atRatedFlow = 101.26;
     quoted.lowest = 96.04;
     quoted.verdict = Verdict::Pass;
+    quoted.testRecord =
+        QStringLiteral("Test record: incomplete (Volt Meter has no calibration date)");
     quoted.change = -1.04;
     HistoryRow undated;
     undated.testId = QStringLiteral("Prüfung");
@@ -99,9 +105,10 @@ void HistoryTest::csvQuotesAndWritesWhole() {
 
     const QByteArray expected =
         "Test Date,TestID,% of Baseline at 100% Flow,% of Baseline at 150% Flow,"
-        "Lowest % of Baseline,Verdict,Change Since Previous Test\r\n"
-        "2026-05-14,\"7 \"\"A\"\", B\",101.3,,96.0,Pass,-1.0\r\n"
-        ",Prüfung,,,,Incomplete,0.0\r\n";
+        "Lowest % of Baseline,Verdict,Change Since Previous Test,Test Record\r\n"
+        "2026-05-14,\"7 \"\"A\"\", B\",101.2,,96.0,Pass,-1.0,"
+        "Test record: incomplete (Volt Meter has no calibration date)\r\n"
+        ",Prüfung,,,,Not tested,0.0,\r\n";
     QCOMPARE(historyCsv({quoted, undated}), expected);
 
     QTemporaryDir dir;

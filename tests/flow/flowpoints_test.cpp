@@ -127,7 +127,7 @@ private Q_SLOTS:
     void firstMeterReadingCreatesRowAndEvaluates();
     void deviceChoosesDialog_data();
     void deviceChoosesDialog();
-    void flowRowOutlivesAbandonedTestChanges();
+    void flowRowGoesWithAbandonedTestChanges();
     void hoseMonsterRefusesStoredNozzleSize();
     void pointsAreIndependent();
     void noTestRowIgnored();
@@ -312,15 +312,24 @@ void FlowPointsTest::firstMeterReadingCreatesRowAndEvaluates() {
     f.dispatcher.FlowPointDialogs(5);
     QCOMPARE(label, QStringLiteral("Flow Point #5"));
     QCOMPARE(shown, 0.0);
+    // The reading waits for the test's save, and the dialog shows it meanwhile.
+    QVERIFY(f.storedRow(5).isEmpty());
+    f.answer<TFlowPointFLowMeterDlg1>(
+        [&](TFlowPointFLowMeterDlg1& d) { shown = child<FlowEntry>(d, "FlowMeterField")->value(); },
+        false);
+    f.dispatcher.FlowPointDialogs(5);
+    QCOMPARE(shown, 1250.0);
+    QCOMPARE(f.dispatcher.pendingPoints(), QList<int>{5});
+    QCOMPARE(f.chain.flow.state(), TableState::Browse);
+    f.dispatcher.postTest();
     const QVariantMap row = f.storedRow(5);
     for (const char* key : {"CompanyID", "LocationID", "PumpID", "TestID"})
         QCOMPARE(row.value(key), f.chain.test.value(key));
     QCOMPARE(row.value("Flow Point Number").toString(), QStringLiteral("5"));
     QCOMPARE(row.value("Flow Meter").toDouble(), 1250.0);
-    QCOMPARE(f.chain.test.state(), TableState::Edit);
     QCOMPARE(f.chain.test.value("Flow5").toDouble(), 1250.0);
     QCOMPARE(f.evaluated, QList<int>{5});
-    f.chain.test.post();
+    QCOMPARE(f.chain.test.state(), TableState::Browse);
 
     // Opened again: the reading is shown; Cancel touches nothing.
     f.answer<TFlowPointFLowMeterDlg1>(
@@ -341,6 +350,7 @@ void FlowPointsTest::firstMeterReadingCreatesRowAndEvaluates() {
     f.answer<TFlowPointFLowMeterDlg1>(
         [](TFlowPointFLowMeterDlg1& d) { child<FlowEntry>(d, "FlowMeterField")->setValue(900); });
     f.dispatcher.FlowPointDialogs(3);
+    f.dispatcher.postTest();
     QVariantMap after = f.storedRow(3);
     QCOMPARE(after.value("Flow Meter").toDouble(), 900.0);
     after["Flow Meter"] = before.value("Flow Meter");
@@ -376,7 +386,7 @@ void FlowPointsTest::deviceChoosesDialog() {
     QVERIFY(f.evaluated.isEmpty());
 }
 
-void FlowPointsTest::flowRowOutlivesAbandonedTestChanges() {
+void FlowPointsTest::flowRowGoesWithAbandonedTestChanges() {
     Fixture f;
     QList<double> shownSizes;
     f.answer<TFlowPointNozzleDlg1>([&](TFlowPointNozzleDlg1& d) {
@@ -390,12 +400,11 @@ void FlowPointsTest::flowRowOutlivesAbandonedTestChanges() {
     QCOMPARE(f.chain.test.value("Flow6").toDouble(), 941.0);
     QCOMPARE(f.evaluated, QList<int>{6});
 
+    QCOMPARE(f.dispatcher.pendingPoints(), QList<int>{6});
     f.chain.test.cancel();
     QCOMPARE(f.chain.test.value("Flow6").toDouble(), 0.0);
-    const QVariantMap row = f.storedRow(6);
-    QCOMPARE(row.value("Flow Meter").toDouble(), 941.0);
-    QCOMPARE(row.value("Pitot Pressure2").toDouble(), 40.0);
-    QVERIFY(qAbs(row.value("Calculated Flow1").toDouble() - 377.89) < 0.01);
+    QVERIFY(f.storedRow(6).isEmpty());
+    QVERIFY(f.dispatcher.pendingPoints().isEmpty());
 }
 
 void FlowPointsTest::hoseMonsterRefusesStoredNozzleSize() {
@@ -420,6 +429,7 @@ void FlowPointsTest::hoseMonsterRefusesStoredNozzleSize() {
     });
     f.prompt.buttons.enqueue(Prompt::Button::Ok);
     f.dispatcher.FlowPointDialogs(2);
+    f.dispatcher.postTest();
     QCOMPARE(shownSize, 1.5);
     QCOMPARE(refusedResult, int(QDialog::Rejected));
     QCOMPARE(f.prompt.messages.size(), 1);
@@ -457,6 +467,7 @@ void FlowPointsTest::pointsAreIndependent() {
         });
         f.dispatcher.FlowPointDialogs(n);
     }
+    f.dispatcher.postTest();
     QCOMPARE(f.evaluated, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8}));
     QCOMPARE(f.storedRowCount(), 8);
     for (int n = 1; n <= 8; ++n) {
@@ -478,15 +489,25 @@ void FlowPointsTest::noTestRowIgnored() {
 }
 
 void FlowPointsTest::failedStoreLeavesNoHalfRow() {
-    // A new test whose identifier is still blank: its flow row cannot be stored.
+    // A new test whose identifier is still blank: its save, flow rows and all, is refused.
     Fixture f;
     f.chain.test.insert();
     f.answer<TFlowPointNozzleDlg1>({});
-    QVERIFY_THROWS_EXCEPTION(EngineError, f.dispatcher.FlowPointDialogs(1));
+    f.dispatcher.FlowPointDialogs(1);
+    QCOMPARE(f.evaluated, QList<int>{1});
+    QVERIFY_THROWS_EXCEPTION(EngineError, f.dispatcher.postTest());
     QCOMPARE(f.chain.flow.state(), TableState::Browse);
-    QVERIFY(f.evaluated.isEmpty());
-    QVERIFY(f.chain.test.isNull("Flow1"));
+    QCOMPARE(f.chain.test.state(), TableState::Insert);
     QCOMPARE(f.storedRowCount(), 3);
+    QCOMPARE(f.dispatcher.pendingPoints(), QList<int>{1});
+
+    // Saved once named, the readings go under the name.
+    f.chain.test.setValue("TestID", "20260514");
+    f.dispatcher.postTest();
+    QCOMPARE(f.storedRowCount(), 4);
+    Table flow(f.tmp.db(), TableId::Flow);
+    flow.open();
+    QVERIFY(flow.locate({"TestID", "Flow Point Number"}, {"20260514", "1"}));
 }
 
 QTEST_MAIN(FlowPointsTest)

@@ -158,6 +158,9 @@ private Q_SLOTS:
         QVERIFY(!(frm.windowFlags() & Qt::WindowSystemMenuHint));
         QCOMPARE(g.dataInit(), 6);
         QCOMPARE(g.graphTitle(), QStringLiteral("ABC Paint Company - 07/31/01;01"));
+        QCOMPARE(g.graphSubtitle(),
+                 QStringLiteral("Rating: 750 gpm at 50 psi, 1,750 rpm; churn 60 psi; "
+                                "overload 1,125 gpm at 32.5 psi"));
         QCOMPARE(g.legendColumns(), 2);
 
         // Four measured points in rows 1 to 4 in flow order; rows 5 to 8 stay outside.
@@ -189,7 +192,7 @@ private Q_SLOTS:
         }
 
         g.setAxis(1);
-        QCOMPARE(g.axisTitle(), QStringLiteral("Pressure (psi)"));
+        QCOMPARE(g.axisTitle(), QStringLiteral("Net pressure, psi, as measured"));
         QVERIFY(g.axisScaleManual());
         QCOMPARE(g.axisScaleMin(), 0.0);
         QVERIFY(g.axisGrid());
@@ -198,6 +201,39 @@ private Q_SLOTS:
         QCOMPARE(g.axisFunction(), GraphProperties::kPower);
         QCOMPARE(g.axisFunctionVar(), 1.85);
         QVERIFY(!g.axisScaleManual());
+    }
+
+    // The pressure axis says whether the curves are as measured or at rated speed; a sheet
+    // mixing both says it of each curve in the legend.
+    void pressureAxisSaysWhatItShows_data() {
+        QTest::addColumn<bool>("corrected1");
+        QTest::addColumn<bool>("corrected2"); // curve 2 included
+        QTest::addColumn<QString>("axis");
+        QTest::addColumn<QString>("legend1");
+        const QString atSpeed = QStringLiteral("corrected to rated speed (1,750 rpm)");
+        QTest::newRow("corrected")
+            << true << true << "Net pressure, psi, " + atSpeed << "2001 test";
+        QTest::newRow("mixed") << false << true
+                               << "Net pressure, psi, as measured or " + atSpeed + " (see legend)"
+                               << "2001 test (as measured)";
+    }
+    void pressureAxisSaysWhatItShows() {
+        QFETCH(bool, corrected1);
+        QFETCH(bool, corrected2);
+        QFETCH(QString, axis);
+        QFETCH(QString, legend1);
+        test::TempDatabase tdb;
+        CurveRequest r = demoRequest();
+        r.selection[1] = r.selection[0];
+        r.included[1] = true;
+        r.corrected = {corrected1, corrected2, false, false};
+        TPrintCurveFrm frm(tdb.db(), m_prefs, r);
+        frm.show();
+        TFlpGrf& g = frm.graph();
+        g.setAxis(1);
+        QCOMPARE(g.axisTitle(), axis);
+        g.setColumn(1);
+        QCOMPARE(g.columnLegend(), legend1);
     }
 
     void flowAxisIsExponentialPaper() {

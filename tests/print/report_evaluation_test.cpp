@@ -1,12 +1,16 @@
 #include "ReportTestSupport.h"
 #include "data/Table.h"
+#include "eval/EvaluationText.h"
 #include "prefs/PreferencesRecord.h"
 #include "print/DetailReportFrm.h"
+#include "print/EvaluationSection.h"
 #include "print/HistoryPlot.h"
 #include "print/HistoryReport.h"
 #include "print/PrintDlg.h"
 #include "print/SummaryReportFrm.h"
 #include "report/ProgramSettings.h"
+#include "report/ReportLayout.h"
+#include "report/ReportMetrics.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 
@@ -15,6 +19,8 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 
 using namespace nerova;
 using nerova::test::allTexts;
@@ -76,22 +82,120 @@ private Q_SLOTS:
         const QString marker =
             detail ? QStringLiteral("Verdict:  ") : QStringLiteral("Evaluation:  ");
         QCOMPARE(texts.contains(marker), include);
-        QCOMPARE(texts.contains("baselineMinimumPercent"), detail && include);
+        QCOMPARE(texts.contains(limitsHeading()), detail && include);
+        QVERIFY(!texts.contains("baselineMinimumPercent"));
         if (!include)
             return;
         const qsizetype at = texts.indexOf(marker);
-        QVERIFY(QStringList({"Pass", "Fail", "Incomplete"}).contains(texts.value(at + 1)));
+        const QString verdict = texts.value(at + 1);
+        QVERIFY2(verdict.startsWith("Pass") || verdict.startsWith("Fail") ||
+                     verdict.startsWith("Incomplete"),
+                 qPrintable(verdict));
         if (detail) {
             // The section follows the last flow-point box, under its own heading.
             QVERIFY(texts.lastIndexOf("Flow Point #") < texts.indexOf("Evaluation"));
             QCOMPARE(texts.indexOf("Evaluation") + 1, at);
         } else {
-            // Nothing of the body comes after the verdict; only the footer does.
+            // The verdict is followed by its failed findings and the test-record line, and
+            // then only by the footer.
             const ReportPage& last = pages.last();
             const double footer = last.find("Nerova 2002")->y;
+            const ReportPageItem* record = nullptr;
             for (const ReportPageItem& item : last.items)
-                QVERIFY(item.y <= last.find(marker)->y || item.y >= footer);
+                if (item.text.startsWith("Test record: "))
+                    record = &item;
+            QVERIFY(record);
+            // Below the record line only its own wrapped lines.
+            for (const ReportPageItem& item : last.items)
+                if (item.y > record->y && item.y < footer)
+                    QCOMPARE(item.x, record->x);
         }
+    }
+
+    // The limits and the findings share a page whenever they fit on one; a status too long
+    // for its column wraps inside it.
+    void evaluationLayout_data() {
+        QTest::addColumn<int>("fillerRows");
+        for (int rows : {0, 20, 30, 40})
+            QTest::addRow("%d rows before", rows) << rows;
+    }
+    void evaluationLayout() {
+        QFETCH(int, fillerRows);
+        Evaluation e;
+        e.verdict = Verdict::Incomplete;
+        for (int n = 2; n <= 8; ++n)
+            e.findings << Finding{Rule::Baseline, Status::NotEvaluated, n,
+                                  QStringLiteral("Point %1").arg(n),
+                                  QStringLiteral("No speed recorded at point %1.").arg(n)};
+        ReportDocument doc;
+        ReportSection filler;
+        for (int i = 0; i < fillerRows; ++i)
+            filler.rows << ReportRow().add(ReportItem::caption(0, 0, QStringLiteral("filler")));
+        doc.sections << filler << EvaluationSection::detail(e);
+        const QVector<ReportPage> pages = ReportLayout::layOut(doc);
+
+        auto pageOf = [&](const QString& text) {
+            for (qsizetype p = 0; p < pages.size(); ++p)
+                if (pages[p].find(text))
+                    return p;
+            return qsizetype(-1);
+        };
+        QCOMPARE(pageOf(limitsHeading()), pageOf("Evaluation"));
+        QCOMPARE(pageOf(limitLines().last().limit), pageOf("Evaluation"));
+        int statuses = 0;
+        for (const ReportPage& page : pages)
+            for (const ReportPageItem& item : page.items)
+                if (item.font.bold && (item.text == "Not" || item.text.startsWith("Not ") ||
+                                       item.text == "evaluated")) {
+                    ++statuses;
+                    QVERIFY(item.x + ReportMetrics::textWidth(item.text, item.font) <=
+                            doc.page.marginLeft + 20.0 + 0.01);
+                }
+        QVERIFY(statuses >= 7);
+    }
+
+    // The detail report ends with the certification block, kept on one page with a line to
+    // sign for every tester and witness named and for the authority, and with the curve
+    // sheet as its last page when asked for.
+    void certificationAndCurvePage() {
+        TempDatabase temp;
+        test::change(temp.db(), TableId::Test,
+                     {{"Tester1", "ANN TESTER"},
+                      {"Tester1 License", "L-123"},
+                      {"Tester1 State", "PA"},
+                      {"Tester2", QVariant()},
+                      {"Tester2 License", QVariant()},
+                      {"Tester2 State", QVariant()},
+                      {"Tester3", "BOB HELPER"},
+                      {"Tester4", QVariant()},
+                      {"Witness2 Name", QVariant()},
+                      {"Witness2 Company", QVariant()},
+                      {"Witness1 Name", "CAROL OWNER"},
+                      {"AHJ Name", "DAN MARSHAL"}});
+        const PreferencesRecord prefs;
+        TDetailReportFrm report(temp.db(), prefs);
+        QVERIFY(report.position(kDemoTest));
+        const QVector<ReportPage> plain = report.pages();
+        report.setIncludeCurve(true);
+        const QVector<ReportPage> curved = report.pages();
+        QCOMPARE(curved.size(), plain.size() + 1);
+
+        const ReportPage& block = plain.last();
+        const ReportPageItem* heading = block.find("Certification");
+        QVERIFY(heading);
+        for (const char* text : {"ANN TESTER", "L-123", "BOB HELPER", "CAROL OWNER", "DAN MARSHAL"})
+            QVERIFY2(block.find(text) && block.find(text)->y > heading->y, text);
+        int signatures = 0;
+        for (const ReportPageItem& item : block.items)
+            signatures += item.kind == ReportPageItem::Kind::Line && item.y > heading->y &&
+                          std::abs(item.width - 90.0) < 0.01;
+        QCOMPARE(signatures, 4);
+
+        const ReportPage& sheet = curved.last();
+        QVERIFY(sheet.find("Pump Curve"));
+        QVERIFY(std::any_of(sheet.items.begin(), sheet.items.end(), [](const ReportPageItem& i) {
+            return i.kind == ReportPageItem::Kind::Drawing && i.paint && i.height > 150;
+        }));
     }
 
     void printDialogRemembersTheBoxAndPrintsThePumpHistory() {
@@ -108,17 +212,23 @@ private Q_SLOTS:
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
             QVERIFY(!box->isChecked());
             QVERIFY(!ProgramSettings::flag(TPrintDlg::kIncludeEvaluationKey, true));
+            auto* curve = dlg.findChild<QCheckBox*>("IncludeCurveCheckBox");
+            QVERIFY(!curve->isChecked());
+            QTest::mouseClick(curve, Qt::LeftButton, {}, QPoint(8, curve->height() / 2));
         }
         TPrintDlg dlg(temp.db(), prefs, kDemoTest);
         dlg.show();
         QVERIFY(!dlg.findChild<QCheckBox*>("IncludeEvaluationCheckBox")->isChecked());
         bool included = true;
+        bool curve = false;
         prompt.dialogs.enqueue([&](QDialog&) {
             included = dlg.findChild<TDetailReportFrm*>()->includeEvaluation();
+            curve = dlg.findChild<TDetailReportFrm*>()->includeCurve();
             return int(QDialog::Rejected);
         });
         dlg.DetailReportBtnClick();
         QVERIFY(!included);
+        QVERIFY(curve);
 
         QString pdfName;
         prompt.dialogs.enqueue([&](QDialog&) {
@@ -130,6 +240,7 @@ private Q_SLOTS:
         QCOMPARE(prompt.dialogs.size(), 0);
         QVERIFY(prompt.messages.isEmpty());
         ProgramSettings::setFlag(TPrintDlg::kIncludeEvaluationKey, true);
+        ProgramSettings::setFlag(TPrintDlg::kIncludeCurveKey, false);
     }
 
     void historyListsEveryTestInDateOrder() {

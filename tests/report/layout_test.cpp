@@ -174,6 +174,11 @@ void LayoutTest::keepTogether_data() {
         << int(ReportSection::Keep::HeadingWithFirstRow) << 51 << 1 << 1;
     QTest::newRow("whole, taller than a page, keeps heading with first row")
         << int(ReportSection::Keep::Whole) << 51 << 1 << 2;
+    // Whatever the section asks, its heading never stands alone at the foot of a page, nor
+    // does a row kept with the next one (a sub-heading): the chain moves on together.
+    QTest::newRow("none, heading alone moves") << int(ReportSection::Keep::None) << 51 << 1 << 1;
+    QTest::newRow("none, chain of heading and kept row moves")
+        << int(ReportSection::Keep::None) << 50 << 1 << 1;
 }
 
 void LayoutTest::keepTogether() {
@@ -186,8 +191,12 @@ void LayoutTest::keepTogether() {
         QString::fromLatin1(QTest::currentDataTag()).contains(QLatin1String("taller"));
     const int rows = tall ? 60 : 6;
     ReportDocument doc;
+    ReportSection kept =
+        section(QStringLiteral("Kept"), rows, static_cast<ReportSection::Keep>(keep));
+    kept.rows.first().keepWithNext =
+        QString::fromLatin1(QTest::currentDataTag()).contains(QLatin1String("chain"));
     doc.sections << section(QStringLiteral("Filler"), fillerRows - 1, ReportSection::Keep::None)
-                 << section(QStringLiteral("Kept"), rows, static_cast<ReportSection::Keep>(keep));
+                 << kept;
     const auto pages = ReportLayout::layOut(doc);
 
     const Found heading = findText(pages, QStringLiteral("Kept"));
