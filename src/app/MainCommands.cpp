@@ -2,6 +2,7 @@
 // working area while its own window is open, and always brings the window back usable.
 #include "app/AboutBox.h"
 #include "app/MainForm.h"
+#include "app/OldBackupOffer.h"
 #include "app/ServerArchive.h"
 #include "app/TableReopen.h"
 #include "backup/BackupFrm.h"
@@ -49,6 +50,7 @@ void TMainForm1::Restore1Click() {
             return;
         }
         TRestoreFrm frm(m_db.databaseDirectory(), this);
+        offerOldDataImport(frm, m_db, this);
         frm.RunRestore();
     });
 }

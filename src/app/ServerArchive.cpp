@@ -1,5 +1,7 @@
 #include "app/ServerArchive.h"
 
+#include "app/OldBackupOffer.h"
+
 #include "backup/BackupFrm.h"
 #include "backup/RestoreFrm.h"
 #include "data/Database.h"
@@ -65,6 +67,7 @@ void restoreServerDatabase(Database& server, const QString& startFolder, QWidget
     TableFilesCopy copy(server);
     TRestoreFrm frm(copy.folder(), parent);
     frm.setStartFolder(startFolder);
+    offerOldDataImport(frm, server, parent);
     frm.setFinalStep([&] {
         const HourGlass busy;
         try {

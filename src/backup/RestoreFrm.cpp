@@ -164,6 +164,7 @@ bool TRestoreFrm::RunRestore() {
     // at the next start instead of leaving tables from two different moments.
     QList<StagedFile> staged;
     QStringList entryErrors;
+    m_notOurs = false;
     setBusy(true);
     const QString problem =
         m_worker->run([&](ArchiveWorker&) { return stageAll(archive, plan, staged, entryErrors); });
@@ -177,6 +178,11 @@ bool TRestoreFrm::RunRestore() {
         finishInterruptedRestore(m_databaseDirectory); // clears the staged files
         if (m_worker->cancelled()) {
             setStatus(QStringLiteral("Restore cancelled"));
+        } else if (m_notOurs && m_foreignArchive) {
+            hide();
+            if (!m_foreignArchive(chosen))
+                Prompt::error(problem);
+            return false;
         } else {
             Prompt::error(problem);
         }
@@ -283,6 +289,7 @@ QString TRestoreFrm::stageAll(ZipArchiver& archive, const QList<PlannedEntry>& p
         staged << StagedFile{path, p.bareName};
         if (p.isTableFile) {
             const QString problem = tableFileProblem(path, p.table);
+            m_notOurs = !problem.isEmpty();
             if (!problem.isEmpty())
                 return refused(QStringLiteral("%1 is not a %2 table of this program (%3)")
                                    .arg(p.name, p.word, problem));

@@ -42,6 +42,14 @@ public:
     // false.
     void setFinalStep(std::function<void()> step) { m_finalStep = std::move(step); }
 
+    // Handed the archive when its tables turn out not to be ours, before the refusal is
+    // shown (the former program's archives hold tables of another kind). Answering true
+    // means it dealt with the archive itself, so the restore ends without its refusal.
+    using ForeignArchiveHandler = std::function<bool(const QString& archivePath)>;
+    void setForeignArchiveHandler(ForeignArchiveHandler handler) {
+        m_foreignArchive = std::move(handler);
+    }
+
     // Free bytes in a folder; the system's figure unless a test sets another.
     using FreeSpaceProbe = std::function<qint64(const QString& folder)>;
     void setFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpace = std::move(probe); }
@@ -86,6 +94,8 @@ private:
     QPushButton* m_cancelButton = nullptr;
     ArchiveWorker* m_worker = nullptr;
     FreeSpaceProbe m_freeSpace;
+    ForeignArchiveHandler m_foreignArchive;
+    bool m_notOurs = false; // the last staging found a table file that is not ours
 };
 
 } // namespace nerova

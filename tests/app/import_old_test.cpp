@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 #include "app/ImportOldCommand.h"
+#include "backup/ZipArchiver.h"
 #include "data/DatabaseCopy.h"
 #include "olddata/ImportOldDataDialog.h"
 #include "olddata/OldFolder.h"
@@ -39,6 +40,42 @@ private Q_SLOTS:
         QVERIFY(f.company().isOpen());
         QCOMPARE(f.company().asString("CompanyID"), QString("Müller & Söhne"));
         QCOMPARE(f.pump().asString("Pump Mfr"), QString("Reddy Bufaloe"));
+    }
+
+    // Restore refuses the former program's backup, whose tables are not ours, and offers
+    // to import it instead.
+    void restoreOffersTheImport() {
+        AppFixture f;
+        writeOldFolder(f.db.path("old"));
+        const QString backup = f.db.path("NRVA2002DataBackup.zip");
+        ZipArchiver zip;
+        QVERIFY(zip.create(backup));
+        for (const QFileInfo& file : QDir(f.db.path("old")).entryInfoList(QDir::Files))
+            QVERIFY(zip.addFile(file.filePath(), file.fileName()));
+        QVERIFY(zip.close());
+        TMainForm1& w = f.open();
+        f.prompt.files << backup;
+        f.prompt.inputs << QString("YES");
+        f.prompt.buttons << Prompt::Button::Yes;
+        f.prompt.dialogs.enqueue([&](QDialog& d) {
+            auto& dlg = dynamic_cast<ImportOldDataDialog&>(d);
+            f.prompt.buttons << Prompt::Button::Yes << Prompt::Button::Ok;
+            dlg.importNow();
+            return dlg.result();
+        });
+        w.Restore1Click();
+        QVERIFY2(f.prompt.texts().join('\n').contains("holds the tables of the former program"),
+                 qPrintable(f.prompt.texts().join('\n')));
+        QCOMPARE(f.company().asString("CompanyID"), QString("Müller & Söhne"));
+
+        // Declined, nothing is restored or imported, and nothing more is said.
+        f.prompt.clear();
+        f.prompt.files << backup;
+        f.prompt.inputs << QString("YES");
+        f.prompt.buttons << Prompt::Button::No;
+        w.Restore1Click();
+        QCOMPARE(f.prompt.messages.size(), 1);
+        QCOMPARE(f.company().asString("CompanyID"), QString("Müller & Söhne"));
     }
 
     void importFromTheCommandLine() {

@@ -1,0 +1,27 @@
+#include "app/OldBackupOffer.h"
+
+#include "backup/RestoreFrm.h"
+#include "olddata/ImportOldDataDialog.h"
+#include "olddata/OldArchive.h"
+#include "prompt/Prompt.h"
+
+namespace nerova {
+
+void offerOldDataImport(TRestoreFrm& restore, Database& db, QWidget* parent) {
+    restore.setForeignArchiveHandler([&db, parent](const QString& archivePath) {
+        if (!OldArchive::holdsOldTables(archivePath))
+            return false;
+        if (Prompt::askYesNo(Prompt::Kind::Confirmation,
+                             QStringLiteral("This backup holds the tables of the former program, "
+                                            "not of Nerova 2002, so it cannot be restored. "
+                                            "Import them instead?"),
+                             QStringLiteral("Restoring Data"))) {
+            ImportOldDataDialog dlg(db, parent);
+            dlg.setSource(archivePath);
+            Prompt::instance().runDialog(dlg);
+        }
+        return true;
+    });
+}
+
+} // namespace nerova
