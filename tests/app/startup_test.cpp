@@ -224,7 +224,7 @@ private Q_SLOTS:
         QStringList file;
         for (QAction* a : child<QMenu>(w, "FileMenu")->actions())
             file << (a->isSeparator() ? "-" : a->text());
-        QCOMPARE(file, (QStringList{"&Backup", "&Restore", "-", "E&xit"}));
+        QCOMPARE(file, (QStringList{"&Backup", "&Restore", "&Import Old Data…", "-", "E&xit"}));
     }
 };
 
