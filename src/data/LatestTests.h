@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDate>
+#include <QStringList>
+#include <QVariantList>
+#include <vector>
+
+namespace nerova {
+
+class Database;
+
+// The columns to read for each pump: of its company, its location, the pump itself and its
+// latest test.
+struct LatestTestColumns {
+    QStringList company;
+    QStringList location;
+    QStringList pump;
+    QStringList test;
+};
+
+// Every pump the main window can reach (its company and location rows exist), in key order,
+// each with its latest test, read by one statement however many pumps there are. A row holds
+// the pump's "CompanyID", "LocationID" and "PumpID", then the columns asked for in the order
+// company, location, pump, test, and last the number of the pump's tests dated after today.
+//
+// The latest test is the one with the latest "Test Date" on or before today, of several on
+// that date the one with the greatest "TestID"; its columns are null when the pump has none.
+// Tests without a date, or dated after today, are never the latest. Blanks come back as null
+// variants, dates in their ISO text. Throws EngineError when the tables cannot be read.
+std::vector<QVariantList> pumpsWithLatestTest(Database& db, const LatestTestColumns& columns,
+                                              const QDate& today);
+
+} // namespace nerova
