@@ -217,6 +217,8 @@ void TMainForm1::buildMenus() {
                        [this] { LookupClick(QStringLiteral("State")); });
     LookupSerial1 = add(LookupMenu, QStringLiteral("&Pump Serial\u2026"), "LookupSerial1",
                         [this] { LookupSerialClick(); });
+    TestsDue1 = add(LookupMenu, QStringLiteral("Tests &Due\u2026"), "TestsDue1",
+                    [this] { TestsDue1Click(); });
     LookupMenu->addSeparator();
     LookupAll1 =
         add(LookupMenu, QStringLiteral("&All"), "LookupAll1", [this] { LookupAllClick(); });
@@ -304,6 +306,7 @@ void TMainForm1::FormShow() {
     if (open) {
         openTables();
         restorePlaces();
+        countTestsDue();
     }
     ShowRecordCount(1);
 }
