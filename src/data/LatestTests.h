@@ -20,8 +20,9 @@ struct LatestTestColumns {
 
 // Every pump the main window can reach (its company and location rows exist), in key order,
 // each with its latest test, read by one statement however many pumps there are. A row holds
-// the pump's "CompanyID", "LocationID" and "PumpID", then the columns asked for in the order
-// company, location, pump, test, and last the number of the pump's tests dated after today.
+// the pump's "CompanyID", "LocationID" and "PumpID"; the columns asked for of its company,
+// location and of the pump; the number of the pump's tests dated after today; the latest
+// test's "Test Date" and "TestID"; and last the test columns asked for.
 //
 // The latest test is the one with the latest "Test Date" on or before today, of several on
 // that date the one with the greatest "TestID"; its columns are null when the pump has none.
