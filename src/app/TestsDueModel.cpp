@@ -48,6 +48,8 @@ void TestsDueModel::sort(int column, Qt::SortOrder order) {
 
 void TestsDueModel::rebuild() {
     beginResetModel();
+    if (m_sortColumn == VerdictColumn)
+        judgeVerdicts(m_pumps);
     QList<int> order(m_pumps.size());
     std::iota(order.begin(), order.end(), 0);
     // Stable, from key order: equal rows stay in key order whichever way they are sorted.
@@ -82,8 +84,10 @@ bool TestsDueModel::less(const DuePump& a, const DuePump& b, int column) const {
 QList<DuePump> TestsDueModel::shownPumps() const {
     QList<DuePump> out;
     out.reserve(m_shown.size());
-    for (int i : m_shown)
+    for (int i : m_shown) {
+        judgeVerdict(m_pumps[i]);
         out << m_pumps[i];
+    }
     return out;
 }
 
@@ -129,7 +133,9 @@ QString TestsDueModel::text(const DuePump& p, int column) const {
 QVariant TestsDueModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_shown.size())
         return {};
-    const DuePump& p = pumpAt(index.row());
+    DuePump& p = m_pumps[m_shown[index.row()]];
+    if (role == Qt::DisplayRole && index.column() == VerdictColumn)
+        judgeVerdict(p);
     if (role == Qt::DisplayRole)
         return text(p, index.column());
     if (role == Qt::TextAlignmentRole && index.column() == DaysColumn)

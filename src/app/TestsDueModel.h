@@ -11,6 +11,8 @@ namespace nerova {
 // The rows of the Tests Due window: every pump read, of which those passing the status and
 // text filter are shown, in the order of the column last sorted by (due date, oldest first,
 // at the start). Ties keep the pumps' key order, so the order is the same on every refresh.
+// The verdict of a pump's latest test is judged when its row is first painted, printed or
+// exported, or when the rows are sorted by verdict.
 class TestsDueModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -39,7 +41,7 @@ public:
     void setFilter(const QSet<DueStatus>& statuses, const QString& text);
 
     const QList<DuePump>& pumps() const { return m_pumps; }
-    // The rows shown, in the order shown.
+    // The rows shown, in the order shown, their verdicts judged.
     QList<DuePump> shownPumps() const;
     const DuePump& pumpAt(int row) const { return m_pumps[m_shown[row]]; }
 
@@ -55,7 +57,8 @@ private:
     QString text(const DuePump& p, int column) const;
     bool less(const DuePump& a, const DuePump& b, int column) const;
 
-    QList<DuePump> m_pumps;
+    // Mutable: a verdict is judged when its row is first shown.
+    mutable QList<DuePump> m_pumps;
     QList<int> m_shown; // indexes into m_pumps
     QSet<DueStatus> m_statuses;
     QString m_text;

@@ -13,7 +13,6 @@ const QStringList kCompanyColumns = {QStringLiteral("Name"), QStringLiteral("Con
                                      QStringLiteral("Contact Phone"),
                                      QStringLiteral("Contact Email")};
 const QStringList kLocationColumns = {QStringLiteral("Name")};
-const QStringList kDateColumns = {QStringLiteral("TestID"), QStringLiteral("Test Date")};
 
 QString nameOr(const QVariant& name, const QString& id) {
     const QString text = name.toString();
@@ -41,7 +40,7 @@ QList<DuePump> readPumpsDue(Database& db, const QDate& today, DueReading reading
     QStringList pumpColumns{QStringLiteral("Pump SN")};
     if (verdicts)
         pumpColumns << pumpRatingColumns();
-    const QStringList& testColumns = verdicts ? testReadingColumns() : kDateColumns;
+    const QStringList testColumns = verdicts ? testReadingColumns() : QStringList();
     const std::vector<QVariantList> rows = pumpsWithLatestTest(
         db, {kCompanyColumns, kLocationColumns, pumpColumns, testColumns}, today);
 
@@ -50,8 +49,7 @@ QList<DuePump> readPumpsDue(Database& db, const QDate& today, DueReading reading
     const qsizetype location = company + kCompanyColumns.size();
     const qsizetype pump = location + kLocationColumns.size();
     const qsizetype ahead = pump + pumpColumns.size();
-    const qsizetype test = ahead + 1;
-    // Both test column lists begin with "TestID", "Test Date".
+    const qsizetype test = ahead + 3; // after the latest test's date and identifier
     QList<DuePump> out;
     out.reserve(static_cast<qsizetype>(rows.size()));
     for (const QVariantList& row : rows) {
@@ -66,20 +64,32 @@ QList<DuePump> readPumpsDue(Database& db, const QDate& today, DueReading reading
         p.location = nameOr(row[location], p.locationId);
         p.serial = row[pump].toString();
         p.testsAhead = row[ahead].toInt();
-        p.lastTest = isoDate(row[test + 1]);
-        if (p.lastTest.isValid()) {
-            p.lastTestId = row[test].toString();
-            p.verdict = verdicts ? verdictText(evaluateTest(pumpRatingsFrom(row.mid(
-                                                                pump + 1, pumpColumns.size() - 1)),
-                                                            testReadingsFrom(row.mid(test)))
-                                                   .verdict)
-                                 : QString();
-        } else {
+        p.lastTest = isoDate(row[ahead + 1]);
+        if (!p.lastTest.isValid()) {
             p.verdict = QStringLiteral("Not tested");
+        } else {
+            p.lastTestId = row[ahead + 2].toString();
+            if (verdicts)
+                p.readings = std::make_shared<const DueReadings>(DueReadings{row, pump + 1, test});
         }
         out.append(std::move(p));
     }
     return out;
+}
+
+void judgeVerdict(DuePump& pump) {
+    if (!pump.readings)
+        return;
+    const DueReadings& r = *pump.readings;
+    const PumpRatings ratings = pumpRatingsFrom(r.row.mid(r.ratingsAt, pumpRatingColumns().size()));
+    pump.verdict =
+        verdictText(evaluateTest(ratings, testReadingsFrom(r.row.mid(r.testAt))).verdict);
+    pump.readings.reset();
+}
+
+void judgeVerdicts(QList<DuePump>& pumps) {
+    for (DuePump& p : pumps)
+        judgeVerdict(p);
 }
 
 void scheduleDue(QList<DuePump>& pumps, const DueSettings& settings, const QDate& today) {

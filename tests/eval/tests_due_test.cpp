@@ -128,7 +128,8 @@ void TestsDueTest::latestTestOfEveryReachablePump() {
                     {"Corrected Flow1", 1000},
                     {"Corrected Net Pressure1", 97}});
 
-    const QList<DuePump> pumps = readPumpsDue(tmp.db(), kToday);
+    QList<DuePump> pumps = readPumpsDue(tmp.db(), kToday);
+    judgeVerdicts(pumps);
     QStringList seen;
     for (const DuePump& p : pumps)
         seen << QStringLiteral("%1/%2/%3 %4 %5 +%6")
