@@ -15,8 +15,8 @@ namespace {
 
 constexpr double kPointSize = 10.0;
 // Left edge and width of each column: location, pump, last test, due, days, status.
-constexpr double kColumnX[] = {0.0, 56.0, 92.0, 120.0, 148.0, 163.0};
-constexpr double kColumnWidth[] = {54.0, 34.0, 26.0, 26.0, 12.0, 27.5};
+constexpr double kColumnX[] = {0.0, 52.0, 84.0, 110.0, 136.0, 152.0};
+constexpr double kColumnWidth[] = {50.0, 30.0, 24.0, 24.0, 12.0, 38.5};
 constexpr int kDaysColumn = 4;
 
 ReportRow tableRow(const QStringList& texts, bool bold) {
