@@ -54,6 +54,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
         move(r.center() - QPoint(808 / 2, 623 / 2));
     }
     buildFrame();
+    showTestsDueStatus({});
     buildMenus();
     buildShortcuts();
     connectTables();

@@ -53,13 +53,14 @@ QString TMainForm1::testsDueStatus() const {
 }
 
 void TMainForm1::showTestsDueStatus(const QString& text) {
+    // The status line is there from the start, empty or not: appearing later it would make
+    // the window taller than the place it was given.
     if (!TestsDueStatus) {
         TestsDueStatus = new QLabel(this);
         TestsDueStatus->setObjectName(QStringLiteral("TestsDueStatus"));
         statusBar()->addWidget(TestsDueStatus, 1);
     }
     TestsDueStatus->setText(text);
-    statusBar()->setVisible(!text.isEmpty());
 }
 
 void TMainForm1::countTestsDue() {
