@@ -65,7 +65,7 @@ void TMainForm1::showTestsDueStatus(const QString& text) {
 
 void TMainForm1::countTestsDue() {
     try {
-        QList<DuePump> pumps = readPumpsDue(m_db, today(), DueReading::DatesOnly);
+        QList<DuePump> pumps = readPumpsDue(m_db, today());
         const DueSettings settings = TestsDueDialog::savedSettings();
         scheduleDue(pumps, settings, today());
         showTestsDueStatus(dueStatusLine(pumps, settings.warningDays,

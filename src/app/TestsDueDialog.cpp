@@ -75,7 +75,7 @@ void TestsDueDialog::saveSettings(const DueSettings& settings) {
 
 TestsDueDialog::TestsDueDialog(Database& db, const QString& testingCompany, QWidget* parent)
     : QDialog(parent), m_db(db), m_testingCompany(testingCompany), m_settings(savedSettings()),
-      m_model(new TestsDueModel(this)) {
+      m_model(new TestsDueModel(db, this)) {
     setObjectName(QStringLiteral("TestsDueDialog"));
     setWindowTitle(tr("Tests Due"));
     resize(1000, 560);

@@ -1,5 +1,7 @@
 #include "app/TestsDueModel.h"
 
+#include "data/EngineError.h"
+#include "data/LatestTests.h"
 #include "print/TestReportRulesFormat.h"
 
 #include <algorithm>
@@ -15,12 +17,14 @@ QString dateText(const QDate& d) {
 
 } // namespace
 
-TestsDueModel::TestsDueModel(QObject* parent) : QAbstractTableModel(parent) {
+TestsDueModel::TestsDueModel(Database& db, QObject* parent)
+    : QAbstractTableModel(parent), m_db(db) {
     m_statuses = {DueStatus::Overdue, DueStatus::DueSoon};
 }
 
 void TestsDueModel::setPumps(QList<DuePump> pumps, int warningDays) {
     m_pumps = std::move(pumps);
+    m_judgingFailed = false;
     m_warningDays = warningDays;
     rebuild();
 }
@@ -47,9 +51,10 @@ void TestsDueModel::sort(int column, Qt::SortOrder order) {
 }
 
 void TestsDueModel::rebuild() {
-    beginResetModel();
+    // Before the reset begins: a failed read must leave the rows as they were.
     if (m_sortColumn == VerdictColumn)
-        judgeVerdicts(m_pumps);
+        judgeVerdicts(m_db, m_pumps);
+    beginResetModel();
     QList<int> order(m_pumps.size());
     std::iota(order.begin(), order.end(), 0);
     // Stable, from key order: equal rows stay in key order whichever way they are sorted.
@@ -84,10 +89,13 @@ bool TestsDueModel::less(const DuePump& a, const DuePump& b, int column) const {
 QList<DuePump> TestsDueModel::shownPumps() const {
     QList<DuePump> out;
     out.reserve(m_shown.size());
-    for (int i : m_shown) {
-        judgeVerdict(m_pumps[i]);
-        out << m_pumps[i];
-    }
+    QList<DuePump*> shown;
+    shown.reserve(m_shown.size());
+    for (int i : m_shown)
+        shown << &m_pumps[i];
+    judgeVerdicts(m_db, shown);
+    for (const DuePump* p : shown)
+        out << *p;
     return out;
 }
 
@@ -97,6 +105,21 @@ int TestsDueModel::rowCount(const QModelIndex& parent) const {
 
 int TestsDueModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
+}
+
+void TestsDueModel::judgeFrom(int row) const {
+    if (m_judgingFailed)
+        return;
+    QList<DuePump*> batch;
+    for (qsizetype r = row; r < m_shown.size() && batch.size() < kTestsByKeyBatch; ++r)
+        if (!m_pumps[m_shown[r]].judged())
+            batch << &m_pumps[m_shown[r]];
+    try {
+        judgeVerdicts(m_db, batch);
+    } catch (const EngineError&) {
+        // Painting is no place for an error box, which would be painted over and shown again.
+        m_judgingFailed = true;
+    }
 }
 
 QString TestsDueModel::text(const DuePump& p, int column) const {
@@ -133,9 +156,9 @@ QString TestsDueModel::text(const DuePump& p, int column) const {
 QVariant TestsDueModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_shown.size())
         return {};
-    DuePump& p = m_pumps[m_shown[index.row()]];
-    if (role == Qt::DisplayRole && index.column() == VerdictColumn)
-        judgeVerdict(p);
+    const DuePump& p = m_pumps[m_shown[index.row()]];
+    if (role == Qt::DisplayRole && index.column() == VerdictColumn && !p.judged())
+        judgeFrom(index.row());
     if (role == Qt::DisplayRole)
         return text(p, index.column());
     if (role == Qt::TextAlignmentRole && index.column() == DaysColumn)

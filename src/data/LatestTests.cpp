@@ -4,6 +4,8 @@
 #include "data/EngineError.h"
 #include "data/Statement.h"
 
+#include <algorithm>
+
 namespace nerova {
 
 namespace {
@@ -155,6 +157,56 @@ std::vector<QVariantList> pumpsWithLatestTest(Database& db, const LatestTestColu
         rows.push_back(std::move(values));
     }
     st->reset();
+    return rows;
+}
+
+std::vector<QVariantList> testsByKey(Database& db, const QStringList& pumpColumns,
+                                     const QStringList& testColumns,
+                                     const QList<QStringList>& keys) {
+    // Always as many keys as a batch holds (the last repeated), so that every batch is the one
+    // statement the cache keeps. Each key is one lookup in the test table's primary key.
+    const QStringList keyColumns = {QStringLiteral("CompanyID"), QStringLiteral("LocationID"),
+                                    QStringLiteral("PumpID"), QStringLiteral("TestID")};
+    QStringList one;
+    for (const QString& c : keyColumns)
+        one << QStringLiteral("t.%1 = ?").arg(quoteIdent(c));
+    const QString match = QLatin1Char('(') + one.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+    QStringList matches;
+    for (int i = 0; i < kTestsByKeyBatch; ++i)
+        matches << match;
+    QStringList selected{qualifiedColumns(QStringLiteral("t"), keyColumns)};
+    if (!pumpColumns.isEmpty())
+        selected << qualifiedColumns(QStringLiteral("p"), pumpColumns);
+    if (!testColumns.isEmpty())
+        selected << qualifiedColumns(QStringLiteral("t"), testColumns);
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 t JOIN %3 p ON %4 WHERE %5")
+                            .arg(selected.join(QStringLiteral(", ")),
+                                 db.qualifiedName(TableId::Test), db.qualifiedName(TableId::Pump),
+                                 keyJoin(QStringLiteral("p"), QStringLiteral("t"), 3),
+                                 matches.join(QStringLiteral(" OR ")));
+    const auto count = static_cast<int>(4 + pumpColumns.size() + testColumns.size());
+
+    const TablesHeld held(db);
+    const std::shared_ptr<Statement> st = db.prepared(sql);
+    std::vector<QVariantList> rows;
+    for (qsizetype start = 0; start < keys.size(); start += kTestsByKeyBatch) {
+        QVariantList binds;
+        binds.reserve(4 * kTestsByKeyBatch);
+        for (qsizetype i = start; i < start + kTestsByKeyBatch; ++i) {
+            const QStringList& key = keys[std::min(i, keys.size() - 1)];
+            for (int k = 0; k < 4; ++k)
+                binds << key.value(k);
+        }
+        st->bindAll(binds);
+        while (st->step()) {
+            QVariantList values;
+            values.reserve(count);
+            for (int i = 0; i < count; ++i)
+                values << st->raw(i);
+            rows.push_back(std::move(values));
+        }
+        st->reset();
+    }
     return rows;
 }
 

@@ -31,4 +31,14 @@ struct LatestTestColumns {
 std::vector<QVariantList> pumpsWithLatestTest(Database& db, const LatestTestColumns& columns,
                                               const QDate& today);
 
+// Tests named by their full keys ("CompanyID", "LocationID", "PumpID", "TestID"), each with
+// columns of its pump, read by one statement per kTestsByKeyBatch keys. A row holds the
+// test's four key columns, then the pump columns, then the test columns; rows come in no
+// particular order, and a key with no test gives no row. Throws EngineError when the tables
+// cannot be read.
+inline constexpr int kTestsByKeyBatch = 64;
+std::vector<QVariantList> testsByKey(Database& db, const QStringList& pumpColumns,
+                                     const QStringList& testColumns,
+                                     const QList<QStringList>& keys);
+
 } // namespace nerova

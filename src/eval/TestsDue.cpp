@@ -3,6 +3,7 @@
 #include "data/LatestTests.h"
 #include "eval/EvaluationRows.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace nerova {
@@ -35,21 +36,14 @@ DueSettings DueSettings::bounded() const {
             std::clamp(intervalMonths, 1, kMaxIntervalMonths)};
 }
 
-QList<DuePump> readPumpsDue(Database& db, const QDate& today, DueReading reading) {
-    const bool verdicts = reading == DueReading::WithVerdicts;
-    QStringList pumpColumns{QStringLiteral("Pump SN")};
-    if (verdicts)
-        pumpColumns << pumpRatingColumns();
-    const QStringList testColumns = verdicts ? testReadingColumns() : QStringList();
+QList<DuePump> readPumpsDue(Database& db, const QDate& today) {
     const std::vector<QVariantList> rows = pumpsWithLatestTest(
-        db, {kCompanyColumns, kLocationColumns, pumpColumns, testColumns}, today);
-
+        db, {kCompanyColumns, kLocationColumns, {QStringLiteral("Pump SN")}, {}}, today);
     // Where each part starts in a row.
     const qsizetype company = 3;
     const qsizetype location = company + kCompanyColumns.size();
     const qsizetype pump = location + kLocationColumns.size();
-    const qsizetype ahead = pump + pumpColumns.size();
-    const qsizetype test = ahead + 3; // after the latest test's date and identifier
+    const qsizetype ahead = pump + 1;
     QList<DuePump> out;
     out.reserve(static_cast<qsizetype>(rows.size()));
     for (const QVariantList& row : rows) {
@@ -65,31 +59,53 @@ QList<DuePump> readPumpsDue(Database& db, const QDate& today, DueReading reading
         p.serial = row[pump].toString();
         p.testsAhead = row[ahead].toInt();
         p.lastTest = isoDate(row[ahead + 1]);
-        if (!p.lastTest.isValid()) {
-            p.verdict = QStringLiteral("Not tested");
-        } else {
+        if (p.lastTest.isValid())
             p.lastTestId = row[ahead + 2].toString();
-            if (verdicts)
-                p.readings = std::make_shared<const DueReadings>(DueReadings{row, pump + 1, test});
-        }
+        else
+            p.verdict = QStringLiteral("Not tested");
         out.append(std::move(p));
     }
     return out;
 }
 
-void judgeVerdict(DuePump& pump) {
-    if (!pump.readings)
+void judgeVerdicts(Database& db, const QList<DuePump*>& pumps) {
+    QList<QStringList> keys;
+    QHash<QStringList, QList<DuePump*>> waiting;
+    for (DuePump* p : pumps) {
+        if (p->judged())
+            continue;
+        const QStringList key = {p->companyId, p->locationId, p->pumpId, p->lastTestId};
+        if (!waiting.contains(key))
+            keys << key;
+        waiting[key] << p;
+    }
+    if (keys.isEmpty())
         return;
-    const DueReadings& r = *pump.readings;
-    const PumpRatings ratings = pumpRatingsFrom(r.row.mid(r.ratingsAt, pumpRatingColumns().size()));
-    pump.verdict =
-        verdictText(evaluateTest(ratings, testReadingsFrom(r.row.mid(r.testAt))).verdict);
-    pump.readings.reset();
+    const QStringList& ratingColumns = pumpRatingColumns();
+    const qsizetype testAt = 4 + ratingColumns.size();
+    for (const QVariantList& row : testsByKey(db, ratingColumns, testReadingColumns(), keys)) {
+        const QStringList key = {row[0].toString(), row[1].toString(), row[2].toString(),
+                                 row[3].toString()};
+        const auto it = waiting.constFind(key);
+        if (it == waiting.constEnd())
+            continue;
+        const Evaluation e = evaluateTest(pumpRatingsFrom(row.mid(4, ratingColumns.size())),
+                                          testReadingsFrom(row.mid(testAt)));
+        for (DuePump* p : *it)
+            p->verdict = verdictText(e.verdict);
+    }
+    // A test gone since the pumps were read (deleted meanwhile) has no verdict to give.
+    for (DuePump* p : pumps)
+        if (!p->judged())
+            p->verdict = QStringLiteral("Not tested");
 }
 
-void judgeVerdicts(QList<DuePump>& pumps) {
+void judgeVerdicts(Database& db, QList<DuePump>& pumps) {
+    QList<DuePump*> all;
+    all.reserve(pumps.size());
     for (DuePump& p : pumps)
-        judgeVerdict(p);
+        all << &p;
+    judgeVerdicts(db, all);
 }
 
 void scheduleDue(QList<DuePump>& pumps, const DueSettings& settings, const QDate& today) {

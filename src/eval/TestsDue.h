@@ -3,8 +3,6 @@
 #include <QDate>
 #include <QList>
 #include <QString>
-#include <QVariantList>
-#include <memory>
 
 namespace nerova {
 
@@ -28,13 +26,6 @@ struct DueSettings {
 
 enum class DueStatus { Overdue, DueSoon, Later, NeverTested };
 
-// The stored row a latest test's verdict is judged from, kept until the verdict is wanted.
-struct DueReadings {
-    QVariantList row;
-    qsizetype ratingsAt = 0; // where the pump's rating columns begin in the row
-    qsizetype testAt = 0;    // where the test's reading columns begin
-};
-
 // One pump with its latest test and when the next one is due.
 struct DuePump {
     QString companyId;
@@ -50,11 +41,13 @@ struct DuePump {
     QDate lastTest;
     QString lastTestId;
     // The verdict of the latest test, as the evaluation words it; "Not tested" without one.
-    // Empty until judged (judgeVerdict): judging every test of a large office takes longer
-    // than reading them, so a window judges the ones it shows, when it shows them.
+    // Empty until judged (judgeVerdicts): reading and judging the latest test of every pump
+    // of a large office takes longer than everything else the window does, so a window
+    // judges the ones it shows, when it shows them.
     QString verdict;
-    std::shared_ptr<const DueReadings> readings; // until judged
-    int testsAhead = 0;                          // tests dated after today: not counted as done
+    int testsAhead = 0; // tests dated after today: not counted as done
+
+    bool judged() const { return !verdict.isEmpty(); }
 
     // Worked out by scheduleDue from the settings and today.
     QDate due;            // a pump never tested is due today
@@ -62,21 +55,16 @@ struct DuePump {
     DueStatus status = DueStatus::NeverTested;
 };
 
-enum class DueReading {
-    WithVerdicts, // every column the verdict of the latest test needs
-    DatesOnly     // only the dates: enough to count what is due
-};
+// Every pump the main window can reach, with the date and identifier of its latest test, in
+// key order, read with one statement. Neither the verdicts (judgeVerdicts) nor the due dates
+// (scheduleDue) are set yet. Throws EngineError when the tables cannot be read.
+QList<DuePump> readPumpsDue(Database& db, const QDate& today);
 
-// Every pump the main window can reach, with its latest test, in key order, read with one
-// statement; WithVerdicts, with what its verdict is judged from. The due dates are not set
-// yet (scheduleDue). Throws EngineError when the tables cannot be read.
-QList<DuePump> readPumpsDue(Database& db, const QDate& today,
-                            DueReading reading = DueReading::WithVerdicts);
-
-// Judges the pump's latest test with the evaluation, unless that was done; afterwards the
-// verdict is set and the readings are let go.
-void judgeVerdict(DuePump& pump);
-void judgeVerdicts(QList<DuePump>& pumps);
+// Judges the latest test of each pump not judged yet with the evaluation, reading the tests
+// and their pumps' ratings kTestsByKeyBatch at a time. Throws EngineError when the tables
+// cannot be read.
+void judgeVerdicts(Database& db, const QList<DuePump*>& pumps);
+void judgeVerdicts(Database& db, QList<DuePump>& pumps);
 
 // Sets due date, days until due and status of each pump. A test is due intervalMonths after
 // the last one (the 31st of a shorter month gives its last day); it is overdue from the day

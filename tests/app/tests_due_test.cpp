@@ -80,10 +80,13 @@ private Q_SLOTS:
         // A lookup hides Zeta; going to one of its pumps replaces it, as any lookup does.
         f.company().setPrefixFilter("Name", "ABC");
         QStringList first, found, sorted;
+        QString painted;
         f.prompt.dialogs.enqueue([&](QDialog& d) {
             auto& dlg = static_cast<TestsDueDialog&>(d);
             dlg.show();
             QCoreApplication::processEvents();
+            // The verdict of a row in sight, as the table asks for it when painting.
+            painted = dlg.model().index(0, TestsDueModel::VerdictColumn).data().toString();
             first = pumpsShown(dlg);
             QTest::keyClicks(child<QLineEdit>(dlg, "FindField"), "zeta");
             child<QCheckBox>(dlg, "NeverTestedBox")->click();
@@ -102,6 +105,7 @@ private Q_SLOTS:
         });
         child<QAction>(w, "TestsDue1")->trigger();
         QCOMPARE(first, QStringList({"01 Overdue", "P1 Due within 30 days"}));
+        QVERIFY(!painted.isEmpty() && painted != QLatin1String("Not tested"));
         // By due date, oldest first; a pump never tested is due now.
         QCOMPARE(found, QStringList({"P2 Never tested", "P1 Due within 30 days", "P3 Later"}));
         QCOMPARE(sorted, QStringList({"P1 Due within 30 days", "P2 Never tested", "P3 Later"}));
