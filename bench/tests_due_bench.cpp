@@ -1,13 +1,14 @@
 // Which pumps are due, on the large database: the Tests Due window made and painted with its
-// 8,000 pumps (the verdicts of the rows in sight judged), the same rows read without a
-// window, with every verdict judged, and the count of what is due that start-up puts on the
-// status line. File database and office server; the anchors read the same rows in plain SQL.
+// 8,000 pumps (the verdicts of the rows in sight read and judged), the rows read without a
+// window as start-up does for its status line, and every verdict judged. File database and
+// office server; the anchors read the same rows in plain SQL or bare libpq.
 
 #include "ServerSupport.h"
 
 #include "app/TestsDueDialog.h"
 #include "app/TestsDueModel.h"
 #include "data/Global.h"
+#include "data/LatestTests.h"
 #include "data/TableChain.h"
 #include "eval/EvaluationRows.h"
 #include "eval/TestsDue.h"
@@ -67,17 +68,18 @@ void windowShown(benchmark::State& state, bool server) {
     state.counters["pumps"] = pumps;
 }
 
-// The rows read without a window; with judged, every latest test judged as well (what
-// sorting by verdict, or printing or exporting every pump, adds).
-void rowsRead(benchmark::State& state, bool server, DueReading reading, bool judged = false) {
+// The rows read without a window, scheduled and counted: what start-up does for the status
+// line. With judged, every latest test read and judged as well (what sorting by verdict, or
+// printing or exporting every pump, adds).
+void rowsRead(benchmark::State& state, bool server, bool judged = false) {
     if (!require(state, server))
         return;
     Database& db = database(server);
     qsizetype pumps = 0;
     for (auto _ : state) {
-        QList<DuePump> rows = readPumpsDue(db, today(), reading);
+        QList<DuePump> rows = readPumpsDue(db, today());
         if (judged)
-            judgeVerdicts(rows);
+            judgeVerdicts(db, rows);
         scheduleDue(rows, {}, today());
         benchmark::DoNotOptimize(dueStatusLine(rows, 30, QStringLiteral("Ctrl+D")));
         pumps = rows.size();
@@ -92,103 +94,170 @@ void BM_TestsDueWindow_server(benchmark::State& state) {
     windowShown(state, true);
 }
 void BM_TestsDueRead(benchmark::State& state) {
-    rowsRead(state, false, DueReading::WithVerdicts);
+    rowsRead(state, false);
 }
 void BM_TestsDueRead_server(benchmark::State& state) {
-    rowsRead(state, true, DueReading::WithVerdicts);
+    rowsRead(state, true);
 }
 void BM_TestsDueJudged(benchmark::State& state) {
-    rowsRead(state, false, DueReading::WithVerdicts, true);
+    rowsRead(state, false, true);
 }
 void BM_TestsDueJudged_server(benchmark::State& state) {
-    rowsRead(state, true, DueReading::WithVerdicts, true);
-}
-void BM_TestsDueCount(benchmark::State& state) {
-    rowsRead(state, false, DueReading::DatesOnly);
-}
-void BM_TestsDueCount_server(benchmark::State& state) {
-    rowsRead(state, true, DueReading::DatesOnly);
+    rowsRead(state, true, true);
 }
 
-// The statement of the anchors: every pump with its company, location and the columns of
-// its latest test on or before today that a verdict needs, written as one would by hand.
-std::string anchorSql(const std::string& pump, const std::string& company,
-                      const std::string& location, const std::string& test,
-                      const std::string& today) {
+// The statements of the anchors, written as one would by hand. The grouped statement: every
+// pump with its company, location and the date and identifier of its latest test on or
+// before today; withReadings, also the columns a verdict needs of the pump and of that test.
+std::string groupedSql(bool withReadings, const std::string& pump, const std::string& company,
+                       const std::string& location, const std::string& test,
+                       const std::string& today) {
     auto columns = [](const std::string& alias, const QStringList& names) {
         std::string out;
         for (const QString& n : names)
             out += ", " + alias + ".\"" + n.toStdString() + "\"";
         return out;
     };
+    const std::string readings =
+        withReadings ? columns("p", pumpRatingColumns()) + columns("t", testReadingColumns())
+                     : std::string();
+    const std::string testJoin =
+        withReadings ? " LEFT JOIN " + test +
+                           " t ON t.\"CompanyID\" = g.\"CompanyID\" AND t.\"LocationID\" = "
+                           "g.\"LocationID\" AND t.\"PumpID\" = g.\"PumpID\" AND t.\"TestID\" = "
+                           "substr(g.latest, 12)"
+                     : std::string();
     return "SELECT p.\"CompanyID\", p.\"LocationID\", p.\"PumpID\", co.\"Name\", "
            "co.\"Contact Name\", co.\"Contact Phone\", co.\"Contact Email\", lo.\"Name\", "
-           "p.\"Pump SN\"" +
-           columns("p", pumpRatingColumns()) + columns("t", testReadingColumns()) + " FROM " +
-           pump + " p JOIN " + company + " co ON co.\"CompanyID\" = p.\"CompanyID\" JOIN " +
-           location +
+           "p.\"Pump SN\", substr(g.latest, 1, 10), substr(g.latest, 12)" +
+           readings + " FROM " + pump + " p JOIN " + company +
+           " co ON co.\"CompanyID\" = p.\"CompanyID\" JOIN " + location +
            " lo ON lo.\"CompanyID\" = p.\"CompanyID\" AND lo.\"LocationID\" = p.\"LocationID\" "
            "LEFT JOIN (SELECT \"CompanyID\", \"LocationID\", \"PumpID\", MAX(CAST(\"Test Date\" "
            "AS TEXT) || ' ' || \"TestID\") AS latest FROM " +
            test + " WHERE \"Test Date\" <= " + today +
            " GROUP BY \"CompanyID\", \"LocationID\", \"PumpID\") g ON g.\"CompanyID\" = "
            "p.\"CompanyID\" AND g.\"LocationID\" = p.\"LocationID\" AND g.\"PumpID\" = "
-           "p.\"PumpID\" LEFT JOIN " +
-           test +
-           " t ON t.\"CompanyID\" = g.\"CompanyID\" AND t.\"LocationID\" = g.\"LocationID\" AND "
-           "t.\"PumpID\" = g.\"PumpID\" AND t.\"TestID\" = substr(g.latest, 12) ORDER BY "
-           "p.\"CompanyID\", p.\"LocationID\", p.\"PumpID\"";
+           "p.\"PumpID\"" +
+           testJoin + " ORDER BY p.\"CompanyID\", p.\"LocationID\", p.\"PumpID\"";
 }
 
-void fileAnchor(benchmark::State& state) {
+// The readings of one screenful: the pump ratings and test readings of 64 tests named by
+// their keys, numbered from parameter `first`.
+std::string screenfulSql(const std::string& pump, const std::string& test, bool numbered) {
+    auto columns = [](const std::string& alias, const QStringList& names) {
+        std::string out;
+        for (const QString& n : names)
+            out += ", " + alias + ".\"" + n.toStdString() + "\"";
+        return out;
+    };
+    std::string where;
+    int n = 0;
+    for (int i = 0; i < kTestsByKeyBatch; ++i) {
+        where += i ? " OR (" : "(";
+        for (const char* key : {"CompanyID", "LocationID", "PumpID", "TestID"}) {
+            where += n % 4 ? " AND " : "";
+            where +=
+                std::string("t.\"") + key + "\" = " + (numbered ? "$" : "?") + std::to_string(++n);
+        }
+        where += ")";
+    }
+    return "SELECT t.\"CompanyID\"" + columns("p", pumpRatingColumns()) +
+           columns("t", testReadingColumns()) + " FROM " + test + " t JOIN " + pump +
+           " p ON p.\"CompanyID\" = t.\"CompanyID\" AND p.\"LocationID\" = t.\"LocationID\" AND "
+           "p.\"PumpID\" = t.\"PumpID\" WHERE " +
+           where;
+}
+
+// Plain SQL: the grouped statement, every value read; with a screenful, then the readings of
+// the first 64 pumps that have a test.
+void fileAnchor(benchmark::State& state, bool screenful, bool readings = false) {
     if (!requireDb(state))
         return;
     RawConnection conn;
-    RawStatement st(conn.handle(),
-                    anchorSql(qualified(TableId::Pump), qualified(TableId::Company),
-                              qualified(TableId::Location), qualified(TableId::Test), "?1"));
+    RawStatement grouped(conn.handle(),
+                         groupedSql(readings, qualified(TableId::Pump), qualified(TableId::Company),
+                                    qualified(TableId::Location), qualified(TableId::Test), "?1"));
+    RawStatement tests(conn.handle(),
+                       screenfulSql(qualified(TableId::Pump), qualified(TableId::Test), false));
     const std::string day = today().toString(Qt::ISODate).toStdString();
     std::size_t sum = 0;
     for (auto _ : state) {
-        st.reset().bind(1, day);
-        while (st.step())
-            sum += st.readRow();
+        std::vector<std::string> keys;
+        grouped.reset().bind(1, day);
+        while (grouped.step()) {
+            sum += grouped.readRow();
+            if (screenful && keys.size() < 4 * kTestsByKeyBatch && !grouped.text(10).empty())
+                for (int c : {0, 1, 2, 10})
+                    keys.push_back(grouped.text(c));
+        }
+        if (!screenful)
+            continue;
+        tests.reset();
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            tests.bind(static_cast<int>(i + 1), keys[i]);
+        while (tests.step())
+            sum += tests.readRow();
     }
     benchmark::DoNotOptimize(sum);
 }
 
-void serverAnchor(benchmark::State& state) {
+// The same in bare libpq.
+void serverAnchor(benchmark::State& state, bool screenful, bool readings = false) {
     if (!requireServer(state))
         return;
     PgRaw conn;
-    PgRawStatement st(conn,
-                      anchorSql(pgTable(TableId::Pump), pgTable(TableId::Company),
-                                pgTable(TableId::Location), pgTable(TableId::Test), "$1"),
-                      1);
-    st.bind(1, today().toString(Qt::ISODate).toStdString());
+    PgRawStatement grouped(conn,
+                           groupedSql(readings, pgTable(TableId::Pump), pgTable(TableId::Company),
+                                      pgTable(TableId::Location), pgTable(TableId::Test), "$1"),
+                           1);
+    PgRawStatement tests(conn, screenfulSql(pgTable(TableId::Pump), pgTable(TableId::Test), true),
+                         4 * kTestsByKeyBatch);
+    grouped.bind(1, today().toString(Qt::ISODate).toStdString());
     std::size_t sum = 0;
     for (auto _ : state) {
-        const int rows = st.exec();
-        for (int r = 0; r < rows; ++r)
-            sum += st.readRow(r);
+        const int rows = grouped.exec();
+        int keys = 0;
+        for (int r = 0; r < rows; ++r) {
+            sum += grouped.readRow(r);
+            if (screenful && keys < kTestsByKeyBatch && !grouped.text(r, 10).empty()) {
+                int c = 0;
+                for (int col : {0, 1, 2, 10})
+                    tests.bind(4 * keys + ++c, grouped.text(r, col));
+                ++keys;
+            }
+        }
+        if (!screenful)
+            continue;
+        const int found = tests.exec();
+        for (int r = 0; r < found; ++r)
+            sum += tests.readRow(r);
     }
     benchmark::DoNotOptimize(sum);
 }
 
 #define NEROVA_DUE_BENCH(name, unit)                                                               \
     BENCHMARK(name)->Unit(unit)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true)
-// The anchor stands beside the window and beside the rows read without it.
+// The window against the statements it needs for its first screen; the rows read against
+// the grouped statement alone; every verdict judged against every latest test's readings
+// read by one statement.
 void BM_TestsDueWindow_anchor(benchmark::State& state) {
-    fileAnchor(state);
+    fileAnchor(state, true);
 }
 void BM_TestsDueRead_anchor(benchmark::State& state) {
-    fileAnchor(state);
+    fileAnchor(state, false);
+}
+void BM_TestsDueJudged_anchor(benchmark::State& state) {
+    fileAnchor(state, false, true);
 }
 void BM_TestsDueWindow_server_anchor(benchmark::State& state) {
-    serverAnchor(state);
+    serverAnchor(state, true);
 }
 void BM_TestsDueRead_server_anchor(benchmark::State& state) {
-    serverAnchor(state);
+    serverAnchor(state, false);
+}
+void BM_TestsDueJudged_server_anchor(benchmark::State& state) {
+    serverAnchor(state, false, true);
 }
 
 NEROVA_DUE_BENCH(BM_TestsDueWindow, benchmark::kMillisecond);
@@ -196,13 +265,13 @@ NEROVA_DUE_BENCH(BM_TestsDueWindow_anchor, benchmark::kMillisecond);
 NEROVA_DUE_BENCH(BM_TestsDueRead, benchmark::kMillisecond);
 NEROVA_DUE_BENCH(BM_TestsDueRead_anchor, benchmark::kMillisecond);
 NEROVA_DUE_BENCH(BM_TestsDueJudged, benchmark::kMillisecond);
-NEROVA_DUE_BENCH(BM_TestsDueCount, benchmark::kMillisecond);
+NEROVA_DUE_BENCH(BM_TestsDueJudged_anchor, benchmark::kMillisecond);
 NEROVA_DUE_BENCH(BM_TestsDueWindow_server, benchmark::kMillisecond);
 NEROVA_DUE_BENCH(BM_TestsDueWindow_server_anchor, benchmark::kMillisecond);
 NEROVA_DUE_BENCH(BM_TestsDueRead_server, benchmark::kMillisecond);
 NEROVA_DUE_BENCH(BM_TestsDueRead_server_anchor, benchmark::kMillisecond);
 NEROVA_DUE_BENCH(BM_TestsDueJudged_server, benchmark::kMillisecond);
-NEROVA_DUE_BENCH(BM_TestsDueCount_server, benchmark::kMillisecond);
+NEROVA_DUE_BENCH(BM_TestsDueJudged_server_anchor, benchmark::kMillisecond);
 
 } // namespace
 
