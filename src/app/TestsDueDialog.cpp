@@ -3,6 +3,7 @@
 #include "app/TestsDueModel.h"
 #include "controls/CommandGuard.h"
 #include "data/Global.h"
+#include "data/LatestTests.h"
 #include "eval/TestsDueExport.h"
 #include "print/TestsDueReport.h"
 #include "prompt/Prompt.h"
@@ -30,8 +31,9 @@ namespace {
 
 const QString kWarningKey = QStringLiteral("TestsDue/WarningDays");
 const QString kIntervalKey = QStringLiteral("TestsDue/IntervalMonths");
-// Enough rows to size the columns by, without measuring thousands.
-constexpr int kSizingRows = 200;
+// The columns are sized by the first rows: measuring more would read and judge their tests
+// as well (one read brings as many as this).
+constexpr int kSizingRows = kTestsByKeyBatch;
 
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
