@@ -45,15 +45,24 @@ void TestsDueModel::setFilter(const QSet<DueStatus>& statuses, const QString& te
 void TestsDueModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= ColumnCount)
         return;
+    // Sorting by verdict judges every row first; when that read fails the order stays.
+    if (column == VerdictColumn)
+        judgeVerdicts(m_db, m_pumps);
     m_sortColumn = column;
     m_order = order;
     rebuild();
 }
 
 void TestsDueModel::rebuild() {
-    // Before the reset begins: a failed read must leave the rows as they were.
-    if (m_sortColumn == VerdictColumn)
-        judgeVerdicts(m_db, m_pumps);
+    // New rows while sorted by verdict. A failed read sorts the rows without verdicts first
+    // rather than leave the table half rebuilt.
+    if (m_sortColumn == VerdictColumn && !m_judgingFailed) {
+        try {
+            judgeVerdicts(m_db, m_pumps);
+        } catch (const EngineError&) {
+            m_judgingFailed = true;
+        }
+    }
     beginResetModel();
     QList<int> order(m_pumps.size());
     std::iota(order.begin(), order.end(), 0);
