@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace nerova {
@@ -307,7 +308,8 @@ void TMainForm1::FormShow() {
     if (open) {
         openTables();
         restorePlaces();
-        countTestsDue();
+        // Once the window is up: on a large database the count takes a moment.
+        QTimer::singleShot(0, this, &TMainForm1::countTestsDue);
     }
     ShowRecordCount(1);
 }
