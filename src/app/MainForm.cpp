@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace nerova {
@@ -54,6 +55,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
         move(r.center() - QPoint(808 / 2, 623 / 2));
     }
     buildFrame();
+    showTestsDueStatus({});
     buildMenus();
     buildShortcuts();
     connectTables();
@@ -219,6 +221,8 @@ void TMainForm1::buildMenus() {
                        [this] { LookupClick(QStringLiteral("State")); });
     LookupSerial1 = add(LookupMenu, QStringLiteral("&Pump Serial\u2026"), "LookupSerial1",
                         [this] { LookupSerialClick(); });
+    TestsDue1 = add(LookupMenu, QStringLiteral("Tests &Due\u2026"), "TestsDue1",
+                    [this] { TestsDue1Click(); });
     LookupMenu->addSeparator();
     LookupAll1 =
         add(LookupMenu, QStringLiteral("&All"), "LookupAll1", [this] { LookupAllClick(); });
@@ -306,6 +310,8 @@ void TMainForm1::FormShow() {
     if (open) {
         openTables();
         restorePlaces();
+        // Once the window is up: on a large database the count takes a moment.
+        QTimer::singleShot(0, this, &TMainForm1::countTestsDue);
     }
     ShowRecordCount(1);
 }

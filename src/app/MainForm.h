@@ -86,6 +86,13 @@ public:
     void LookupAllClick();
     // Finds a pump by its serial number and shows it on the Pump page.
     void LookupSerialClick();
+    // The Tests Due window; a pump chosen there is shown on the Pump page.
+    void TestsDue1Click();
+    // Stands the company, location and pump levels on the pump with these identifiers and
+    // shows the Pump page; false when the pump is not there.
+    bool showPump(const QString& companyId, const QString& locationId, const QString& pumpId);
+    // The status line's count of pumps overdue and due soon; empty when there are none.
+    QString testsDueStatus() const;
     void Browse1Click();
     void Print1Click();
     void Preferences1Click();
@@ -140,6 +147,8 @@ private:
     void focusField(TableId level, const QString& column);
     void focusIdentifier(TableId level);
     void commitData(QSessionManager& manager);
+    void showTestsDueStatus(const QString& text);
+    void countTestsDue();
 
     Database& m_db;
     PreferencesRecord& m_prefs;
@@ -165,6 +174,7 @@ private:
     QLabel* LocationIDPanel = nullptr;
     QLabel* PumpIDPanel = nullptr;
     QLabel* TestIdPanel = nullptr;
+    QLabel* TestsDueStatus = nullptr;
     Notebook* MainNotebook = nullptr;
     QPushButton* FirstBtn = nullptr;
     QPushButton* PriorBtn = nullptr;
@@ -194,6 +204,7 @@ private:
     QAction* LookupState1 = nullptr;
     QAction* LookupAll1 = nullptr;
     QAction* LookupSerial1 = nullptr;
+    QAction* TestsDue1 = nullptr;
     QAction* Browse1 = nullptr;
     QAction* Print1 = nullptr;
     QAction* Preferences1 = nullptr;

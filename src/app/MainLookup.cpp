@@ -120,18 +120,7 @@ void TMainForm1::LookupSerialClick() {
         pick = dlg.chosen();
     }
     const Match& m = matches[pick];
-    Table& company = m_tables.company;
-    const QStringList companyKey = {QStringLiteral("CompanyID")};
-    if (!company.locate(companyKey, {m.company})) {
-        // Hidden by the company lookup; like any lookup, this one replaces it.
-        company.clearFilter();
-        if (!company.locate(companyKey, {m.company}))
-            return;
-    }
-    m_tables.location.locate({QStringLiteral("LocationID")}, {m.location});
-    m_tables.pump.locate({QStringLiteral("PumpID")}, {m.pump});
-    selectPage(2);
-    ShowRecordCount(3);
+    showPump(m.company, m.location, m.pump);
 }
 
 } // namespace nerova

@@ -46,6 +46,7 @@ void TMainForm1::buildShortcuts() {
     };
     bindAction(Print1, QKeySequence(Qt::CTRL | Qt::Key_P), tr("Print"));
     bindAction(LookupName1, QKeySequence(Qt::CTRL | Qt::Key_F), tr("Look up companies by name"));
+    bindAction(TestsDue1, QKeySequence(Qt::CTRL | Qt::Key_D), tr("Tests due"));
 
     // A text field would take Ctrl+Home and the like for its cursor; while the record
     // buttons are usable the window's navigation comes first.
@@ -62,6 +63,11 @@ bool TMainForm1::eventFilter(QObject* watched, QEvent* event) {
                 m_shortcutKey = key->key();
                 return true; // left unaccepted: the shortcut runs
             }
+        // A text field would take Ctrl+D for deleting a character.
+        if (pressed == TestsDue1->shortcut()) {
+            m_shortcutKey = key->key();
+            return true;
+        }
     } else if (event->type() == QEvent::KeyPress) {
         m_shortcutKey = 0;
     } else if (event->type() == QEvent::KeyRelease && m_shortcutKey != 0) {

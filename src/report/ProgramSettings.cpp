@@ -20,4 +20,16 @@ void ProgramSettings::setFlag(const QString& key, bool on) {
     settings.setValue(key, on);
 }
 
+int ProgramSettings::number(const QString& key, int fallback) {
+    const QSettings settings(file(), QSettings::IniFormat);
+    bool ok = false;
+    const int value = settings.value(key).toInt(&ok);
+    return ok ? value : fallback;
+}
+
+void ProgramSettings::setNumber(const QString& key, int value) {
+    QSettings settings(file(), QSettings::IniFormat);
+    settings.setValue(key, value);
+}
+
 } // namespace nerova

@@ -12,6 +12,9 @@ public:
     static QString file();
     static bool flag(const QString& key, bool fallback);
     static void setFlag(const QString& key, bool on);
+    // A whole number; the fallback when the key is missing or holds no number.
+    static int number(const QString& key, int fallback);
+    static void setNumber(const QString& key, int value);
 };
 
 } // namespace nerova

@@ -57,6 +57,12 @@ private Q_SLOTS:
             << find << 0 << false << QString() << browse << QStringList{"dialog"};
         QTest::newRow("Ctrl+F off the company page")
             << find << 2 << false << QString() << browse << QStringList();
+        // Ctrl+D would delete a character in the text field that has the focus.
+        const QKeySequence due(Qt::CTRL | Qt::Key_D);
+        QTest::newRow("Ctrl+D tests due")
+            << due << 0 << false << QString() << browse << QStringList{"dialog"};
+        QTest::newRow("Ctrl+D while editing")
+            << due << 0 << true << QString() << edit << QStringList{kPending};
     }
 
     void shortcutsActLikeTheirButtons() {
