@@ -2,6 +2,7 @@
 
 #include "data/LatestTests.h"
 #include "eval/EvaluationRows.h"
+#include "eval/TestVerdict.h"
 
 #include <QHash>
 #include <algorithm>
@@ -89,10 +90,10 @@ void judgeVerdicts(Database& db, const QList<DuePump*>& pumps) {
         const auto it = waiting.constFind(key);
         if (it == waiting.constEnd())
             continue;
-        const Evaluation e = evaluateTest(pumpRatingsFrom(row.mid(4, ratingColumns.size())),
-                                          testReadingsFrom(row.mid(testAt)));
+        const QString verdict =
+            testVerdict(row.mid(4, ratingColumns.size()), row.mid(testAt)).verdictText;
         for (DuePump* p : *it)
-            p->verdict = verdictText(e.verdict);
+            p->verdict = verdict;
     }
     // A test gone since the pumps were read (deleted meanwhile) has no verdict to give.
     for (DuePump* p : pumps)

@@ -2,6 +2,7 @@
 // statuses worked out from it, and the CSV and calendar files made of them.
 #include "data/LatestTests.h"
 #include "data/Table.h"
+#include "eval/EvaluationText.h"
 #include "eval/PumpHistory.h"
 #include "eval/TestsDue.h"
 #include "eval/TestsDueExport.h"
@@ -167,10 +168,10 @@ void TestsDueTest::latestTestOfEveryReachablePump() {
                     {"PumpID", "FP-3"},
                     {"TestID", p.lastTestId},
                     {"Test Date", QDate(2020, 1, 1).addDays(i)},
-                    {"Flow1", 1000},
-                    {"Net Pressure1", i % 3 ? 97 : 50},
-                    {"Corrected Flow1", 1000},
-                    {"Corrected Net Pressure1", i % 3 ? 97 : 50}});
+                    {"Flow1", i % 3 ? 1000 : 0},
+                    {"Net Pressure1", i % 3 ? 97 : 0},
+                    {"Corrected Flow1", i % 3 ? 1000 : 0},
+                    {"Corrected Net Pressure1", i % 3 ? 97 : 0}});
         many << p;
     }
     judgeVerdicts(tmp.db(), many);
