@@ -71,6 +71,7 @@ void restoreServerDatabase(Database& server, const QString& startFolder, QWidget
             // A restore that put nothing new back leaves the server alone.
             if (copy.changed())
                 copyDatabase(copy.files(), server, CopyMode::Replace);
+            return QString();
         } catch (const EngineError& e) {
             // The copy is one transaction of the server: it still holds every row it had.
             throw EngineError(QStringLiteral("Nothing was restored; %1 keeps its data.\n%2")
