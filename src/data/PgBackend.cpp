@@ -6,7 +6,9 @@
 
 #include <QDate>
 #include <QHash>
+#include <QStringList>
 #include <QTime>
+#include <functional>
 #include <libpq-fe.h>
 #include <optional>
 #include <vector>
@@ -39,6 +41,25 @@ struct ResultFree {
 };
 using Result = std::unique_ptr<PGresult, ResultFree>;
 
+QString serverMessage(PGconn* conn) {
+    // libpq may repeat a line when one failure is reported at two levels; one line each,
+    // and on one line, reads as one message.
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(PQerrorMessage(conn)).split(QLatin1Char('\n'))) {
+        const QString t = line.trimmed();
+        if (!t.isEmpty() && !lines.contains(t))
+            lines << t;
+    }
+    return lines.join(QLatin1Char(' '));
+}
+
+// The connection was closed by the server shutting down or ending our session: whatever
+// statement met it was not carried out.
+bool shutDownUnder(const PGresult* r) {
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    return state && qstrncmp(state, "57P0", 4) == 0;
+}
+
 // One connection, shared by the backend and every statement it handed out. `generation`
 // grows when the connection is made anew after it was lost, so a statement prepared on the
 // old one prepares itself again.
@@ -46,12 +67,58 @@ struct Connection {
     PGconn* conn = nullptr;
     int generation = 0;
     int statementCount = 0;
+    // Where the last statement left the session; a connection found lost is made anew
+    // only when that was outside a transaction, as a transaction goes with its connection.
+    PGTransactionStatusType lastKnown = PQTRANS_IDLE;
+    // Sets the new session up as the backend wants it; set by the backend.
+    std::function<void()> afterReconnect;
     ~Connection() { PQfinish(conn); }
-};
 
-QString serverMessage(PGconn* conn) {
-    return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-}
+    // Sends one statement through sendOne, which answers the server's result. A connection
+    // the server closed since the last statement (a restart, an idle session ended) is
+    // found out without a round trip and made anew first, and one the server shut down
+    // under the statement itself is made anew and the statement sent once more: either way
+    // the statement never took effect. That happens only outside a transaction, or for a
+    // statement that starts or ends one (startsAfresh). A statement whose fate is unknown
+    // is never sent twice; it fails with one message, and the next statement connects again.
+    PGresult* send(const std::function<PGresult*()>& sendOne, bool startsAfresh = false) {
+        const bool mayReconnect = startsAfresh || lastKnown == PQTRANS_IDLE;
+        if (mayReconnect && !alive())
+            reconnect();
+        PGresult* r = sendOne();
+        if (mayReconnect && shutDownUnder(r)) {
+            PQclear(r);
+            reconnect();
+            r = sendOne();
+        }
+        if (PQstatus(conn) == CONNECTION_OK)
+            lastKnown = PQtransactionStatus(conn);
+        return r;
+    }
+
+    // Reads what the server sent meanwhile without waiting: a closed connection shows. Twice,
+    // as a server ending the session sends its farewell first and closes after it.
+    bool alive() {
+        for (int read = 0; read < 2; ++read) {
+            if (PQstatus(conn) != CONNECTION_OK || PQconsumeInput(conn) != 1)
+                return false;
+        }
+        return PQstatus(conn) == CONNECTION_OK;
+    }
+
+    void reconnect() {
+        PQreset(conn);
+        if (PQstatus(conn) != CONNECTION_OK)
+            throw EngineError(QStringLiteral("The connection to the database server was lost "
+                                             "and could not be made again: %1")
+                                  .arg(serverMessage(conn)),
+                              EngineError::Code::Io);
+        ++generation;
+        lastKnown = PQTRANS_IDLE;
+        if (afterReconnect)
+            afterReconnect();
+    }
+};
 
 EngineError translatePgError(const PGresult* r, PGconn* conn) {
     const char* stateText = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
@@ -130,7 +197,6 @@ public:
         : m_conn(std::move(conn)), m_sql(numberedParameters(sql, m_paramCount)),
           m_streamed(streamed) {
         m_params.resize(static_cast<std::size_t>(m_paramCount));
-        prepare();
     }
 
     ~PgStatement() override { stopStream(); }
@@ -211,20 +277,29 @@ private:
         return onRow() ? PQgetvalue(m_result.get(), m_row, col) : "";
     }
 
-    void prepare() {
-        PGconn* conn = m_conn->conn;
+    // Prepares the statement on the connection as it is now, when not done there yet;
+    // answers the failed result, or null.
+    PGresult* prepareHere() {
+        if (m_generation == m_conn->generation)
+            return nullptr;
         m_name = QByteArrayLiteral("nrv") + QByteArray::number(++m_conn->statementCount);
-        Result r(PQprepare(conn, m_name.constData(), m_sql.constData(), 0, nullptr));
-        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
-            throw translatePgError(r.get(), conn);
+        PGresult* r = PQprepare(m_conn->conn, m_name.constData(), m_sql.constData(), 0, nullptr);
+        if (PQresultStatus(r) != PGRES_COMMAND_OK)
+            return r;
+        PQclear(r);
         m_generation = m_conn->generation;
+        return nullptr;
     }
 
     bool streamStep() {
         PGconn* conn = m_conn->conn;
         if (!m_inFlight && !m_done) {
-            if (m_generation != m_conn->generation)
-                prepare();
+            Result prepared(m_conn->send([this]() -> PGresult* {
+                PGresult* failed = prepareHere();
+                return failed ? failed : PQmakeEmptyPGresult(m_conn->conn, PGRES_COMMAND_OK);
+            }));
+            if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK)
+                throw translatePgError(prepared.get(), conn);
             const std::vector<const char*> values = parameterValues();
             if (!PQsendQueryPrepared(conn, m_name.constData(), m_paramCount, values.data(), nullptr,
                                      nullptr, 0))
@@ -281,11 +356,13 @@ private:
     }
 
     void execute() {
-        if (m_generation != m_conn->generation)
-            prepare();
         const std::vector<const char*> values = parameterValues();
-        Result r(PQexecPrepared(m_conn->conn, m_name.constData(), m_paramCount, values.data(),
-                                nullptr, nullptr, 0));
+        Result r(m_conn->send([&]() -> PGresult* {
+            if (PGresult* failed = prepareHere())
+                return failed;
+            return PQexecPrepared(m_conn->conn, m_name.constData(), m_paramCount, values.data(),
+                                  nullptr, nullptr, 0);
+        }));
         const ExecStatusType status = PQresultStatus(r.get());
         if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
             throw translatePgError(r.get(), m_conn->conn);
@@ -430,9 +507,13 @@ public:
         // the user's terminal.
         PQsetNoticeProcessor(
             m_conn->conn, [](void*, const char*) {}, nullptr);
+        m_conn->afterReconnect = [this] { setUpSession(); };
         setUpSession();
     }
-    ~PgBackend() override { m_cache.clear(); }
+    ~PgBackend() override {
+        m_conn->afterReconnect = nullptr; // statements handed out may outlive the backend
+        m_cache.clear();
+    }
 
     bool isServer() const override { return true; }
     bool idleWhenNoTableOpen() const override { return false; }
@@ -443,6 +524,9 @@ public:
     QString caseFoldEquals(const QString& lhs, const QString& rhs) const override {
         return QStringLiteral("lower(%1 COLLATE casefold) = lower(%2 COLLATE casefold)")
             .arg(lhs, rhs);
+    }
+    QString rowLockClause(bool forUpdate) const override {
+        return forUpdate ? QStringLiteral(" FOR UPDATE") : QStringLiteral(" FOR KEY SHARE");
     }
     // The file database sorts blanks first; so must the server.
     QString orderSuffix() const override { return QStringLiteral(" NULLS FIRST"); }
@@ -456,7 +540,7 @@ public:
                  host.startsWith(QLatin1Char('/')) ? QStringLiteral("this computer") : host);
     }
     QString engineDescription() override {
-        ensureConnected();
+        Result(m_conn->send([this] { return PQexec(m_conn->conn, "SELECT 1"); }));
         // From release 10 on the number is major * 10000 + minor; before, three parts.
         const int v = PQserverVersion(m_conn->conn);
         const QString version =
@@ -468,7 +552,6 @@ public:
     QString replacedTablesNote() const override { return m_replacedNote; }
 
     std::shared_ptr<Statement> prepared(const QString& sql) override {
-        ensureConnected();
         auto it = m_cache.find(sql);
         if (it == m_cache.end())
             it = m_cache.insert(sql, std::make_shared<PgStatement>(m_conn, sql));
@@ -477,20 +560,21 @@ public:
     }
 
     std::shared_ptr<Statement> streamed(const QString& sql) override {
-        ensureConnected();
         return std::make_shared<PgStatement>(m_conn, sql, true);
     }
 
     void exec(const QString& sql) override {
-        ensureConnected();
-        Result r(PQexec(m_conn->conn, sql.toUtf8().constData()));
+        const QByteArray text = sql.toUtf8();
+        // Starting or abandoning a transaction is the same on a new connection.
+        const bool startsAfresh = sql == beginSql() || sql == QLatin1String("ROLLBACK");
+        Result r(
+            m_conn->send([&] { return PQexec(m_conn->conn, text.constData()); }, startsAfresh));
         const ExecStatusType status = PQresultStatus(r.get());
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
             throw translatePgError(r.get(), m_conn->conn);
     }
 
     std::unique_ptr<RowWriter> rowWriter(TableId id) override {
-        ensureConnected();
         return std::make_unique<CopyWriter>(m_conn->conn, qualifiedName(id),
                                             quotedList(tableDef(id).columnNames()));
     }
@@ -550,20 +634,6 @@ private:
         if (!exists)
             exec(QStringLiteral("CREATE COLLATION IF NOT EXISTS casefold (provider = icu, "
                                 "locale = 'und')"));
-    }
-
-    void ensureConnected() {
-        if (PQstatus(m_conn->conn) == CONNECTION_OK)
-            return;
-        // The server went away (a restart, a dropped network): try once to come back.
-        PQreset(m_conn->conn);
-        if (PQstatus(m_conn->conn) != CONNECTION_OK)
-            throw EngineError(QStringLiteral("The connection to the database server was lost: "
-                                             "%1")
-                                  .arg(serverMessage(m_conn->conn)),
-                              Code::Io);
-        ++m_conn->generation;
-        setUpSession();
     }
 
     TableInfo tableInfo(TableId id) {

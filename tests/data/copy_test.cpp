@@ -41,8 +41,9 @@ private Q_SLOTS:
             Table company(file.db(), TableId::Company);
             company.open();
             company.insert();
-            company.setValue("CompanyID", "Tab\there\\and\nnewline \"Ärger\" 𝔄");
+            company.setValue("CompanyID", "Back\\slash \"Ärger\" 𝔄");
             company.setValue("Name", QString());
+            company.setValue("Address1", "Tab\there\\and\nnewline");
             company.post();
             Table test(file.db(), TableId::Test);
             test.open();
@@ -63,8 +64,9 @@ private Q_SLOTS:
         QCOMPARE(tallyDatabase(*back), original);
         Table company(*back, TableId::Company);
         company.open();
-        QVERIFY(company.locate({"CompanyID"}, {"Tab\there\\and\nnewline \"Ärger\" 𝔄"}));
+        QVERIFY(company.locate({"CompanyID"}, {"Back\\slash \"Ärger\" 𝔄"}));
         QVERIFY(company.isNull("Name"));
+        QCOMPARE(company.asString("Address1"), QString("Tab\there\\and\nnewline"));
     }
 
     void targetWithRowsIsRefusedUnlessReplaced() {
