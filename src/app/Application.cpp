@@ -4,10 +4,12 @@
 #include "app/SingleCopyLock.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "data/Leftovers.h"
 #include "prefs/PreferencesRecord.h"
 #include "prompt/Prompt.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace nerova {
 
@@ -36,6 +38,12 @@ int Application::run() {
         Prompt::error(QStringLiteral("The data is in use by another copy of Nerova 2002."));
         return 1;
     }
+    // What runs of ours killed half-way left behind goes now: passing files are written
+    // down beside the alias registry, the database directory's own are cleared with the
+    // table check.
+    setPassingRegister(QFileInfo(Database::defaultRegistryPath()).absolutePath() +
+                       QStringLiteral("/passing"));
+    removePassingLeftovers();
     TMainForm1 form(db, preferences(), QDir::currentPath());
     form.usePlacesFile(TMainForm1::defaultPlacesFile());
     form.show();

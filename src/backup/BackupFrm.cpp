@@ -5,6 +5,7 @@
 #include "backup/ZipArchiver.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "data/Leftovers.h"
 #include "prompt/Prompt.h"
 
 #include <QCloseEvent>
@@ -306,6 +307,8 @@ bool TBackupFrm::writeArchive(const QString& path) {
                     QString::number(QRandomGenerator::global()->generate(), 16) + kTemporarySuffix;
     } while (QFileInfo::exists(temporary) || QFileInfo(temporary).isSymLink());
 
+    // Written down while it exists: a backup killed part-way leaves it to the next start.
+    const PassingPathHolder passing(temporary);
     ZipArchiver archive;
     // Messages about the whole archive name the file the user asked for.
     const auto archiveError = [&] {

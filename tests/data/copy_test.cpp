@@ -6,7 +6,10 @@
 #include "support/TempDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 using namespace nerova;
 using nerova::test::PgCluster;
@@ -90,6 +93,23 @@ private Q_SLOTS:
         QCOMPARE(copyDatabase(file.db(), *server, CopyMode::Replace), tallyDatabase(file.db()));
         QVERIFY_THROWS_EXCEPTION(EngineError,
                                  copyDatabase(file.db(), file.db(), CopyMode::Replace));
+    }
+
+    // The server refuses a row half-way: the tables the copy made go with its transaction.
+    void refusedCopyLeavesNoTableBehind() {
+        TempDatabase file;
+        sqlite3* handle = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(file.db().tableFilePath(TableId::Pump)), &handle),
+                 SQLITE_OK);
+        const QByteArray sql =
+            "UPDATE NRVA2002pump SET \"Pump SN\" = '" + QByteArray(200, 'S') + "'";
+        QCOMPARE(sqlite3_exec(handle, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(handle);
+        auto server = serverDatabase();
+        QVERIFY_THROWS_EXCEPTION(EngineError,
+                                 copyDatabase(file.db(), *server, CopyMode::RefuseRows));
+        for (const TableId id : kAllTables)
+            QVERIFY(!server->tablePresent(id));
     }
 };
 
