@@ -72,8 +72,7 @@ int runCopyCommand(const QStringList& arguments, const QString& registryPath,
         for (const auto& [lock, db] : {std::pair{&ourLock, &ours}, std::pair{&theirLock, &theirs}})
             if (lock->refused())
                 throw EngineError(
-                    QStringLiteral("The data of %1 is in use by another copy of Nerova 2002.")
-                        .arg(db->displayName()));
+                    QStringLiteral("%1:\n%2").arg(db->displayName(), lock->refusalText()));
         // Both are ours now: what a killed run left in their folders goes first.
         for (const DataLocation& where : {mine, other})
             if (!where.server)
