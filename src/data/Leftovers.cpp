@@ -66,19 +66,35 @@ void settleJournals(const QString& dir) {
     }
 }
 
+// SQLite rolls a journal back only when its first byte is not zero; one cut short before its
+// header was written holds nothing to roll back and names no super-journal.
+bool journalHoldsWork(const QString& path) {
+    QFile f(path);
+    char first = 0;
+    return f.open(QIODevice::ReadOnly) && f.read(&first, 1) == 1 && first != 0;
+}
+
 void removeSuperJournals(const QString& dir) {
     const QDir d(dir);
     const QStringList supers = d.entryList({kSuperJournals}, QDir::Files | QDir::Hidden);
     if (supers.isEmpty())
         return;
     settleJournals(dir);
-    // A journal still there names its super-journal: without it, the journal's transaction
-    // would count as committed. Such a table is left for the engine to settle when it opens.
+    // A journal still holding work may name its super-journal: without it, the journal's
+    // transaction would count as committed. Such a table is left for the engine to settle
+    // when it opens; a journal holding nothing goes with the super-journals.
+    QStringList dead;
     for (TableId id : kAllTables) {
         const QString table = findFileNoCase(dir, tableDef(id).fileName());
-        if (!table.isEmpty() && QFileInfo::exists(table + QStringLiteral("-journal")))
+        const QString journal = table + QStringLiteral("-journal");
+        if (table.isEmpty() || !QFileInfo::exists(journal))
+            continue;
+        if (journalHoldsWork(journal))
             return;
+        dead << journal;
     }
+    for (const QString& path : std::as_const(dead))
+        QFile::remove(path);
     for (const QString& name : supers)
         QFile::remove(d.filePath(name));
 }
