@@ -197,6 +197,7 @@ bool TRestoreFrm::RunRestore() {
         m_worker->run([&](ArchiveWorker&) { return placeAll(staged, asideFolder, placeErrors); });
     setBusy(false);
     if (!problem.isEmpty()) {
+        finishInterruptedRestore(m_databaseDirectory); // clears the staged files
         Prompt::error(QStringLiteral("Nothing was restored.\n") + problem);
         hide();
         return false;
