@@ -425,7 +425,7 @@ void RestoreTest::archiveOfThousandsOfEntriesIsRefusedAtOnce() {
     Site site;
     QList<RawEntry> entries = newTables(kTables);
     for (int i = 0; i < 10000; ++i)
-        entries << RawEntry{QStringLiteral("NRVA2002Company.%1").arg(i), "x"};
+        entries << RawEntry{QStringLiteral("NRVA2002Company.%1").arg(i), "x", true};
     writeRawArchive(site.archive, entries);
     ScriptedPrompt prompt;
     prompt.buttons.enqueue(Prompt::Button::Ok);
