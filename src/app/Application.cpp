@@ -4,10 +4,12 @@
 #include "app/SingleCopyLock.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "data/Leftovers.h"
 #include "prefs/PreferencesRecord.h"
 #include "prompt/Prompt.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace nerova {
 
@@ -31,11 +33,23 @@ bool Application::notify(QObject* receiver, QEvent* event) {
 
 int Application::run() {
     Database db(Database::defaultRegistryPath(), Database::defaultDataDirectory());
-    const SingleCopyLock lock(db);
+    SingleCopyLock lock(db);
     if (lock.refused()) {
-        Prompt::error(QStringLiteral("The data is in use by another copy of Nerova 2002."));
-        return 1;
+        // A copy on another computer that has long stopped touching its lock is gone for
+        // good (switched off, crashed): the user may take the data over from it.
+        if (!lock.holderPlainlyGone()) {
+            Prompt::error(lock.refusalText());
+            return 1;
+        }
+        if (!Prompt::askYesNo(Prompt::Kind::Warning, lock.takeOverQuestion()) || !lock.takeOver())
+            return 1;
     }
+    // What runs of ours killed half-way left behind goes now: passing files are written
+    // down beside the alias registry, the database directory's own are cleared with the
+    // table check.
+    setPassingRegister(QFileInfo(Database::defaultRegistryPath()).absolutePath() +
+                       QStringLiteral("/passing"));
+    removePassingLeftovers();
     TMainForm1 form(db, preferences(), QDir::currentPath());
     form.usePlacesFile(TMainForm1::defaultPlacesFile());
     form.show();

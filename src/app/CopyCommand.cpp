@@ -6,6 +6,7 @@
 #include "data/DatabaseCopy.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
+#include "data/Leftovers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -71,8 +72,11 @@ int runCopyCommand(const QStringList& arguments, const QString& registryPath,
         for (const auto& [lock, db] : {std::pair{&ourLock, &ours}, std::pair{&theirLock, &theirs}})
             if (lock->refused())
                 throw EngineError(
-                    QStringLiteral("The data of %1 is in use by another copy of Nerova 2002.")
-                        .arg(db->displayName()));
+                    QStringLiteral("%1:\n%2").arg(db->displayName(), lock->refusalText()));
+        // Both are ours now: what a killed run left in their folders goes first.
+        for (const DataLocation& where : {mine, other})
+            if (!where.server)
+                removeLeftovers(where.directory);
         Database& source = to >= 0 ? ours : theirs;
         Database& target = to >= 0 ? theirs : ours;
         out << "Copying from " << source.displayName() << " to " << target.displayName() << "\n";

@@ -151,7 +151,14 @@ void TMainForm1::deleteCascade(TableId level) {
         key << t.value(column);
     // One transaction for the whole cascade: an error part-way leaves every row in place
     // instead of orphans or a half-deleted company.
-    deleteWithDependants(m_db, t.id(), key);
+    try {
+        deleteWithDependants(m_db, t.id(), key);
+    } catch (const EngineError& e) {
+        // Another user changed the record meanwhile: show it as it is now.
+        if (e.code() == EngineError::Code::Conflict)
+            t.refresh();
+        throw;
+    }
     t.refresh(); // the next row (or none) becomes current; the levels below follow
 }
 

@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "app/Notebook.h"
 #include "app/PumpChoiceDlg.h"
+#include "data/EngineError.h"
 #include "data/Identifiers.h"
 #include "data/Table.h"
 #include "prompt/Prompt.h"
@@ -70,7 +71,14 @@ void TMainForm1::ChangeID1Click() {
         return;
     }
     HourGlass busy;
-    changeIdentifier(m_db, t.id(), key, *typed);
+    try {
+        changeIdentifier(m_db, t.id(), key, *typed);
+    } catch (const EngineError& e) {
+        // Another user changed the record meanwhile: show it as it is now.
+        if (e.code() == EngineError::Code::Conflict)
+            t.refresh();
+        throw;
+    }
     t.refresh(); // the changed row stays current; the levels below follow it
 }
 

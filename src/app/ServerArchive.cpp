@@ -7,6 +7,7 @@
 #include "data/Database.h"
 #include "data/DatabaseCopy.h"
 #include "data/EngineError.h"
+#include "data/Leftovers.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +30,8 @@ struct HourGlass {
 class TableFilesCopy {
 public:
     explicit TableFilesCopy(Database& server) {
+        if (m_dir.isValid())
+            m_passing = std::make_unique<PassingPathHolder>(m_dir.path());
         if (!m_dir.isValid())
             throw EngineError(QStringLiteral("No folder can be made for the copy of the tables: %1")
                                   .arg(m_dir.errorString()));
@@ -44,7 +47,10 @@ public:
     bool changed() { return tallyDatabase(*m_files) != m_tally; }
 
 private:
-    QTemporaryDir m_dir;
+    // Gone last: the folder is written down until it is removed, so that a run killed with
+    // it in place leaves it to the next start.
+    std::unique_ptr<PassingPathHolder> m_passing;
+    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/nerova2002-tables-XXXXXX")};
     std::unique_ptr<Database> m_files;
     QList<TableTally> m_tally;
 };
@@ -74,6 +80,7 @@ void restoreServerDatabase(Database& server, const QString& startFolder, QWidget
             // A restore that put nothing new back leaves the server alone.
             if (copy.changed())
                 copyDatabase(copy.files(), server, CopyMode::Replace);
+            return QString();
         } catch (const EngineError& e) {
             // The copy is one transaction of the server: it still holds every row it had.
             throw EngineError(QStringLiteral("Nothing was restored; %1 keeps its data.\n%2")

@@ -5,12 +5,11 @@
 #include "backup/ZipArchiver.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
-#include "data/TableFilesAside.h"
+#include "data/Leftovers.h"
 #include "prompt/Prompt.h"
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -279,38 +278,17 @@ void TBackupFrm::BackupButtonClick() {
     accept();
 }
 
-QStringList TBackupFrm::candidateFiles() const {
+QStringList TBackupFrm::tableFiles() const {
+    // The table files at the top of the folder and nothing else: a journal beside a table
+    // (or one in a subfolder holding a crashed copy) would be replayed over the table it is
+    // restored beside, and files moved aside by table creation are history, not tables.
+    // Each table's file is the one the engine opens.
     QStringList files;
-    QDirIterator it(m_databaseDirectory,
-                    QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    const QDir base(m_databaseDirectory);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        // Files that table creation moved aside are history, not tables: archived, a stale
-        // journal among them could come back beside the new tables on a restore.
-        const QStringList folders = base.relativeFilePath(file).split(QLatin1Char('/'));
-        if (std::any_of(folders.begin(), folders.end() - 1, isReplacedTablesFolder))
-            continue;
-        files << file;
+    for (TableId id : kAllTables) {
+        const QString file = findFileNoCase(m_databaseDirectory, tableDef(id).fileName());
+        files << file; // one that cannot be read is reported when it is added
     }
-    // The database directory's own files first, then the subfolders', each in name order,
-    // so that when a subfolder repeats a bare name the table's real file is the one kept.
-    std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
-        const auto depthA = a.count(QLatin1Char('/'));
-        const auto depthB = b.count(QLatin1Char('/'));
-        return depthA != depthB ? depthA < depthB : a < b;
-    });
     return files;
-}
-
-QStringList TBackupFrm::filesOfTable(const QStringList& allFiles, const QString& word) const {
-    QStringList out;
-    for (const QString& file : allFiles) {
-        if (isTableFile(QFileInfo(file).fileName(), word))
-            out << file;
-    }
-    return out;
 }
 
 bool TBackupFrm::writeArchive(const QString& path) {
@@ -329,6 +307,8 @@ bool TBackupFrm::writeArchive(const QString& path) {
                     QString::number(QRandomGenerator::global()->generate(), 16) + kTemporarySuffix;
     } while (QFileInfo::exists(temporary) || QFileInfo(temporary).isSymLink());
 
+    // Written down while it exists: a backup killed part-way leaves it to the next start.
+    const PassingPathHolder passing(temporary);
     ZipArchiver archive;
     // Messages about the whole archive name the file the user asked for.
     const auto archiveError = [&] {
@@ -345,17 +325,19 @@ bool TBackupFrm::writeArchive(const QString& path) {
     };
     QList<Added> added;
     qint64 total = 0;
-    const QStringList allFiles = candidateFiles();
-    for (const QString& word : tableFileWords()) {
+    const QStringList files = tableFiles();
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString word = tableFileWords().at(i);
         setStatus(backingUp(word));
-        for (const QString& file : filesOfTable(allFiles, word)) {
-            if (!archive.addFile(file, QFileInfo(file).fileName())) {
-                Prompt::error(archive.lastError());
-                continue;
-            }
-            added << Added{QFileInfo(file).size(), word};
-            total += added.last().size;
+        const QString& file = files[i];
+        if (file.isEmpty())
+            continue;
+        if (!archive.addFile(file, QFileInfo(file).fileName())) {
+            Prompt::error(archive.lastError());
+            continue;
         }
+        added << Added{QFileInfo(file).size(), word};
+        total += added.last().size;
     }
 
     if (archive.entryCount() == 0) {

@@ -13,7 +13,7 @@ namespace nerova {
 
 class ArchiveWorker;
 
-// The backup window: archives every file of the five tables from the database directory
+// The backup window: archives the file of each of the five tables from the database directory
 // into "NRVA2002DataBackup<name part>.zip" in a folder of the user's choice. The caller
 // closes the tables before running it and reopens them afterwards.
 class TBackupFrm : public QDialog {
@@ -55,8 +55,8 @@ private:
     void setStatus(const QString& text);
     void cancelWith(QWidget* focus);
     bool writeTestPasses() const;
-    QStringList filesOfTable(const QStringList& allFiles, const QString& word) const;
-    QStringList candidateFiles() const;
+    // The file of each table in table order; empty for a table without one.
+    QStringList tableFiles() const;
     // Answers false when the user cancelled; throws with the reason when it failed.
     bool writeArchive(const QString& path);
     void removeLeftoverArchives() const;

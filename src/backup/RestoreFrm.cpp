@@ -4,6 +4,8 @@
 #include "backup/TableFiles.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "data/Global.h"
+#include "data/TableFilesAside.h"
 #include "prompt/Prompt.h"
 
 #include <QCloseEvent>
@@ -152,80 +154,110 @@ bool TRestoreFrm::RunRestore() {
                       archive.lastError());
         return false;
     }
+    const QList<ZipArchiver::Entry> entries = archive.entries();
+    if (entries.size() > kMaxArchiveEntries) {
+        Prompt::error(refused(QStringLiteral("the backup file holds %1 entries, where a backup "
+                                             "holds one file per table")
+                                  .arg(entries.size())));
+        return false;
+    }
     QList<PlannedEntry> plan;
-    const QString refusal = planEntries(archive.entries(), plan);
+    QStringList leftOut;
+    QString refusal = planEntries(entries, plan, leftOut);
+    if (refusal.isEmpty()) {
+        refusal = notOurArchive(archive, plan);
+        // An archive of the former program's tables is not refused out of hand: the window
+        // that knows how to import them may take it instead.
+        if (!refusal.isEmpty() && m_foreignArchive) {
+            archive.discard();
+            hide();
+            if (!m_foreignArchive(chosen))
+                Prompt::error(refusal);
+            return false;
+        }
+    }
     if (!refusal.isEmpty()) {
         Prompt::error(refusal);
         return false;
     }
 
-    // Every entry is extracted whole and checked before any table file is replaced, and
-    // the renames that follow are written down first, so a restore cut short is finished
-    // at the next start instead of leaving tables from two different moments.
+    // Every table file is extracted whole and checked before any is replaced; one that is
+    // damaged or not a sound table of ours stops the whole restore, so the tables never
+    // come from two different moments.
     QList<StagedFile> staged;
-    QStringList entryErrors;
-    m_notOurs = false;
     setBusy(true);
-    const QString problem =
-        m_worker->run([&](ArchiveWorker&) { return stageAll(archive, plan, staged, entryErrors); });
-    setBusy(false);
+    QString problem =
+        m_worker->run([&](ArchiveWorker&) { return stageAll(archive, plan, staged); });
     archive.discard(); // opened read-only: nothing to write
-
-    for (const QString& e : std::as_const(entryErrors))
-        Prompt::error(e);
-    int failures = static_cast<int>(entryErrors.size());
     if (!problem.isEmpty() || m_worker->cancelled()) {
+        setBusy(false);
         finishInterruptedRestore(m_databaseDirectory); // clears the staged files
-        if (m_worker->cancelled()) {
+        if (m_worker->cancelled())
             setStatus(QStringLiteral("Restore cancelled"));
-        } else if (m_notOurs && m_foreignArchive) {
-            hide();
-            if (!m_foreignArchive(chosen))
-                Prompt::error(problem);
-            return false;
-        } else {
+        else
             Prompt::error(problem);
-        }
         hide();
         return false;
     }
 
-    QString error;
-    if (!staged.isEmpty() && !writeRestorePlan(m_databaseDirectory, staged, error)) {
-        Prompt::error(QStringLiteral("Nothing was restored.\n") + error);
-        failures += static_cast<int>(staged.size());
-        staged.clear();
+    // Placing is written down first, so a restore cut short is finished at the next start.
+    QString asideFolder;
+    QStringList placeErrors;
+    problem =
+        m_worker->run([&](ArchiveWorker&) { return placeAll(staged, asideFolder, placeErrors); });
+    setBusy(false);
+    if (!problem.isEmpty()) {
+        finishInterruptedRestore(m_databaseDirectory); // clears the staged files
+        Prompt::error(QStringLiteral("Nothing was restored.\n") + problem);
+        hide();
+        return false;
     }
-    for (const StagedFile& s : std::as_const(staged)) {
-        if (!placeRestoredFile(m_databaseDirectory, s.first, s.second, error)) {
-            Prompt::error(error);
-            ++failures;
-        }
-    }
-    removeRestorePlan(m_databaseDirectory);
-    finishInterruptedRestore(m_databaseDirectory); // clears staged files left by a failure
+    for (const QString& e : std::as_const(placeErrors))
+        Prompt::error(e);
 
+    QString replacedNote;
+    if (!asideFolder.isEmpty())
+        replacedNote = QStringLiteral("The table files it replaced are kept unchanged in\n%1")
+                           .arg(QDir::toNativeSeparators(asideFolder));
     if (m_finalStep) {
         try {
-            m_finalStep();
+            replacedNote = m_finalStep();
         } catch (const EngineError& e) {
             Prompt::error(e.text());
             hide();
             return false;
         }
     }
-    if (failures == 0)
-        Prompt::information(QStringLiteral("All files were restored successfully."));
+    const QString notes = closingNotes(leftOut, replacedNote);
+    if (placeErrors.isEmpty())
+        Prompt::information(QStringLiteral("All files were restored successfully.") + notes);
     else
         Prompt::warning(QStringLiteral("The restore finished, but %1 file(s) could not be "
                                        "restored; their previous files were kept.")
-                            .arg(failures));
+                            .arg(placeErrors.size()) +
+                        notes);
     hide();
     return true;
 }
 
+QString TRestoreFrm::closingNotes(const QStringList& leftOut, const QString& replacedNote) const {
+    QString notes;
+    if (!leftOut.isEmpty()) {
+        // A long list would push the box off the screen; the first names tell the story.
+        constexpr qsizetype kShown = 10;
+        QStringList shown = leftOut.first(std::min(kShown, leftOut.size()));
+        if (leftOut.size() > kShown)
+            shown << QStringLiteral("and %1 more").arg(leftOut.size() - kShown);
+        notes += QStringLiteral("\n\nLeft out, as they are no table files:\n") +
+                 shown.join(QLatin1Char('\n'));
+    }
+    if (!replacedNote.isEmpty())
+        notes += QStringLiteral("\n\n") + replacedNote;
+    return notes;
+}
+
 QString TRestoreFrm::planEntries(const QList<ZipArchiver::Entry>& entries,
-                                 QList<PlannedEntry>& plan) const {
+                                 QList<PlannedEntry>& plan, QStringList& leftOut) const {
     // A folder whose free space cannot be learned is not refused on that account.
     const qint64 free = m_freeSpace(m_databaseDirectory);
     const qint64 room = free < 0 ? std::numeric_limits<qint64>::max() : free - kFreeSpaceMargin;
@@ -239,6 +271,12 @@ QString TRestoreFrm::planEntries(const QList<ZipArchiver::Entry>& entries,
             const QString bare = bareFileName(entry.name);
             if (!isTableFile(bare, word))
                 continue;
+            // Only the table file itself: a journal beside it would be replayed over the
+            // restored table, and the engine keeps nothing else of a table.
+            if (bare.compare(tableDef(id).fileName(), Qt::CaseInsensitive) != 0) {
+                leftOut << entry.name;
+                continue;
+            }
             const QString key = bare.toLower();
             if (seen.contains(key))
                 return twice(entry.name);
@@ -261,15 +299,29 @@ QString TRestoreFrm::planEntries(const QList<ZipArchiver::Entry>& entries,
             p.word = word;
             p.size = entry.size;
             p.table = id;
-            p.isTableFile = bare.compare(tableDef(id).fileName(), Qt::CaseInsensitive) == 0;
             plan << p;
         }
     }
     return {};
 }
 
+QString TRestoreFrm::notOurArchive(ZipArchiver& archive, const QList<PlannedEntry>& plan) const {
+    if (plan.isEmpty())
+        return refused(QStringLiteral("the backup file holds no table file of this program"));
+    // Every table file of ours begins so; reading the first bytes costs nothing.
+    const QByteArray magic("SQLite format 3\0", 16);
+    for (const PlannedEntry& p : plan) {
+        QByteArray head;
+        if (!archive.peek(p.index, magic.size(), head))
+            return refused(archive.lastError());
+        if (head != magic)
+            return refused(QStringLiteral("%1 is not a table file of this program").arg(p.name));
+    }
+    return {};
+}
+
 QString TRestoreFrm::stageAll(ZipArchiver& archive, const QList<PlannedEntry>& plan,
-                              QList<StagedFile>& staged, QStringList& entryErrors) {
+                              QList<StagedFile>& staged) {
     qint64 total = 0;
     for (const PlannedEntry& p : plan)
         total += static_cast<qint64>(p.size);
@@ -278,24 +330,38 @@ QString TRestoreFrm::stageAll(ZipArchiver& archive, const QList<PlannedEntry>& p
         m_worker->report(done, total, p.word);
         QString path;
         QString error;
-        if (!stageEntry(archive, p, done, total, path, error)) {
-            if (m_worker->cancelled())
-                return {};
-            // Damaged data is the archive's own failure: that entry is left out and its
-            // table keeps its current file, as it always has.
-            entryErrors << error;
-            continue;
-        }
+        if (!stageEntry(archive, p, done, total, path, error))
+            return m_worker->cancelled() ? QString() : refused(error);
         staged << StagedFile{path, p.bareName};
-        if (p.isTableFile) {
-            const QString problem = tableFileProblem(path, p.table);
-            m_notOurs = !problem.isEmpty();
-            if (!problem.isEmpty())
-                return refused(QStringLiteral("%1 is not a %2 table of this program (%3)")
-                                   .arg(p.name, p.word, problem));
-        }
+        const QString problem = tableFileProblem(path, p.table);
+        if (!problem.isEmpty())
+            return refused(QStringLiteral("%1 is not a %2 table of this program (%3)")
+                               .arg(p.name, p.word, problem));
     }
     m_worker->report(total, total, plan.isEmpty() ? QString() : plan.last().word);
+    return {};
+}
+
+QString TRestoreFrm::placeAll(const QList<StagedFile>& staged, QString& asideFolder,
+                              QStringList& placeErrors) {
+    // The tables replaced go aside as table creation moves them, so a restore can be
+    // undone by copying them back.
+    TableFilesAside aside(m_databaseDirectory, now());
+    const QString folder = aside.makeFolder(); // throws: nothing placed yet
+    if (Result r = writeRestorePlan(m_databaseDirectory, QFileInfo(folder).fileName(), staged);
+        !r) {
+        aside.removeFolderIfEmpty();
+        finishInterruptedRestore(m_databaseDirectory); // clears the staged files
+        return r.error();
+    }
+    for (const StagedFile& s : staged) {
+        if (Result r = placeRestoredTable(m_databaseDirectory, aside, s); !r)
+            placeErrors << r.error();
+    }
+    removeRestorePlan(m_databaseDirectory);
+    finishInterruptedRestore(m_databaseDirectory); // clears staged files left by a failure
+    aside.removeFolderIfEmpty();
+    asideFolder = aside.folderPath();
     return {};
 }
 
@@ -329,7 +395,11 @@ bool TRestoreFrm::stageEntry(ZipArchiver& archive, const PlannedEntry& entry, qi
         ::fsync(fd);
     out.close();
     if (!extracted) {
-        error = archive.lastError();
+        // "NRVA2002Flow.db: CRC error" from the archiver, told as what it means here.
+        QString why = archive.lastError();
+        if (why.startsWith(entry.name + QStringLiteral(": ")))
+            why = why.mid(entry.name.size() + 2);
+        error = QStringLiteral("%1 cannot be taken from the backup file (%2)").arg(entry.name, why);
         QFile::remove(path); // the table file was never touched
         return false;
     }

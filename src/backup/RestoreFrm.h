@@ -37,10 +37,11 @@ public:
     // The folder the open dialog starts in instead of the database directory.
     void setStartFolder(const QString& folder) { m_startFolder = folder; }
     // A last step, run once the files are in place and before the closing message: tables
-    // restored into a passing folder go on to where the data really is. When it throws
-    // EngineError its text is shown instead of the closing message and RunRestore answers
-    // false.
-    void setFinalStep(std::function<void()> step) { m_finalStep = std::move(step); }
+    // restored into a passing folder go on to where the data really is. It answers where
+    // that keeps the data it replaced (a line of the closing message; empty for none), as
+    // the passing folder's own "Replaced" folder goes with it. When it throws EngineError
+    // its text is shown instead of the closing message and RunRestore answers false.
+    void setFinalStep(std::function<QString()> step) { m_finalStep = std::move(step); }
 
     // Handed the archive when its tables turn out not to be ours, before the refusal is
     // shown (the former program's archives hold tables of another kind). Answering true
@@ -55,6 +56,9 @@ public:
     void setFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpace = std::move(probe); }
     // Room the tables need beyond the restored files themselves, to keep working.
     static constexpr qint64 kFreeSpaceMargin = 16 * 1024 * 1024;
+    // A backup holds one file per table; an archive with far more entries than any backup
+    // of ours or of the old program is refused before its entries are looked at one by one.
+    static constexpr qsizetype kMaxArchiveEntries = 300;
 
     static QString backupFilter();
     static QString allFilesFilter();
@@ -64,38 +68,49 @@ protected:
     void reject() override;
 
 private:
-    // An archive entry that is to become a file of the database directory.
+    // An archive entry that is to become a table file of the database directory.
     struct PlannedEntry {
         std::uint64_t index = 0;
         QString name; // as archived
         QString bareName;
         QString word; // its table: "Company" …
         std::uint64_t size = 0;
-        bool isTableFile = false; // the table's own file, checked as a table
         TableId table = TableId::Company;
     };
 
     void setStatus(const QString& text);
     void setBusy(bool busy);
-    // Picks the entries to restore in table order; answers why the archive is refused.
-    QString planEntries(const QList<ZipArchiver::Entry>& entries, QList<PlannedEntry>& plan) const;
-    // On the worker: extracts every planned entry into a staged file and checks each table.
+    // Picks the table files to restore in table order, and lists the other entries of the
+    // tables' families (a journal, an old index) that are left out; answers why the archive
+    // is refused.
+    QString planEntries(const QList<ZipArchiver::Entry>& entries, QList<PlannedEntry>& plan,
+                        QStringList& leftOut) const;
+    // Decides whether the archive holds tables of this program at all, before anything is
+    // extracted: answers why not (no table file, or table files of another kind, such as
+    // the old program's), empty when it does. The one place that tells an archive of ours
+    // from a foreign one.
+    QString notOurArchive(ZipArchiver& archive, const QList<PlannedEntry>& plan) const;
+    // On the worker: extracts every planned entry into a staged file and checks each table;
+    // answers why nothing may be restored.
     QString stageAll(ZipArchiver& archive, const QList<PlannedEntry>& plan,
-                     QList<StagedFile>& staged, QStringList& entryErrors);
+                     QList<StagedFile>& staged);
+    // On the worker: moves the replaced tables aside and puts the staged files in place.
+    QString placeAll(const QList<StagedFile>& staged, QString& asideFolder,
+                     QStringList& placeErrors);
+    QString closingNotes(const QStringList& leftOut, const QString& replacedNote) const;
     // Extracts one entry whole into a new staged file beside the tables; answers its path.
     bool stageEntry(ZipArchiver& archive, const PlannedEntry& entry, qint64& done, qint64 total,
                     QString& path, QString& error);
 
     QString m_databaseDirectory;
     QString m_startFolder;
-    std::function<void()> m_finalStep;
+    std::function<QString()> m_finalStep;
     QLabel* m_statusLabel = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_cancelButton = nullptr;
     ArchiveWorker* m_worker = nullptr;
     FreeSpaceProbe m_freeSpace;
     ForeignArchiveHandler m_foreignArchive;
-    bool m_notOurs = false; // the last staging found a table file that is not ours
 };
 
 } // namespace nerova

@@ -266,6 +266,27 @@ Result ZipArchiver::extract(std::uint64_t index, QFileDevice& out,
     return {};
 }
 
+Result ZipArchiver::peek(std::uint64_t index, qint64 count, QByteArray& out) {
+    out.clear();
+    if (!m_zip)
+        return fail(QString(), libzipText(ZIP_ER_INVAL));
+    const char* rawName = zip_get_name(m_zip, index, ZIP_FL_ENC_GUESS);
+    const QString name = rawName ? QString::fromUtf8(rawName) : QString::number(index);
+    zip_file_t* file = zip_fopen_index(m_zip, index, 0);
+    if (!file)
+        return fail(name, archiveErrorText());
+    out.resize(count);
+    const zip_int64_t n = zip_fread(file, out.data(), static_cast<zip_uint64_t>(count));
+    const QString text = n < 0 ? libzipText(zip_file_get_error(file)) : QString();
+    zip_fclose(file);
+    if (n < 0) {
+        out.clear();
+        return fail(name, text);
+    }
+    out.resize(static_cast<qsizetype>(n));
+    return {};
+}
+
 bool ZipArchiver::isSpecialFile(const Entry& entry) {
     if (entry.opsys != ZIP_OPSYS_UNIX)
         return false;

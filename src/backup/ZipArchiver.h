@@ -76,6 +76,9 @@ public:
     // hears of every block written and stops the extraction by answering false.
     Result extract(std::uint64_t index, QFileDevice& out,
                    const std::function<bool(qint64)>& chunk = {});
+    // The first bytes of an entry (fewer when it is shorter), to tell what kind of file it
+    // holds without extracting it; the CRC is not checked on so little.
+    Result peek(std::uint64_t index, qint64 count, QByteArray& out);
     // The same into a file at path, created or truncated; removed again on failure.
     Result extract(std::uint64_t index, const QString& path);
 

@@ -54,6 +54,11 @@ public:
     // no other program can write to the tables while we have them open.
     virtual QString rowVersionExpression() const = 0;
 
+    // Written after a SELECT to lock the rows it reads until the transaction ends: against
+    // deletion and key changes (forUpdate false) or against every change. Empty where no
+    // other program writes to the tables.
+    virtual QString rowLockClause(bool /*forUpdate*/) const { return {}; }
+
     // An SQL condition true when two texts are equal with letter case ignored beyond A to Z
     // (as QString::compare with Qt::CaseInsensitive).
     virtual QString caseFoldEquals(const QString& lhs, const QString& rhs) const = 0;

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "data/RowLocks.h"
 #include "data/Statement.h"
 
 #include <QStringList>
@@ -16,6 +17,18 @@ QString keyCondition(const TableDef& def, int count) {
         conds << quoteIdent(QString::fromLatin1(def.columns[static_cast<std::size_t>(i)].name)) +
                      QStringLiteral(" = ?");
     return conds.join(QStringLiteral(" AND "));
+}
+
+// Deletes the row of id with the full key; answers how many rows went.
+int deleteKeyed(Database& db, TableId id, const QVariantList& key) {
+    const TableDef& def = tableDef(id);
+    const auto del = db.prepared(QStringLiteral("DELETE FROM %1 WHERE %2 RETURNING rowid")
+                                     .arg(db.qualifiedName(id), keyCondition(def, def.keyCount)));
+    del->bindAll(key);
+    int deleted = 0;
+    while (del->step())
+        ++deleted;
+    return deleted;
 }
 
 void deleteRow(Database& db, TableId id, const QVariantList& key, const CascadeObserver& observer) {
@@ -44,10 +57,9 @@ void deleteRow(Database& db, TableId id, const QVariantList& key, const CascadeO
     }
     if (observer)
         observer(id, key);
-    const auto del = db.prepared(QStringLiteral("DELETE FROM %1 WHERE %2")
-                                     .arg(db.qualifiedName(id), keyCondition(def, def.keyCount)));
-    del->bindAll(key);
-    del->run();
+    if (deleteKeyed(db, id, key) != 1)
+        throw EngineError(changedByAnotherUser(QStringLiteral("nothing was deleted")),
+                          EngineError::Code::Conflict);
 }
 
 } // namespace
@@ -56,14 +68,18 @@ void deleteWithDependants(Database& db, TableId table, const QVariantList& key,
                           const CascadeObserver& observer) {
     if (key.size() != tableDef(table).keyCount)
         throw EngineError(QStringLiteral("Cannot perform this operation on an empty table."));
+    const QString notDone = changedByAnotherUser(QStringLiteral("nothing was deleted"));
     Database::Transaction tx(db);
+    // The row is locked first: no other user can put a row under it while its dependants go,
+    // and a row another user deleted or gave another identifier is not silently missed.
+    lockRowForChange(db, table, key, notDone);
     if (observer) {
         deleteRow(db, table, key, observer);
     } else {
         // Without anyone watching row by row, one DELETE per table on the key does the
         // same work deepest table first, at the speed of plain SQL.
         const int keyCount = tableDef(table).keyCount;
-        for (int level = static_cast<int>(TableId::Flow); level >= static_cast<int>(table);
+        for (int level = static_cast<int>(TableId::Flow); level > static_cast<int>(table);
              --level) {
             const auto id = static_cast<TableId>(level);
             const auto del =
@@ -72,6 +88,8 @@ void deleteWithDependants(Database& db, TableId table, const QVariantList& key,
             del->bindAll(key);
             del->run();
         }
+        if (deleteKeyed(db, table, key) != 1)
+            throw EngineError(notDone, EngineError::Code::Conflict);
     }
     tx.commit();
 }

@@ -248,6 +248,10 @@ QString Database::rowVersionExpression() const {
     return m_backend ? m_backend->rowVersionExpression() : QString();
 }
 
+QString Database::rowLockClause(RowLock lock) const {
+    return m_backend ? m_backend->rowLockClause(lock == RowLock::Update) : QString();
+}
+
 QString Database::caseFoldEquals(const QString& lhs, const QString& rhs) const {
     if (m_backend)
         return m_backend->caseFoldEquals(lhs, rhs);

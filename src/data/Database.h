@@ -90,6 +90,9 @@ public:
     QString qualifiedName(TableId id) const;
     // Fast writing of many rows into an open table, in the current transaction.
     std::unique_ptr<RowWriter> rowWriter(TableId id);
+    // See Backend::rowLockClause; RowLocks.h uses it.
+    enum class RowLock { KeyShare, Update };
+    QString rowLockClause(RowLock lock) const;
     // See Backend::rowVersionExpression and Backend::orderSuffix.
     QString rowVersionExpression() const;
     QString orderSuffix() const;

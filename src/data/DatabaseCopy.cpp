@@ -8,9 +8,13 @@
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QTime>
 #include <cstring>
 #include <optional>
+#include <sqlite3.h>
 #include <vector>
 
 namespace nerova {
@@ -192,6 +196,63 @@ private:
     QByteArray m_row;
 };
 
+const QString kUnfinishedName = QStringLiteral(".NRVA2002copy.unfinished");
+
+// The tables a copy made in a folder, written down there until the copy is done; a copy
+// that fails removes them again, and one that is killed leaves the note for the next start.
+class UnfinishedCopy {
+public:
+    UnfinishedCopy(Database& to, const QList<TableId>& made) {
+        if (to.isServer() || made.isEmpty())
+            return;
+        m_dir = to.location().directory;
+        QSaveFile note(QDir(m_dir).filePath(kUnfinishedName));
+        if (!note.open(QIODevice::WriteOnly))
+            throw EngineError(QStringLiteral("Cannot write in %1: %2")
+                                  .arg(QDir::toNativeSeparators(m_dir), note.errorString()),
+                              EngineError::Code::Io);
+        for (const TableId id : made)
+            note.write(tableDef(id).fileName().toUtf8() + '\n');
+        if (!note.commit())
+            throw EngineError(QStringLiteral("Cannot write in %1: %2")
+                                  .arg(QDir::toNativeSeparators(m_dir), note.errorString()),
+                              EngineError::Code::Io);
+    }
+    ~UnfinishedCopy() {
+        if (!m_dir.isEmpty())
+            removeUnfinishedCopy(m_dir);
+    }
+    UnfinishedCopy(const UnfinishedCopy&) = delete;
+    UnfinishedCopy& operator=(const UnfinishedCopy&) = delete;
+
+    void done() {
+        if (!m_dir.isEmpty())
+            QFile::remove(QDir(m_dir).filePath(kUnfinishedName));
+        m_dir.clear();
+    }
+
+private:
+    QString m_dir;
+};
+
+// True when the table file holds no row; its journal, if any, is settled by the reading.
+bool emptyTableFile(const QString& path, TableId id) {
+    sqlite3* db = nullptr;
+    bool empty = false;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray sql = "SELECT count(*) FROM " +
+                               quoteIdent(QString::fromLatin1(tableDef(id).baseName)).toUtf8();
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            empty = sqlite3_column_int64(st, 0) == 0;
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return empty;
+}
+
 bool sameDatabase(Database& a, Database& b) {
     const DataLocation x = a.location();
     const DataLocation y = b.location();
@@ -205,6 +266,25 @@ bool sameDatabase(Database& a, Database& b) {
 
 } // namespace
 
+void removeUnfinishedCopy(const QString& directory) {
+    const QString notePath = QDir(directory).filePath(kUnfinishedName);
+    QFile note(notePath);
+    if (!note.open(QIODevice::ReadOnly))
+        return;
+    const QList<QByteArray> names = note.readAll().split('\n');
+    note.close();
+    for (const TableId id : kAllTables) {
+        if (!names.contains(tableDef(id).fileName().toUtf8()))
+            continue;
+        const QString path = QDir(directory).filePath(tableDef(id).fileName());
+        if (QFileInfo::exists(path) && emptyTableFile(path, id)) {
+            QFile::remove(path + QStringLiteral("-journal"));
+            QFile::remove(path);
+        }
+    }
+    QFile::remove(notePath);
+}
+
 QList<TableTally> tallyDatabase(Database& db) {
     AllTablesOpen open(db);
     Database::Transaction tx(db); // one moment of the data, as the copy reads it
@@ -215,15 +295,40 @@ QList<TableTally> tallyDatabase(Database& db) {
     return tallies;
 }
 
+namespace {
+QList<TableTally> fillTables(Database& from, Database& to, CopyMode mode,
+                             const CopyProgress& progress);
+} // namespace
+
 QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
                                const CopyProgress& progress) {
     if (sameDatabase(from, to))
         throw EngineError(QStringLiteral("The source and the target are the same database."));
     AllTablesOpen sourceOpen(
         from); // a source without its tables stops before the target is touched
+    QList<TableId> missing;
     for (const TableId id : kAllTables)
         if (!to.tablePresent(id))
-            to.createTable(id);
+            missing << id;
+    // A server makes tables inside a transaction: the copy's own, so a copy that fails or is
+    // killed leaves none behind.
+    std::optional<Database::Transaction> makingTx;
+    if (to.isServer() && !missing.isEmpty())
+        makingTx.emplace(to);
+    UnfinishedCopy unfinished(to, missing);
+    for (const TableId id : std::as_const(missing))
+        to.createTable(id);
+    const QList<TableTally> copied = fillTables(from, to, mode, progress);
+    if (makingTx)
+        makingTx->commit();
+    unfinished.done();
+    return copied;
+}
+
+namespace {
+
+QList<TableTally> fillTables(Database& from, Database& to, CopyMode mode,
+                             const CopyProgress& progress) {
     AllTablesOpen targetOpen(to);
     Database::Transaction readTx(from);
     if (from.transactionDepth() == 1 && from.isServer()) // one moment, whatever others write
@@ -263,6 +368,8 @@ QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
     return copied;
 }
 
+} // namespace
+
 QList<qint64> rowCounts(Database& db) {
     QList<qint64> counts;
     for (const TableId id : kAllTables) {
@@ -282,11 +389,35 @@ QList<qint64> rowCounts(Database& db) {
     return counts;
 }
 
+namespace {
+QList<TableTally> writeAndCheck(RowSource& from, Database& to, CopyMode mode,
+                                const CopyProgress& progress);
+} // namespace
+
 QList<TableTally> writeRows(RowSource& from, Database& to, CopyMode mode,
                             const CopyProgress& progress) {
+    QList<TableId> missing;
     for (const TableId id : kAllTables)
         if (!to.tablePresent(id))
-            to.createTable(id);
+            missing << id;
+    // Tables made for the import go again when it fails or is killed, as a copy's do.
+    std::optional<Database::Transaction> makingTx;
+    if (to.isServer() && !missing.isEmpty())
+        makingTx.emplace(to);
+    UnfinishedCopy unfinished(to, missing);
+    for (const TableId id : std::as_const(missing))
+        to.createTable(id);
+    const QList<TableTally> written = writeAndCheck(from, to, mode, progress);
+    if (makingTx)
+        makingTx->commit();
+    unfinished.done();
+    return written;
+}
+
+namespace {
+
+QList<TableTally> writeAndCheck(RowSource& from, Database& to, CopyMode mode,
+                                const CopyProgress& progress) {
     AllTablesOpen targetOpen(to);
     Database::Transaction writeTx(to);
     emptyTarget(to, mode);
@@ -343,5 +474,7 @@ QList<TableTally> writeRows(RowSource& from, Database& to, CopyMode mode,
     writeTx.commit();
     return written;
 }
+
+} // namespace
 
 } // namespace nerova

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "data/RowLocks.h"
 #include "data/Statement.h"
 
 #include <QStringList>
@@ -42,25 +43,29 @@ void changeIdentifier(Database& db, TableId level, const QVariantList& key, cons
     const TableDef& def = tableDef(level);
     if (key.size() != def.keyCount)
         throw EngineError(QStringLiteral("Cannot perform this operation on an empty table."));
-    const ColumnDef* col = def.find(identifierColumn(level));
-    if (newId.size() > col->size)
-        throw EngineError(QStringLiteral("Field value too long.\n\"%1\" holds at most %2 "
-                                         "characters.")
-                              .arg(QString::fromLatin1(col->name))
-                              .arg(col->size));
+    checkAlphaText(*def.find(identifierColumn(level)), newId);
     const QString column = quoteIdent(identifierColumn(level));
+    const QString notDone = changedByAnotherUser(QStringLiteral("its ID was not changed"));
     Database::Transaction tx(db);
+    // Locked first, so that no other user puts a row under the old identifier meanwhile.
+    lockRowForChange(db, level, key, notDone);
     // Deepest table first, the row itself last, so that no row is ever without its owner.
     for (int t = static_cast<int>(TableId::Flow); t >= static_cast<int>(level); --t) {
         const auto id = static_cast<TableId>(t);
+        const bool own = id == level;
         const auto st =
-            db.prepared(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
-                            .arg(db.qualifiedName(id), column, keyCondition(def.keyCount)));
+            db.prepared(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3%4")
+                            .arg(db.qualifiedName(id), column, keyCondition(def.keyCount),
+                                 own ? QStringLiteral(" RETURNING rowid") : QString()));
         st->bind(1, newId);
         for (int i = 0; i < key.size(); ++i)
             st->bind(i + 2, key[i]);
         try {
-            st->run();
+            int changed = 0;
+            while (st->step())
+                ++changed;
+            if (own && changed != 1)
+                throw EngineError(notDone, EngineError::Code::Conflict);
         } catch (const EngineError& e) {
             if (e.code() == EngineError::Code::KeyViolation)
                 throw EngineError(QStringLiteral("Key violation.\nAnother %1 record already has "

@@ -1,12 +1,16 @@
 #include "data/Backend.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
+#include "data/PgConnection.h"
+#include "data/PgStatement.h"
 #include "data/SchemaVersion.h"
 #include "data/Statement.h"
 
 #include <QDate>
 #include <QHash>
+#include <QStringList>
 #include <QTime>
+#include <functional>
 #include <libpq-fe.h>
 #include <optional>
 #include <vector>
@@ -21,290 +25,10 @@ namespace {
 
 using Code = EngineError::Code;
 
-// Type oids of the values we read back (pg_type.h).
-constexpr Oid kBoolOid = 16;
-constexpr Oid kInt8Oid = 20;
-constexpr Oid kInt2Oid = 21;
-constexpr Oid kInt4Oid = 23;
-constexpr Oid kOidOid = 26;
-constexpr Oid kFloat4Oid = 700;
-constexpr Oid kFloat8Oid = 701;
-constexpr Oid kNumericOid = 1700;
-
 // The comment that stamps a table as ours and tells its version.
 const QString kStampPrefix = QStringLiteral("Nerova 2002 table, version ");
 
-struct ResultFree {
-    void operator()(PGresult* r) const noexcept { PQclear(r); }
-};
-using Result = std::unique_ptr<PGresult, ResultFree>;
-
-// One connection, shared by the backend and every statement it handed out. `generation`
-// grows when the connection is made anew after it was lost, so a statement prepared on the
-// old one prepares itself again.
-struct Connection {
-    PGconn* conn = nullptr;
-    int generation = 0;
-    int statementCount = 0;
-    ~Connection() { PQfinish(conn); }
-};
-
-QString serverMessage(PGconn* conn) {
-    return QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-}
-
-EngineError translatePgError(const PGresult* r, PGconn* conn) {
-    const char* stateText = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-    const QString state = QString::fromLatin1(stateText ? stateText : "");
-    const char* primary = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    const QString msg = primary ? QString::fromUtf8(primary) : serverMessage(conn);
-    if (state == QLatin1String("23505"))
-        return EngineError(QStringLiteral("Key violation."), Code::KeyViolation);
-    if (state == QLatin1String("23502"))
-        return EngineError(QStringLiteral("Field value required."), Code::RequiredField);
-    if (state == QLatin1String("40001") || state == QLatin1String("40P01") ||
-        state == QLatin1String("55P03") || state == QLatin1String("55006"))
-        return EngineError(QStringLiteral("Table is busy: another program is using it."),
-                           Code::Busy);
-    if (state == QLatin1String("42501") || state == QLatin1String("25006"))
-        return EngineError(QStringLiteral("Table cannot be written: %1").arg(msg), Code::ReadOnly);
-    if (state == QLatin1String("53100"))
-        return EngineError(QStringLiteral("The disk is full."), Code::DiskFull);
-    if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P")) ||
-        PQstatus(conn) != CONNECTION_OK)
-        return EngineError(
-            QStringLiteral("The connection to the database server was lost: %1").arg(msg),
-            Code::Io);
-    return EngineError(QStringLiteral("Database error: %1").arg(msg));
-}
-
-// "?" parameters as PostgreSQL's "$1", "$2" …, leaving quoted text and names alone.
-QByteArray numberedParameters(const QString& sql, int& count) {
-    QString out;
-    out.reserve(sql.size() + 16);
-    QChar quote;
-    count = 0;
-    for (const QChar c : sql) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-        } else if (c == QLatin1Char('?')) {
-            out += QLatin1Char('$') + QString::number(++count);
-            continue;
-        }
-        out += c;
-    }
-    return out.toUtf8();
-}
-
-QByteArray parameterText(const QVariant& v) {
-    switch (v.typeId()) {
-    case QMetaType::Bool:
-        return v.toBool() ? QByteArrayLiteral("true") : QByteArrayLiteral("false");
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return QByteArray::number(v.toLongLong());
-    case QMetaType::Double:
-    case QMetaType::Float:
-        // Seventeen digits give back the very double the user's number became.
-        return QByteArray::number(v.toDouble(), 'g', 17);
-    case QMetaType::QDate:
-        return v.toDate().toString(Qt::ISODate).toUtf8();
-    case QMetaType::QTime:
-        return v.toTime().toString(QStringLiteral("HH:mm:ss")).toUtf8();
-    default:
-        return v.toString().toUtf8();
-    }
-}
-
-class PgStatement final : public Statement {
-public:
-    // A streamed statement hands its rows over one at a time as they arrive, instead of
-    // holding the whole result: reading a table of 400,000 rows stays small. Nothing else
-    // may run on the connection until it has stepped to its end or been reset.
-    PgStatement(std::shared_ptr<Connection> conn, const QString& sql, bool streamed = false)
-        : m_conn(std::move(conn)), m_sql(numberedParameters(sql, m_paramCount)),
-          m_streamed(streamed) {
-        m_params.resize(static_cast<std::size_t>(m_paramCount));
-        prepare();
-    }
-
-    ~PgStatement() override { stopStream(); }
-
-    void reset() override {
-        stopStream();
-        m_result.reset();
-        m_row = -1;
-        for (auto& p : m_params)
-            p.reset();
-    }
-
-    void bind(int index, const QVariant& v) override {
-        if (index < 1 || index > m_paramCount)
-            throw EngineError(
-                QStringLiteral("Database error: parameter %1 out of range").arg(index));
-        auto& slot = m_params[static_cast<std::size_t>(index - 1)];
-        if (!v.isValid() || v.isNull())
-            slot.reset();
-        else
-            slot = parameterText(v);
-    }
-
-    bool step() override {
-        if (m_streamed)
-            return streamStep();
-        if (!m_result)
-            execute();
-        ++m_row;
-        return m_row < PQntuples(m_result.get());
-    }
-
-    qint64 int64(int col) const override {
-        const char* v = value(col);
-        if (PQftype(m_result.get(), col) == kBoolOid)
-            return v[0] == 't' ? 1 : 0;
-        bool ok = false;
-        const qint64 n = QByteArray(v).toLongLong(&ok);
-        return ok ? n : static_cast<qint64>(QByteArray(v).toDouble());
-    }
-    double real(int col) const override {
-        const char* v = value(col);
-        if (PQftype(m_result.get(), col) == kBoolOid)
-            return v[0] == 't' ? 1.0 : 0.0;
-        return QByteArray(v).toDouble();
-    }
-    QString text(int col) const override {
-        if (isNull(col))
-            return {};
-        return QString::fromUtf8(value(col), PQgetlength(m_result.get(), m_row, col));
-    }
-    bool isNull(int col) const override {
-        return !onRow() || PQgetisnull(m_result.get(), m_row, col);
-    }
-    QVariant raw(int col) const override {
-        if (isNull(col))
-            return {};
-        switch (PQftype(m_result.get(), col)) {
-        case kBoolOid:
-        case kInt8Oid:
-        case kInt2Oid:
-        case kInt4Oid:
-        case kOidOid:
-            return QVariant::fromValue<qint64>(int64(col));
-        case kFloat4Oid:
-        case kFloat8Oid:
-        case kNumericOid:
-            return real(col);
-        default:
-            return text(col);
-        }
-    }
-    int columnCount() const override { return m_result ? PQnfields(m_result.get()) : 0; }
-
-private:
-    bool onRow() const { return m_result && m_row >= 0 && m_row < PQntuples(m_result.get()); }
-    const char* value(int col) const {
-        return onRow() ? PQgetvalue(m_result.get(), m_row, col) : "";
-    }
-
-    void prepare() {
-        PGconn* conn = m_conn->conn;
-        m_name = QByteArrayLiteral("nrv") + QByteArray::number(++m_conn->statementCount);
-        Result r(PQprepare(conn, m_name.constData(), m_sql.constData(), 0, nullptr));
-        if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
-            throw translatePgError(r.get(), conn);
-        m_generation = m_conn->generation;
-    }
-
-    bool streamStep() {
-        PGconn* conn = m_conn->conn;
-        if (!m_inFlight && !m_done) {
-            if (m_generation != m_conn->generation)
-                prepare();
-            const std::vector<const char*> values = parameterValues();
-            if (!PQsendQueryPrepared(conn, m_name.constData(), m_paramCount, values.data(), nullptr,
-                                     nullptr, 0))
-                throw translatePgError(nullptr, conn);
-            PQsetSingleRowMode(conn);
-            m_inFlight = true;
-        }
-        if (!m_inFlight)
-            return false;
-        Result r(PQgetResult(conn));
-        if (PQresultStatus(r.get()) == PGRES_SINGLE_TUPLE) {
-            m_result = std::move(r);
-            m_row = 0;
-            return true;
-        }
-        m_result.reset();
-        std::optional<EngineError> failure;
-        if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
-            failure = translatePgError(r.get(), conn);
-        r.reset();
-        drainResults();
-        m_inFlight = false;
-        m_done = true;
-        if (failure)
-            throw *failure;
-        return false;
-    }
-
-    // Stops a stream that was not read to its end, so the connection is free again.
-    void stopStream() {
-        if (m_inFlight) {
-            if (PGcancel* cancel = PQgetCancel(m_conn->conn)) {
-                char error[256];
-                PQcancel(cancel, error, sizeof error);
-                PQfreeCancel(cancel);
-            }
-            drainResults();
-            m_inFlight = false;
-        }
-        m_done = false;
-    }
-
-    void drainResults() {
-        while (PGresult* rest = PQgetResult(m_conn->conn))
-            PQclear(rest);
-    }
-
-    std::vector<const char*> parameterValues() const {
-        std::vector<const char*> values;
-        values.reserve(m_params.size());
-        for (const auto& p : m_params)
-            values.push_back(p ? p->constData() : nullptr);
-        return values;
-    }
-
-    void execute() {
-        if (m_generation != m_conn->generation)
-            prepare();
-        const std::vector<const char*> values = parameterValues();
-        Result r(PQexecPrepared(m_conn->conn, m_name.constData(), m_paramCount, values.data(),
-                                nullptr, nullptr, 0));
-        const ExecStatusType status = PQresultStatus(r.get());
-        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
-            throw translatePgError(r.get(), m_conn->conn);
-        m_result = std::move(r);
-        m_row = -1;
-    }
-
-    std::shared_ptr<Connection> m_conn;
-    int m_paramCount = 0;
-    QByteArray m_sql;
-    QByteArray m_name;
-    int m_generation = -1;
-    std::vector<std::optional<QByteArray>> m_params;
-    Result m_result;
-    int m_row = -1;
-    bool m_streamed = false;
-    bool m_inFlight = false; // a stream has rows still to come
-    bool m_done = false;     // the stream reached its end; reset() starts again
-};
+using Result = PgResult;
 
 // Rows go in through COPY, the server's bulk path: one stream instead of a round trip per row.
 class CopyWriter final : public RowWriter {
@@ -334,7 +58,7 @@ public:
                 m_buffer += "\\N";
                 continue;
             }
-            for (const char c : parameterText(v)) {
+            for (const char c : pgParameterText(v)) {
                 switch (c) {
                 case '\\':
                     m_buffer += "\\\\";
@@ -362,7 +86,7 @@ public:
         flush();
         m_open = false;
         if (PQputCopyEnd(m_conn, nullptr) != 1)
-            throw EngineError(QStringLiteral("Database error: %1").arg(serverMessage(m_conn)),
+            throw EngineError(QStringLiteral("Database error: %1").arg(pgServerMessage(m_conn)),
                               Code::Io);
         drain(true);
     }
@@ -372,7 +96,7 @@ private:
         if (m_buffer.isEmpty())
             return;
         if (PQputCopyData(m_conn, m_buffer.constData(), static_cast<int>(m_buffer.size())) != 1)
-            throw EngineError(QStringLiteral("Database error: %1").arg(serverMessage(m_conn)),
+            throw EngineError(QStringLiteral("Database error: %1").arg(pgServerMessage(m_conn)),
                               Code::Io);
         m_buffer.clear();
     }
@@ -415,7 +139,7 @@ class PgBackend final : public Backend {
 public:
     explicit PgBackend(const QString& connection) {
         refusePassword(connection);
-        m_conn = std::make_shared<Connection>();
+        m_conn = std::make_shared<PgConnection>();
         // Our defaults come first, so that the connection text's own values win: a server that
         // does not answer is given up after ten seconds, not the system's two minutes.
         const QByteArray text = connection.toUtf8();
@@ -424,15 +148,19 @@ public:
         m_conn->conn = PQconnectdbParams(keywords, values, 1);
         if (PQstatus(m_conn->conn) != CONNECTION_OK)
             throw EngineError(QStringLiteral("Cannot connect to the database server.\n%1")
-                                  .arg(serverMessage(m_conn->conn)),
+                                  .arg(pgServerMessage(m_conn->conn)),
                               Code::Io);
         // The server's notices (a table renamed, a collation already there) are not for
         // the user's terminal.
         PQsetNoticeProcessor(
             m_conn->conn, [](void*, const char*) {}, nullptr);
+        m_conn->afterReconnect = [this] { setUpSession(); };
         setUpSession();
     }
-    ~PgBackend() override { m_cache.clear(); }
+    ~PgBackend() override {
+        m_conn->afterReconnect = nullptr; // statements handed out may outlive the backend
+        m_cache.clear();
+    }
 
     bool isServer() const override { return true; }
     bool idleWhenNoTableOpen() const override { return false; }
@@ -443,6 +171,9 @@ public:
     QString caseFoldEquals(const QString& lhs, const QString& rhs) const override {
         return QStringLiteral("lower(%1 COLLATE casefold) = lower(%2 COLLATE casefold)")
             .arg(lhs, rhs);
+    }
+    QString rowLockClause(bool forUpdate) const override {
+        return forUpdate ? QStringLiteral(" FOR UPDATE") : QStringLiteral(" FOR KEY SHARE");
     }
     // The file database sorts blanks first; so must the server.
     QString orderSuffix() const override { return QStringLiteral(" NULLS FIRST"); }
@@ -456,7 +187,7 @@ public:
                  host.startsWith(QLatin1Char('/')) ? QStringLiteral("this computer") : host);
     }
     QString engineDescription() override {
-        ensureConnected();
+        Result(m_conn->send([this] { return PQexec(m_conn->conn, "SELECT 1"); }));
         // From release 10 on the number is major * 10000 + minor; before, three parts.
         const int v = PQserverVersion(m_conn->conn);
         const QString version =
@@ -464,33 +195,33 @@ public:
                         : QStringLiteral("%1.%2.%3").arg(v / 10000).arg(v / 100 % 100).arg(v % 100);
         return QStringLiteral("PostgreSQL %1 server, %2").arg(version, displayName());
     }
-    QString lastErrorText() const override { return serverMessage(m_conn->conn); }
+    QString lastErrorText() const override { return pgServerMessage(m_conn->conn); }
     QString replacedTablesNote() const override { return m_replacedNote; }
 
     std::shared_ptr<Statement> prepared(const QString& sql) override {
-        ensureConnected();
         auto it = m_cache.find(sql);
         if (it == m_cache.end())
-            it = m_cache.insert(sql, std::make_shared<PgStatement>(m_conn, sql));
+            it = m_cache.insert(sql, makePgStatement(m_conn, sql));
         it.value()->reset();
         return it.value();
     }
 
     std::shared_ptr<Statement> streamed(const QString& sql) override {
-        ensureConnected();
-        return std::make_shared<PgStatement>(m_conn, sql, true);
+        return makePgStatement(m_conn, sql, true);
     }
 
     void exec(const QString& sql) override {
-        ensureConnected();
-        Result r(PQexec(m_conn->conn, sql.toUtf8().constData()));
+        const QByteArray text = sql.toUtf8();
+        // Starting or abandoning a transaction is the same on a new connection.
+        const bool startsAfresh = sql == beginSql() || sql == QLatin1String("ROLLBACK");
+        Result r(
+            m_conn->send([&] { return PQexec(m_conn->conn, text.constData()); }, startsAfresh));
         const ExecStatusType status = PQresultStatus(r.get());
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
             throw translatePgError(r.get(), m_conn->conn);
     }
 
     std::unique_ptr<RowWriter> rowWriter(TableId id) override {
-        ensureConnected();
         return std::make_unique<CopyWriter>(m_conn->conn, qualifiedName(id),
                                             quotedList(tableDef(id).columnNames()));
     }
@@ -550,20 +281,6 @@ private:
         if (!exists)
             exec(QStringLiteral("CREATE COLLATION IF NOT EXISTS casefold (provider = icu, "
                                 "locale = 'und')"));
-    }
-
-    void ensureConnected() {
-        if (PQstatus(m_conn->conn) == CONNECTION_OK)
-            return;
-        // The server went away (a restart, a dropped network): try once to come back.
-        PQreset(m_conn->conn);
-        if (PQstatus(m_conn->conn) != CONNECTION_OK)
-            throw EngineError(QStringLiteral("The connection to the database server was lost: "
-                                             "%1")
-                                  .arg(serverMessage(m_conn->conn)),
-                              Code::Io);
-        ++m_conn->generation;
-        setUpSession();
     }
 
     TableInfo tableInfo(TableId id) {
@@ -630,8 +347,8 @@ private:
             .arg(kSchemaVersion);
     }
 
-    std::shared_ptr<Connection> m_conn;
-    QHash<QString, std::shared_ptr<PgStatement>> m_cache;
+    std::shared_ptr<PgConnection> m_conn;
+    QHash<QString, std::shared_ptr<Statement>> m_cache;
     QString m_replacedMoment;
     QString m_replacedNote;
 };

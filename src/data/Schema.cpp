@@ -1,9 +1,31 @@
 #include "data/Schema.h"
 
+#include "data/EngineError.h"
+
 #include <QHash>
 #include <array>
 
 namespace nerova {
+
+void checkAlphaText(const ColumnDef& c, const QString& text) {
+    qsizetype characters = 0;
+    bool control = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate())
+            continue; // the second half of one character
+        ++characters;
+        control = control || text[i].category() == QChar::Other_Control;
+    }
+    if (characters > c.size)
+        throw EngineError(QStringLiteral("Field value too long.\n\"%1\" holds at most %2 "
+                                         "characters.")
+                              .arg(QString::fromLatin1(c.name))
+                              .arg(c.size));
+    if (control && c.required)
+        throw EngineError(QStringLiteral("Field value not allowed.\n\"%1\" may not hold a tab, a "
+                                         "line break or another control character.")
+                              .arg(QString::fromLatin1(c.name)));
+}
 
 QStringList TableDef::keyNames() const {
     QStringList names;

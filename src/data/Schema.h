@@ -63,6 +63,12 @@ constexpr TableId parentOf(TableId id) {
     return id == TableId::Company ? id : levelAt(levelIndex(id) - 1);
 }
 
+// Throws EngineError when text does not fit the Alpha column c: more characters than its
+// size (counted as characters, so an emoji is one, not two UTF-16 units), or, in a key
+// column, a tab, line break or other control character: an identifier holding one shows
+// as if it had none, and no lookup or Change ID could ever type it again.
+void checkAlphaText(const ColumnDef& c, const QString& text);
+
 // The key column that identifies a row at its own level: "CompanyID" … "Flow Point Number".
 QString identifierColumn(TableId id);
 

@@ -5,6 +5,7 @@
 #include "data/Global.h"
 #include "data/SchemaVersion.h"
 #include "data/SqliteStatement.h"
+#include "data/TableFileCheck.h"
 #include "data/TableFilesAside.h"
 
 #include <QDir>
@@ -34,30 +35,6 @@ struct Closer {
     }
 };
 using Connection = std::unique_ptr<sqlite3, Closer>;
-
-QString sqlType(ColumnType t) {
-    switch (t) {
-    case ColumnType::Number:
-        return QStringLiteral("REAL");
-    case ColumnType::Logical:
-        return QStringLiteral("INTEGER");
-    default:
-        return QStringLiteral("TEXT");
-    }
-}
-
-QString createSql(const TableDef& def) {
-    QStringList parts;
-    for (const ColumnDef& c : def.columns) {
-        QString col = quoteIdent(QString::fromLatin1(c.name)) + QLatin1Char(' ') + sqlType(c.type);
-        if (c.required)
-            col += QStringLiteral(" NOT NULL");
-        parts << col;
-    }
-    parts << QStringLiteral("PRIMARY KEY (%1)").arg(quotedList(def.keyNames()));
-    return QStringLiteral("CREATE TABLE %1 (%2)")
-        .arg(quoteIdent(QString::fromLatin1(def.baseName)), parts.join(QStringLiteral(", ")));
-}
 
 void execOn(sqlite3* db, const QString& sql) {
     char* err = nullptr;
@@ -288,7 +265,7 @@ void SqliteBackend::createTable(TableId id, TableFilesAside* aside) {
                 throw EngineError(QStringLiteral("Cannot create %1: %2")
                                       .arg(finalPath, QString::fromUtf8(sqlite3_errmsg(raw))));
             execOn(db.get(), QStringLiteral("PRAGMA journal_mode=DELETE"));
-            execOn(db.get(), createSql(def));
+            execOn(db.get(), tableFileCreateSql(def));
             execOn(db.get(), QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
         } catch (...) {
             db.reset();

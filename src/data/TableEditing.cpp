@@ -2,7 +2,10 @@
 
 #include "data/Database.h"
 #include "data/EngineError.h"
+#include "data/RowLocks.h"
 #include "data/Statement.h"
+
+#include <optional>
 
 namespace nerova {
 
@@ -29,11 +32,7 @@ QVariant Table::convertIn(int column, const QVariant& v) const {
         const QString s = v.toString();
         if (s.isEmpty())
             return {};
-        if (s.size() > c.size)
-            throw EngineError(QStringLiteral("Field value too long.\n\"%1\" holds at most %2 "
-                                             "characters.")
-                                  .arg(QString::fromLatin1(c.name))
-                                  .arg(c.size));
+        checkAlphaText(c, s);
         return s;
     }
     case ColumnType::Memo: {
@@ -141,12 +140,21 @@ void Table::post() {
     const bool wasInsert = m_state == TableState::Insert;
     try {
         if (wasInsert) {
+            // Where others write too, the owners are locked in the insert's own transaction:
+            // a row saved under a company another user is deleting would outlive it.
+            std::optional<Database::Transaction> tx;
+            if (m_id != TableId::Company &&
+                !m_db.rowLockClause(Database::RowLock::KeyShare).isEmpty())
+                tx.emplace(m_db);
+            lockOwnerRows(m_db, m_id, m_buffer);
             const auto st = m_db.prepared(insertSql(m_db.qualifiedName(m_id), d) +
                                           QStringLiteral(" RETURNING rowid"));
             st->bindAll(m_buffer);
             if (st->step())
                 rowid = st->int64(0);
             st->run();
+            if (tx)
+                tx->commit();
         } else {
             QStringList sets;
             for (const QString& c : d.columnNames())

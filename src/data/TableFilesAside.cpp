@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace nerova {
@@ -22,9 +23,24 @@ bool isReplacedTablesFolder(const QString& folderName) {
 TableFilesAside::TableFilesAside(QString databaseDir, QDateTime moment)
     : m_dir(std::move(databaseDir)), m_moment(std::move(moment)) {}
 
-void TableFilesAside::makeFolder() {
-    if (!m_folder.isEmpty())
-        return;
+TableFilesAside TableFilesAside::intoFolder(QString databaseDir, const QString& folderName) {
+    TableFilesAside aside(std::move(databaseDir), QDateTime());
+    aside.m_folder = QDir(aside.m_dir).filePath(folderName);
+    return aside;
+}
+
+void TableFilesAside::removeFolderIfEmpty() {
+    // rmdir removes only an empty folder: whatever was moved in stays.
+    if (!m_folder.isEmpty() && QDir(m_dir).rmdir(QFileInfo(m_folder).fileName()))
+        m_folder.clear();
+}
+
+QString TableFilesAside::makeFolder() {
+    if (!m_folder.isEmpty()) {
+        // A folder written down by a restore that was cut short may not exist yet.
+        QDir().mkpath(m_folder);
+        return m_folder;
+    }
     const QDir dir(m_dir);
     const QString base = replacedFolderName(m_moment);
     for (int n = 1; n < 1000; ++n) {
@@ -32,7 +48,7 @@ void TableFilesAside::makeFolder() {
         // mkdir fails on an existing name, so an earlier folder is never reused.
         if (!dir.exists(name) && dir.mkdir(name)) {
             m_folder = dir.filePath(name);
-            return;
+            return m_folder;
         }
     }
     throw EngineError(QStringLiteral("Cannot create the folder %1 for the replaced table files.")

@@ -20,6 +20,14 @@ namespace nerova {
 class TableFilesAside {
 public:
     TableFilesAside(QString databaseDir, QDateTime moment);
+    // Into a folder made earlier: a restore cut short goes on with the folder it chose.
+    static TableFilesAside intoFolder(QString databaseDir, const QString& folderName);
+
+    // Makes the folder now (when not made yet) and answers its path, so that a restore can
+    // write it down before anything moves. Throws EngineError when it cannot be made.
+    QString makeFolder();
+    // Removes the folder again when nothing went into it.
+    void removeFolderIfEmpty();
 
     // Moves the table's files into the folder. Throws EngineError when one cannot be moved;
     // the files of this table moved so far are first put back where they were.
@@ -27,11 +35,9 @@ public:
     // Puts the files of the last take() back (creation failed after they were moved).
     void putBack();
 
-    QString folderPath() const { return m_folder; } // empty while nothing was moved
+    QString folderPath() const { return m_folder; } // empty until made
 
 private:
-    void makeFolder();
-
     QString m_dir;
     QDateTime m_moment;
     QString m_folder;

@@ -4,7 +4,7 @@
 #include "data/DemoData.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
-#include "data/RestorePlan.h"
+#include "data/Leftovers.h"
 #include "data/Schema.h"
 #include "data/Table.h"
 #include "data/TableFilesAside.h"
@@ -29,8 +29,9 @@ struct BusyGuard {
 bool TablesExist(Database& db, TablesProgress& progress) {
     progress.setCaption(kCaption);
     progress.showWindow();
+    // What a run of ours killed half-way left goes before the tables are looked at.
     if (!db.isServer())
-        finishInterruptedRestore(db.databaseDirectory());
+        removeLeftovers(db.databaseDirectory());
     int missing = 0;
     for (TableId id : kAllTables) {
         const TableDef& def = tableDef(id);

@@ -190,9 +190,11 @@ void FlowPointDispatcher::postTest() {
         typed << test.value(i);
     const std::map<int, QVariantList> rows = std::exchange(m_pending, {});
     try {
+        // The test row first: on a server a flow row may only be stored under a test that
+        // its own transaction can see.
         Database::Transaction tx(test.database());
-        writePendingRows(rows);
         test.post();
+        writePendingRows(rows);
         tx.commit();
     } catch (...) {
         // Rolled back: no flow row and no test row of this save is stored.

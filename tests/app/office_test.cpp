@@ -1,13 +1,18 @@
 #include "AppFixture.h"
 #include "app/ContactPage.h"
+#include "data/Cascade.h"
 #include "data/EngineError.h"
+#include "data/Identifiers.h"
 #include "data/Table.h"
+#include "data/TableChain.h"
 #include "support/PgCluster.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+
+#include <thread>
 
 using namespace nerova;
 using namespace nerova::test;
@@ -30,6 +35,12 @@ struct Colleague {
     Database db;
     Table company{db, TableId::Company};
 };
+
+int rowCount(Database& db, TableId id) {
+    Table t(db, id);
+    t.open();
+    return t.recordCount();
+}
 
 } // namespace
 
@@ -81,28 +92,165 @@ private Q_SLOTS:
         }
     }
 
-    // A server restart or a dropped network between two saves: the save that meets it
-    // fails with the edit kept, the next one connects again and goes through.
-    void lostConnectionKeepsTheEditAndComesBack() {
+    // The server ended our session (a restart, an administrator) between two saves: the
+    // save finds out before it sends anything, connects again and goes through.
+    void saveAfterTheSessionEndedGoesThrough_data() {
+        QTest::addColumn<bool>("restart");
+        QTest::newRow("session ended") << false;
+        QTest::newRow("server restarted") << true;
+    }
+    void saveAfterTheSessionEndedGoesThrough() {
+        QFETCH(bool, restart);
+        TempDatabase office(true, TempDatabase::Where::Server);
+        Table mine(office.db(), TableId::Company);
+        mine.open();
+        if (restart) {
+            QVERIFY(PgCluster::shared().restartServer());
+        } else {
+            Colleague other(office);
+            other.db.exec("SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity WHERE "
+                          "datname = current_database() AND pid <> pg_backend_pid()");
+        }
+        mine.edit();
+        mine.setValue("City", "Mine");
+        mine.post();
+        QCOMPARE(mine.state(), TableState::Browse);
+        Colleague after(office);
+        QCOMPARE(after.company.asString("City"), QString("Mine"));
+    }
+
+    // A server that takes no connection: one plain message, the edit kept; once it takes
+    // them again the same save goes through.
+    void saveWhileTheServerRefusesSaysSoOnce() {
         TempDatabase office(true, TempDatabase::Where::Server);
         Table mine(office.db(), TableId::Company);
         mine.open();
         Colleague other(office);
-        other.db.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+        // The database is closed to new connections from another one of the server's.
+        Database admin(DataLocation{true, {}, PgCluster::shared().uriFor("postgres")});
+        admin.engineDescription();
+        const QString name = PgCluster::databaseOf(office.db().location().connection);
+        admin.exec(QStringLiteral("ALTER DATABASE \"%1\" ALLOW_CONNECTIONS false").arg(name));
+        other.db.exec("SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity WHERE "
                       "datname = current_database() AND pid <> pg_backend_pid()");
         mine.edit();
         mine.setValue("City", "Mine");
         try {
             mine.post();
-            QFAIL("a save over a lost connection reported success");
+            QFAIL("a save without a server reported success");
         } catch (const EngineError& e) {
-            QVERIFY2(e.text().startsWith("The connection to the database server was lost"),
+            QVERIFY2(e.text().startsWith("The connection to the database server was lost and "
+                                         "could not be made again: ") &&
+                         e.text().count("connection to") == 2 && !e.text().contains('\n'),
                      qPrintable(e.text()));
         }
         QCOMPARE(mine.state(), TableState::Edit);
+        admin.exec(QStringLiteral("ALTER DATABASE \"%1\" ALLOW_CONNECTIONS true").arg(name));
         mine.post();
         other.company.refresh();
         QCOMPARE(other.company.asString("City"), QString("Mine"));
+    }
+
+    // A location saved under a company another tester deleted would be stored under no
+    // company at all.
+    void newRowUnderADeletedOwnerIsRefused() {
+        TempDatabase office(true, TempDatabase::Where::Server);
+        TableChain mine(office.db());
+        mine.open(TableId::Location);
+        Colleague other(office);
+        deleteWithDependants(other.db, TableId::Company, {"ABC Paint Company"});
+        mine.location.insert();
+        mine.location.setValue("LocationID", "North");
+        try {
+            mine.location.post();
+            QFAIL("a location was saved under a deleted company");
+        } catch (const EngineError& e) {
+            QCOMPARE(e.text(), QString("The Company record was deleted by another user; your new "
+                                       "Location was not saved."));
+        }
+        QCOMPARE(mine.location.state(), TableState::Insert);
+        QCOMPARE(rowCount(other.db, TableId::Location), 0);
+    }
+
+    // One tester saves a location while another deletes its company: whichever comes
+    // second waits for the first and sees what it did, so no location outlives its company.
+    void insertMeetingADeleteLeavesNoOrphan_data() {
+        QTest::addColumn<bool>("insertFirst");
+        QTest::newRow("the insert first") << true;
+        QTest::newRow("the delete first") << false;
+    }
+    void insertMeetingADeleteLeavesNoOrphan() {
+        QFETCH(bool, insertFirst);
+        TempDatabase office(true, TempDatabase::Where::Server);
+        TableChain mine(office.db());
+        mine.open(TableId::Location);
+        Colleague other(office);
+        // The first one's transaction stays open until the second waits on it.
+        Database& first = insertFirst ? office.db() : other.db;
+        first.begin();
+        const auto insert = [&] {
+            mine.location.insert();
+            mine.location.setValue("LocationID", "North");
+            mine.location.post();
+        };
+        const auto remove = [&] {
+            deleteWithDependants(other.db, TableId::Company, {"ABC Paint Company"});
+        };
+        if (insertFirst)
+            insert();
+        else
+            remove();
+        std::thread committer([&first] {
+            QThread::msleep(400);
+            first.commit();
+        });
+        QString refused;
+        try {
+            if (insertFirst)
+                remove();
+            else
+                insert();
+        } catch (const EngineError& e) {
+            refused = e.text();
+        }
+        committer.join();
+        QCOMPARE(refused, insertFirst ? QString()
+                                      : QString("The Company record was deleted by another "
+                                                "user; your new Location was not saved."));
+        QCOMPARE(rowCount(other.db, TableId::Company), 0);
+        QCOMPARE(rowCount(other.db, TableId::Location), 0);
+    }
+
+    // Another tester gave the company a new ID: deleting it or changing its ID by the old
+    // one would do nothing and say nothing.
+    void deleteOrChangeOfAChangedRecordIsRefused_data() {
+        QTest::addColumn<bool>("deleting");
+        QTest::newRow("delete") << true;
+        QTest::newRow("change ID") << false;
+    }
+    void deleteOrChangeOfAChangedRecordIsRefused() {
+        QFETCH(bool, deleting);
+        TempDatabase office(true, TempDatabase::Where::Server);
+        TableChain mine(office.db());
+        mine.open(TableId::Flow);
+        Colleague other(office);
+        changeIdentifier(other.db, TableId::Company, {"ABC Paint Company"}, "Theirs");
+        try {
+            if (deleting)
+                deleteWithDependants(office.db(), TableId::Company, {"ABC Paint Company"});
+            else
+                changeIdentifier(office.db(), TableId::Company, {"ABC Paint Company"}, "Mine");
+            QFAIL("a change of a record that is gone reported success");
+        } catch (const EngineError& e) {
+            QCOMPARE(e.code(), EngineError::Code::Conflict);
+            QCOMPARE(e.text(),
+                     QString("This record was changed by another user; %1. The window "
+                             "shows it as it is now.")
+                         .arg(deleting ? "nothing was deleted" : "its ID was not changed"));
+        }
+        other.company.refresh();
+        QCOMPARE(other.company.asString("CompanyID"), QString("Theirs"));
+        QCOMPARE(rowCount(other.db, TableId::Flow), 3);
     }
 
     void unusableServerAliasIsReported_data() {

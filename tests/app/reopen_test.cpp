@@ -60,7 +60,8 @@ private Q_SLOTS:
         f.prompt.inputs.enqueue(QStringLiteral("YES"));
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
         child<QAction>(w, "Restore1")->trigger();
-        QCOMPARE(f.prompt.texts(), QStringList{"All files were restored successfully."});
+        QCOMPARE(f.prompt.texts().size(), 1);
+        QVERIFY(f.prompt.lastText().startsWith("All files were restored successfully."));
         QCOMPARE(shown(w), (QStringList{"ZULU", "YARD", "P2", "T1"}));
         QCOMPARE(f.test().recordCount(), 2);
     }

@@ -1,14 +1,17 @@
 // Start-up, the window frame and shutdown.
 #include "AppFixture.h"
 #include "app/ContactPage.h"
+#include "app/SingleCopyLock.h"
 #include "app/TablesExistCreateFrm.h"
 #include "data/EngineError.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLockFile>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSettings>
 #include <QtTest>
 
@@ -226,6 +229,53 @@ private Q_SLOTS:
         for (QAction* a : child<QMenu>(w, "FileMenu")->actions())
             file << (a->isSeparator() ? "-" : a->text());
         QCOMPARE(file, (QStringList{"&Backup", "&Restore", "&Import Old Data…", "-", "E&xit"}));
+    }
+
+    // A copy on another computer sharing the folder cannot be asked whether it still runs:
+    // a lock it has not touched for a long while is plainly gone and may be taken over.
+    void lockOfAnotherComputer_data() {
+        QTest::addColumn<int>("silentMinutes");
+        QTest::addColumn<bool>("gone");
+        QTest::newRow("running there") << 5 << false;
+        QTest::newRow("gone") << 180 << true;
+    }
+    void lockOfAnotherComputer() {
+        QFETCH(int, silentMinutes);
+        QFETCH(bool, gone);
+        QTemporaryDir dir;
+        QSaveFile registry(dir.filePath("aliases.ini"));
+        QVERIFY(registry.open(QIODevice::WriteOnly));
+        registry.write("[NRVA2002]\nPATH=" + QFile::encodeName(dir.path()) + "\n");
+        QVERIFY(registry.commit());
+        const Database db(dir.filePath("aliases.ini"), dir.filePath("unused"));
+        const QString lockPath = dir.filePath("NRVA2002.lck");
+        {
+            // Our own lock file with the other computer's name in it.
+            QLockFile ours(lockPath);
+            QVERIFY(ours.tryLock(0));
+            QFile f(lockPath);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QList<QByteArray> lines = f.readAll().split('\n');
+            f.close();
+            ours.unlock();
+            lines[2] = "pumphouse-pc";
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(lines.join('\n'));
+            f.flush();
+            f.setFileTime(QDateTime::currentDateTime().addSecs(-60 * silentMinutes),
+                          QFileDevice::FileModificationTime);
+        }
+        SingleCopyLock lock(db);
+        QVERIFY(lock.refused());
+        QCOMPARE(lock.holderPlainlyGone(), gone);
+        const QString text = gone ? lock.takeOverQuestion() : lock.refusalText();
+        QVERIFY2(text.contains("on the computer \"pumphouse-pc\", which last showed it was "
+                               "running " +
+                               QString(gone ? "3 hours" : "5 minutes") + " ago") &&
+                     text.contains("Lock file: " + QDir::toNativeSeparators(lockPath)),
+                 qPrintable(text));
+        QCOMPARE(lock.takeOver(), gone);
+        QCOMPARE(lock.refused(), !gone);
     }
 };
 

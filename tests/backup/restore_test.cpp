@@ -3,6 +3,8 @@
 #include "backup/BackupFrm.h"
 #include "backup/RestoreFrm.h"
 #include "data/Database.h"
+#include "data/Global.h"
+#include "data/TableFileCheck.h"
 #include "support/Child.h"
 #include "support/ScriptedPrompt.h"
 
@@ -38,8 +40,8 @@ struct Site {
                                       QDir::NoDotAndDotDot,
                                   QDir::Name);
     }
-    QStringList allTableFiles() const {
-        QStringList out;
+    QStringList allTableFiles(const QStringList& more = {}) const {
+        QStringList out = more;
         for (const QString& t : kTables)
             out << tableFile(t);
         out.sort();
@@ -69,12 +71,41 @@ void verifyUntouched(const Site& site) {
         QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "current"));
 }
 
+// The moment restores in these tests happen, and the folder the replaced tables go to.
+const QDateTime kMoment(QDate(2003, 1, 2), QTime(3, 4, 5));
+const QString kReplaced = QStringLiteral("Replaced 2003-01-02 03-04-05");
+
+QString replacedNote(const Site& site) {
+    return "The table files it replaced are kept unchanged in\n" +
+           QDir::toNativeSeparators(site.at(kReplaced));
+}
+
+// A file made by statements of the test's own, for table files our engine never writes.
+QByteArray craftedTable(const QStringList& statements) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.db");
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    for (const QString& sql : statements) {
+        char* error = nullptr;
+        if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+            qFatal("%s: %s", qPrintable(sql), error);
+    }
+    sqlite3_exec(db, "PRAGMA user_version=1", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return readFile(path);
+}
+
 } // namespace
 
 class RestoreTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() {
+        setNowForTesting([] { return kMoment; });
+    }
+    void cleanup() { setNowForTesting({}); }
     void restoresEveryTableAsNewFiles();
     void asksForTheArchiveAndTheConfirmation();
     void onlyExactYesRestores_data();
@@ -82,12 +113,15 @@ private Q_SLOTS:
     void unopenableArchiveIsNotRestored();
     void partialArchiveReplacesOnlyItsTables();
     void entriesStayInsideTheDatabaseFolder();
-    void damagedEntryKeepsTheOldFile();
+    void damagedEntryRestoresNothing();
     void unreadableArchiveChangesNothing_data();
     void unreadableArchiveChangesNothing();
     void tableFileSpelledDifferentlyIsReplaced();
     void hostileEntryChangesNothing_data();
     void hostileEntryChangesNothing();
+    void archiveOfThousandsOfEntriesIsRefusedAtOnce();
+    void archiveWithoutTablesOfOursIsRefused_data();
+    void archiveWithoutTablesOfOursIsRefused();
     void cancelledRestoreLeavesNoStagedFile();
     void backupAndRestoreRoundTripRealTables();
 };
@@ -112,15 +146,17 @@ void RestoreTest::restoresEveryTableAsNewFiles() {
     const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
     QVERIFY(frm.RunRestore());
 
-    QCOMPARE(prompt.texts(), QStringList{kSuccess});
+    QCOMPARE(prompt.texts(), QStringList{kSuccess + "\n\n" + replacedNote(site)});
     QCOMPARE(prompt.messages.first().kind, Prompt::Kind::Information);
     QCOMPARE(child<QLabel>(frm, "StatusLabel2")->text(), QStringLiteral("Flow data files ..."));
     QVERIFY(!frm.isVisible());
-    QCOMPARE(site.files(), site.allTableFiles()); // no temporary file left behind
+    QCOMPARE(site.files(), site.allTableFiles({kReplaced})); // no temporary file left behind
     for (const QString& t : kTables) {
         QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "restored"));
         QVERIFY(QFileInfo(site.at(tableFile(t))).lastModified() >= before);
         QCOMPARE(fileMode(site.at(tableFile(t))), int(0666 & ~mask));
+        // What it replaced is kept as it was, so the restore can be undone.
+        QCOMPARE(readFile(site.at(kReplaced + "/" + tableFile(t))), tableFileBytes(t, "current"));
     }
 }
 
@@ -181,23 +217,33 @@ void RestoreTest::unopenableArchiveIsNotRestored() {
 
 void RestoreTest::partialArchiveReplacesOnlyItsTables() {
     Site site;
+    // A stale journal beside the table is ours to leave out: replayed over the restored
+    // table it would damage it. Other files of a table's family are named and left out too.
     QList<RawEntry> entries{{"readme.txt", "not a table"},
                             {"NRVA2002DataBackup.zip", "an archive inside"},
-                            {"NRVA2002Company.px", "company index"}};
+                            {"NRVA2002Company.px", "company index"},
+                            {"NRVA2002Company.db-journal", QByteArray(4096, '\xd9')},
+                            {"sub/NRVA2002Company.db-wal", QByteArray(4096, '\x37')}};
     entries << newTables({"Company"});
     writeRawArchive(site.archive, entries);
+    writeFile(site.at("NRVA2002Company.db-journal"), "a stale journal of the current table");
 
     ScriptedPrompt prompt;
     prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(runRestore(prompt, site, site.archive));
-    QCOMPARE(prompt.texts(), QStringList{kSuccess});
+    QCOMPARE(prompt.texts(),
+             QStringList{kSuccess +
+                         "\n\nLeft out, as they are no table files:\nNRVA2002Company.px\n"
+                         "NRVA2002Company.db-journal\nsub/NRVA2002Company.db-wal\n\n" +
+                         replacedNote(site)});
     QCOMPARE(readFile(site.at(tableFile("Company"))), tableFileBytes("Company", "restored"));
-    QCOMPARE(readFile(site.at("NRVA2002Company.px")), QByteArray("company index"));
+    QVERIFY(checkTableFile(site.at(tableFile("Company")), TableId::Company));
     for (const QString& t : kTables.mid(1))
         QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "current"));
-    QStringList expected = site.allTableFiles() << "NRVA2002Company.px";
-    expected.sort();
-    QCOMPARE(site.files(), expected);
+    QCOMPARE(site.files(), site.allTableFiles({kReplaced}));
+    // The current table went aside with its journal.
+    QCOMPARE(QDir(site.at(kReplaced)).entryList(QDir::Files),
+             (QStringList{"NRVA2002Company.db", "NRVA2002Company.db-journal"}));
 }
 
 void RestoreTest::entriesStayInsideTheDatabaseFolder() {
@@ -214,17 +260,17 @@ void RestoreTest::entriesStayInsideTheDatabaseFolder() {
     ScriptedPrompt prompt;
     prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(runRestore(prompt, site, site.archive));
-    QCOMPARE(prompt.texts(), QStringList{kSuccess});
+    QCOMPARE(prompt.texts(), QStringList{kSuccess + "\n\n" + replacedNote(site)});
     for (const QString& t : kTables.first(4))
         QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "restored"));
     QCOMPARE(readFile(site.at(tableFile("Flow"))), tableFileBytes("Flow", "current"));
-    QCOMPARE(site.files(), site.allTableFiles()); // no "sub" folder, nothing else
+    QCOMPARE(site.files(), site.allTableFiles({kReplaced})); // no "sub" folder, nothing else
     QCOMPARE(QDir(site.root.path()).entryList(QDir::Files),
              QStringList{site.archive.mid(site.root.path().size() + 1)});
     QVERIFY(QDir(outside.path()).isEmpty());
 }
 
-void RestoreTest::damagedEntryKeepsTheOldFile() {
+void RestoreTest::damagedEntryRestoresNothing() {
     Site site;
     QList<RawEntry> entries = newTables(kTables);
     entries[4].stored = true; // stored bytes can be altered without breaking inflation
@@ -232,24 +278,18 @@ void RestoreTest::damagedEntryKeepsTheOldFile() {
     QByteArray raw = readFile(site.archive);
     const qsizetype at = raw.indexOf(tableFileBytes("Flow", "restored").left(40));
     QVERIFY(at > 0);
-    raw[at + 5] = 'X';
+    raw[at + 30] = 'X'; // past the header's first bytes, which tell what the file is
     writeFile(site.archive, raw);
 
+    // Four good tables and a damaged fifth would be tables of two moments.
     ScriptedPrompt prompt;
-    prompt.buttons.enqueue(Prompt::Button::Ok); // the damaged entry
-    prompt.buttons.enqueue(Prompt::Button::Ok); // the closing warning
-    QVERIFY(runRestore(prompt, site, site.archive));
-    QCOMPARE(prompt.messages.size(), 2);
+    prompt.buttons.enqueue(Prompt::Button::Ok);
+    QVERIFY(!runRestore(prompt, site, site.archive));
+    QCOMPARE(prompt.messages.size(), 1);
     QCOMPARE(prompt.messages[0].kind, Prompt::Kind::Error);
-    QVERIFY(prompt.messages[0].text.contains("NRVA2002Flow.db"));
-    QVERIFY(prompt.messages[0].text.contains("CRC"));
-    // The close says so instead of claiming every file came back.
-    QCOMPARE(prompt.messages[1].kind, Prompt::Kind::Warning);
-    QVERIFY(prompt.messages[1].text != kSuccess);
-    QCOMPARE(readFile(site.at(tableFile("Flow"))), tableFileBytes("Flow", "current"));
-    for (const QString& t : kTables.first(4))
-        QCOMPARE(readFile(site.at(tableFile(t))), tableFileBytes(t, "restored"));
-    QCOMPARE(site.files(), site.allTableFiles());
+    QCOMPARE(prompt.lastText(), QStringLiteral("Nothing was restored: NRVA2002Flow.db cannot be "
+                                               "taken from the backup file (CRC error)."));
+    verifyUntouched(site);
 }
 
 void RestoreTest::unreadableArchiveChangesNothing_data() {
@@ -290,8 +330,8 @@ void RestoreTest::tableFileSpelledDifferentlyIsReplaced() {
     ScriptedPrompt prompt;
     prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(runRestore(prompt, site, site.archive));
-    QCOMPARE(prompt.texts(), QStringList{kSuccess});
-    QCOMPARE(site.files(), site.allTableFiles()); // one file for the table
+    QCOMPARE(prompt.texts(), QStringList{kSuccess + "\n\n" + replacedNote(site)});
+    QCOMPARE(site.files(), site.allTableFiles({kReplaced})); // one file for the table
     QCOMPARE(readFile(site.at("NRVA2002Company.db")), tableFileBytes("Company", "restored"));
 }
 
@@ -304,12 +344,46 @@ void RestoreTest::hostileEntryChangesNothing_data() {
     QTest::newRow("symbolic link") << QByteArray("../../etc/passwd") << 0120777 << qint64(-1)
                                    << "NRVA2002Flow.db is a symbolic link";
     QTest::newRow("junk") << QByteArray("no table at all").repeated(100) << 0644 << qint64(-1)
-                          << notTable + " of this program (file is not a database)";
-    QTest::newRow("zeros") << QByteArray(256 * 1024, '\0') << 0644 << qint64(-1) << notTable;
+                          << "NRVA2002Flow.db is not a table file of this program";
+    QTest::newRow("zeros") << QByteArray(256 * 1024, '\0') << 0644 << qint64(-1)
+                           << "NRVA2002Flow.db is not a table file of this program";
+    QTest::newRow("damaged beyond its header")
+        << tableFileBytes("Flow", "x").left(100) + QByteArray(4000, '\x55') << 0644 << qint64(-1)
+        << notTable;
     QTest::newRow("zeros, too large") << QByteArray(1024 * 1024, '\0') << 0644 << qint64(512 * 1024)
                                       << "NRVA2002Flow.db is larger than the free space left";
     QTest::newRow("same name twice")
         << QByteArray() << 0644 << qint64(-1) << "the backup file holds NRVA2002Flow.db twice";
+    // Sound SQLite files the engine must not take: each would act on the user's data or
+    // break the next start.
+    const QString create = tableFileCreateSql(tableDef(TableId::Flow));
+    const QString keyClause = create.mid(create.indexOf(", PRIMARY KEY"));
+    const QString noKey = create.left(create.indexOf(", PRIMARY KEY")) + ")";
+    const auto crafted = [&](const char* name, const QStringList& sql, const QString& problem) {
+        QTest::newRow(name) << craftedTable(sql) << 0644 << qint64(-1)
+                            << notTable + " of this program (" + problem + ")";
+    };
+    crafted("trigger deleting at every save",
+            {create, "CREATE TRIGGER wipe AFTER UPDATE ON NRVA2002flow BEGIN DELETE FROM "
+                     "NRVA2002flow; END"},
+            "it also holds the trigger \"wipe\"");
+    crafted("trigger ignoring every save",
+            {create, "CREATE TRIGGER deaf BEFORE UPDATE ON NRVA2002flow BEGIN SELECT "
+                     "RAISE(IGNORE); END"},
+            "it also holds the trigger \"deaf\"");
+    crafted("view", {create, "CREATE VIEW v AS SELECT 1"}, "it also holds the view \"v\"");
+    crafted("UTF-16 text", {"PRAGMA encoding='UTF-16le'", create},
+            "its text is stored as UTF-16, not UTF-8");
+    crafted("without row ids", {create + " WITHOUT ROWID"}, "its Flow table has no row ids");
+    crafted("no key, rows twice",
+            {noKey, "INSERT INTO NRVA2002flow (CompanyID, LocationID, PumpID, TestID, "
+                    "\"Flow Point Number\") VALUES ('a','b','c','d','1'), ('a','b','c','d','1')"},
+            "its Flow table does not have this program's key");
+    crafted("generated column",
+            {noKey.chopped(1) + ", x TEXT GENERATED ALWAYS AS (1) VIRTUAL" + keyClause},
+            "its Flow table has other columns than this program's");
+    crafted("key that replaces rows", {create.chopped(1) + " ON CONFLICT REPLACE)"},
+            "its Flow table is made otherwise than this program makes it");
 }
 
 void RestoreTest::hostileEntryChangesNothing() {
@@ -344,6 +418,45 @@ void RestoreTest::hostileEntryChangesNothing() {
     QVERIFY2(prompt.lastText().startsWith("Nothing was restored: ") &&
                  prompt.lastText().contains(why),
              qPrintable(prompt.lastText()));
+    verifyUntouched(site);
+}
+
+void RestoreTest::archiveOfThousandsOfEntriesIsRefusedAtOnce() {
+    Site site;
+    QList<RawEntry> entries = newTables(kTables);
+    for (int i = 0; i < 10000; ++i)
+        entries << RawEntry{QStringLiteral("NRVA2002Company.%1").arg(i), "x", true};
+    writeRawArchive(site.archive, entries);
+    ScriptedPrompt prompt;
+    prompt.buttons.enqueue(Prompt::Button::Ok);
+    QVERIFY(!runRestore(prompt, site, site.archive));
+    QCOMPARE(prompt.texts(), QStringList{"Nothing was restored: the backup file holds 10005 "
+                                         "entries, where a backup holds one file per table."});
+    verifyUntouched(site);
+}
+
+void RestoreTest::archiveWithoutTablesOfOursIsRefused_data() {
+    QTest::addColumn<QList<RawEntry>>("entries");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("no table file")
+        << QList<RawEntry>{{"readme.txt", "a letter"}, {"NRVA2002Company.px", "an index"}}
+        << "the backup file holds no table file of this program";
+    // The old program's tables carry the same names in another format.
+    QTest::newRow("tables of another kind")
+        << QList<RawEntry>{{"NRVA2002Company.DB", QByteArray(2048, '\x02')},
+                           {"NRVA2002Company.PX", QByteArray(2048, '\x01')}}
+        << "NRVA2002Company.DB is not a table file of this program";
+}
+
+void RestoreTest::archiveWithoutTablesOfOursIsRefused() {
+    QFETCH(QList<RawEntry>, entries);
+    QFETCH(QString, why);
+    Site site;
+    writeRawArchive(site.archive, entries);
+    ScriptedPrompt prompt;
+    prompt.buttons.enqueue(Prompt::Button::Ok);
+    QVERIFY(!runRestore(prompt, site, site.archive));
+    QCOMPARE(prompt.texts(), QStringList{"Nothing was restored: " + why + "."});
     verifyUntouched(site);
 }
 
@@ -393,7 +506,7 @@ void RestoreTest::backupAndRestoreRoundTripRealTables() {
     TRestoreFrm restore(db);
     prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(restore.RunRestore());
-    QCOMPARE(prompt.texts(), QStringList{kSuccess});
+    QVERIFY(prompt.lastText().startsWith(kSuccess + "\n\nThe table files it replaced"));
     for (auto it = saved.cbegin(); it != saved.cend(); ++it)
         QCOMPARE(readFile(db + "/" + it.key()), it.value());
 

@@ -6,7 +6,10 @@
 #include "support/TempDatabase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 using namespace nerova;
 using nerova::test::PgCluster;
@@ -41,8 +44,9 @@ private Q_SLOTS:
             Table company(file.db(), TableId::Company);
             company.open();
             company.insert();
-            company.setValue("CompanyID", "Tab\there\\and\nnewline \"Ärger\" 𝔄");
+            company.setValue("CompanyID", "Back\\slash \"Ärger\" 𝔄");
             company.setValue("Name", QString());
+            company.setValue("Address1", "Tab\there\\and\nnewline");
             company.post();
             Table test(file.db(), TableId::Test);
             test.open();
@@ -63,8 +67,9 @@ private Q_SLOTS:
         QCOMPARE(tallyDatabase(*back), original);
         Table company(*back, TableId::Company);
         company.open();
-        QVERIFY(company.locate({"CompanyID"}, {"Tab\there\\and\nnewline \"Ärger\" 𝔄"}));
+        QVERIFY(company.locate({"CompanyID"}, {"Back\\slash \"Ärger\" 𝔄"}));
         QVERIFY(company.isNull("Name"));
+        QCOMPARE(company.asString("Address1"), QString("Tab\there\\and\nnewline"));
     }
 
     void targetWithRowsIsRefusedUnlessReplaced() {
@@ -88,6 +93,23 @@ private Q_SLOTS:
         QCOMPARE(copyDatabase(file.db(), *server, CopyMode::Replace), tallyDatabase(file.db()));
         QVERIFY_THROWS_EXCEPTION(EngineError,
                                  copyDatabase(file.db(), file.db(), CopyMode::Replace));
+    }
+
+    // The server refuses a row half-way: the tables the copy made go with its transaction.
+    void refusedCopyLeavesNoTableBehind() {
+        TempDatabase file;
+        sqlite3* handle = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(file.db().tableFilePath(TableId::Pump)), &handle),
+                 SQLITE_OK);
+        const QByteArray sql =
+            "UPDATE NRVA2002pump SET \"Pump SN\" = '" + QByteArray(200, 'S') + "'";
+        QCOMPARE(sqlite3_exec(handle, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(handle);
+        auto server = serverDatabase();
+        QVERIFY_THROWS_EXCEPTION(EngineError,
+                                 copyDatabase(file.db(), *server, CopyMode::RefuseRows));
+        for (const TableId id : kAllTables)
+            QVERIFY(!server->tablePresent(id));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "data/Schema.h"
 #include "data/SqliteStatement.h"
 #include "data/Table.h"
+#include "data/TableChain.h"
 #include "data/TableFilesAside.h"
 #include "data/TablesExistCreate.h"
 #include "support/TempDatabase.h"
@@ -129,26 +130,70 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(EngineError, (t.edit(), t.setValue("State", "TOO")));
         t.cancel();
 
-        // The same PumpID under another location is fine; twice under one is not.
-        Table p(tmp.db(), TableId::Pump);
-        p.open();
-        p.insert();
-        p.setValue("CompanyID", "ABC Paint Company");
-        p.setValue("LocationID", "Other");
-        p.setValue("PumpID", "01");
-        p.post();
-        QCOMPARE(p.recordCount(), 2);
+        // The same PumpID under another location is fine; twice under one is not. (Every
+        // row here has its owners: a server refuses a row under none.)
+        const auto add = [&tmp](TableId id, const QVariantList& key) {
+            Table t(tmp.db(), id);
+            t.open();
+            t.insert();
+            const QStringList columns = t.def().keyNames();
+            for (qsizetype i = 0; i < key.size(); ++i)
+                t.setValue(columns[i], key[i]);
+            t.post();
+            return t.recordCount();
+        };
+        add(TableId::Location, {"ABC Paint Company", "Other"});
+        QCOMPARE(add(TableId::Pump, {"ABC Paint Company", "Other", "01"}), 2);
         // A flow row takes a pump identifier of full pump width.
+        const QString wide(40, 'P');
+        add(TableId::Pump, {"ABC Paint Company", "Other", wide});
+        add(TableId::Test, {"ABC Paint Company", "Other", wide, "T"});
+        add(TableId::Flow, {"ABC Paint Company", "Other", wide, "T", "1"});
         Table f(tmp.db(), TableId::Flow);
         f.open();
-        f.insert();
-        f.setValue("CompanyID", "X");
-        f.setValue("LocationID", "Y");
-        f.setValue("PumpID", QString(40, 'P'));
-        f.setValue("TestID", "T");
-        f.setValue("Flow Point Number", "1");
-        f.post();
-        QCOMPARE(f.asString("PumpID").size(), 40);
+        QVERIFY(f.locate({"PumpID"}, {wide}));
+    }
+
+    // An identifier counts characters, not UTF-16 units, and holds no control character:
+    // one would look like a blank and could never be typed again.
+    void identifierTextIsChecked_data() {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("refusal");
+        const QString fire = QString::fromUcs4(U"\U0001F525");
+        QTest::newRow("40 emoji") << fire.repeated(40) << QString();
+        QTest::newRow("41 emoji") << fire.repeated(41) << "Field value too long.";
+        QTest::newRow("tab") << "Plant\t2"
+                             << "Field value not allowed.";
+        QTest::newRow("line feed") << "Plant\n2"
+                                   << "Field value not allowed.";
+    }
+    void identifierTextIsChecked() {
+        QFETCH(QString, id);
+        QFETCH(QString, refusal);
+        TempDatabase tmp;
+        TableChain c(tmp.db());
+        c.open(TableId::Flow);
+        const auto outcome = [](const std::function<void()>& step) {
+            try {
+                step();
+                return QString();
+            } catch (const EngineError& e) {
+                return e.text().section('\n', 0, 0);
+            }
+        };
+        QCOMPARE(outcome([&] {
+                     c.location.insert();
+                     c.location.setValue("LocationID", id);
+                     c.location.post();
+                 }),
+                 refusal);
+        if (c.location.isEditing())
+            c.location.cancel();
+        c.location.first();
+        QCOMPARE(outcome([&] {
+                     changeIdentifier(tmp.db(), TableId::Company, {"ABC Paint Company"}, id);
+                 }),
+                 refusal);
     }
 
     void detailsReportBeforeMasterAndFollowMoves() {

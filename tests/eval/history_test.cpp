@@ -21,8 +21,18 @@ private Q_SLOTS:
 
 void HistoryTest::testsInDateOrderWithChange() {
     test::TempDatabase tmp(false);
-    tmp.db().createTable(TableId::Pump);
-    tmp.db().createTable(TableId::Test);
+    // The rows' owners first: an office server refuses a row under none.
+    for (TableId id : {TableId::Company, TableId::Location, TableId::Pump, TableId::Test})
+        tmp.db().createTable(id);
+    for (const QVariantList& key : {QVariantList{"ACME"}, QVariantList{"ACME", "PLANT"},
+                                    QVariantList{"ACME", "PLANT", "FP-2"}}) {
+        Table owner(tmp.db(), levelAt(int(key.size()) - 1));
+        owner.open();
+        owner.insert();
+        for (qsizetype i = 0; i < key.size(); ++i)
+            owner.setValue(owner.def().keyNames()[i], key[i]);
+        owner.post();
+    }
     Table pump(tmp.db(), TableId::Pump);
     Table tests(tmp.db(), TableId::Test);
     pump.open();

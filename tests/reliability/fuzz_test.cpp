@@ -291,8 +291,9 @@ void FuzzTest::restoreOfHostileArchives() {
     int restoredWhole = 0;
     static const QRegularExpression refusal(
         QStringLiteral("^(The backup file cannot be read, nothing was restored\\.\n.+|"
+                       "Nothing was restored: .+|"
                        "The restore finished, but [1-9][0-9]* file\\(s\\) could not be "
-                       "restored; their previous files were kept\\.)$"),
+                       "restored; their previous files were kept\\..*)$"),
         QRegularExpression::DotMatchesEverythingOption);
     const int rounds = static_cast<int>(crafted.size()) + kRandomArchives + kDamagedArchives;
     for (int i = 0; i < rounds; ++i) {
@@ -350,7 +351,7 @@ void FuzzTest::restoreOfHostileArchives() {
                  qPrintable(round + "the restore ended without a word"));
         // The restore either says it took every file, or it says what it refused.
         const QString last = prompt.lastText();
-        if (last == QLatin1String("All files were restored successfully.")) {
+        if (last.startsWith(QLatin1String("All files were restored successfully."))) {
             ++restoredWhole;
         } else {
             QVERIFY2(refusal.match(last).hasMatch(), qPrintable(round + last));

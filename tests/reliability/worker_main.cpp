@@ -128,8 +128,8 @@ int main(int argc, char** argv) {
                 prompt.inputs.enqueue(QStringLiteral("YES"));
                 prompt.buttons.enqueue(Prompt::Button::Ok); // the closing box
                 const bool ran = frm.RunRestore();
-                if (!ran ||
-                    prompt.lastText() != QLatin1String("All files were restored successfully.")) {
+                if (!ran || !prompt.lastText().startsWith(
+                                QLatin1String("All files were restored successfully."))) {
                     logLine(QStringLiteral("X restore failed: ") +
                             prompt.texts().join(QLatin1Char('/')));
                     return 6;

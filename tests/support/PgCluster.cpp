@@ -215,6 +215,20 @@ bool PgCluster::initAndStart() {
     return true;
 }
 
+bool PgCluster::restartServer() {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    if (m_admin) {
+        PQfinish(m_admin);
+        m_admin = nullptr;
+    }
+    // pg_ctl starts it again with the options it was started with.
+    return run(QStringLiteral("pg_ctl"),
+               {QStringLiteral("-w"), QStringLiteral("-D"), m_folder + QStringLiteral("/data"),
+                QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-l"),
+                m_folder + QStringLiteral("/log"), QStringLiteral("restart")},
+               QStringLiteral("pg_ctl.out")) == 0;
+}
+
 void PgCluster::stopServer() {
     if (m_admin) {
         PQfinish(m_admin);

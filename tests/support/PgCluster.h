@@ -27,6 +27,9 @@ public:
     static std::unique_ptr<PgCluster> persistent(const QString& folder);
     // Stops the server of a persistent cluster; its data stay in the folder.
     void stopServer();
+    // Stops the server and starts it again, as an office server's restart does: the server
+    // closes every connection. False when it did not come back.
+    bool restartServer();
 
     ~PgCluster();
     PgCluster(const PgCluster&) = delete;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "data/Result.h"
+#include "data/Schema.h"
+
+#include <QString>
+
+namespace nerova {
+
+// The statement that makes the one table of a table file. Every table file this program
+// writes holds its table exactly so; a file that does not is no table of ours.
+QString tableFileCreateSql(const TableDef& def);
+
+// Checks that the file at path is a table file the engine can trust for id, before it is
+// put among the tables: it attaches beside a UTF-8 database as the engine attaches its
+// tables, passes SQLite's integrity check, holds nothing but the table (made by
+// tableFileCreateSql: our columns in order, our primary key and NOT NULL rules, a rowid
+// table) and the index of its key, and carries a schema version we know. No trigger, view
+// or other table gets in: a trigger would run at the next Save. A failure says why. The
+// file is only read, and a journal beside it is never looked at.
+Result checkTableFile(const QString& path, TableId id);
+
+// The same as the reason alone, empty when the file is one of ours.
+inline QString tableFileProblem(const QString& path, TableId id) {
+    return checkTableFile(path, id).error();
+}
+
+} // namespace nerova
