@@ -203,15 +203,19 @@ Result checkTableFile(const QString& path, TableId id) {
     case Header::Ours:
         break;
     }
+    // A file whose pages disagree (one copied while it was being written, say) fails here
+    // with no more than SQLite's "database disk image is malformed": said as what it means.
+    const auto damaged = [](const QString& why) {
+        return Result::failure(QStringLiteral("the file is damaged: %1").arg(why));
+    };
     Checker file;
     if (!file.attach(path))
-        return Result::failure(file.error());
+        return damaged(file.error());
     QList<QStringList> rows;
     if (!file.rows(QStringLiteral("PRAGMA t.integrity_check"), rows))
-        return Result::failure(file.error());
+        return damaged(file.error());
     if (rows.isEmpty() || rows.first().value(0) != QLatin1String("ok"))
-        return Result::failure(QStringLiteral("the file is damaged (%1)")
-                                   .arg(rows.isEmpty() ? QString() : rows.first().value(0)));
+        return damaged(rows.isEmpty() ? QString() : rows.first().value(0));
 
     // The table itself, then what the engine keeps beside it: the index SQLite makes for its
     // primary key and the engine's own indexes.
