@@ -253,6 +253,27 @@ bool emptyTableFile(const QString& path, TableId id) {
     return empty;
 }
 
+// Makes the target's missing tables, then fills them. Tables made here go again when the
+// fill fails or the program is killed: a server makes them inside a transaction of the
+// fill's own; a folder writes them down until the fill is done.
+template <typename Fill> QList<TableTally> intoMadeTables(Database& to, Fill&& fill) {
+    QList<TableId> missing;
+    for (const TableId id : kAllTables)
+        if (!to.tablePresent(id))
+            missing << id;
+    std::optional<Database::Transaction> makingTx;
+    if (to.isServer() && !missing.isEmpty())
+        makingTx.emplace(to);
+    UnfinishedCopy unfinished(to, missing);
+    for (const TableId id : std::as_const(missing))
+        to.createTable(id);
+    const QList<TableTally> filled = fill();
+    if (makingTx)
+        makingTx->commit();
+    unfinished.done();
+    return filled;
+}
+
 bool sameDatabase(Database& a, Database& b) {
     const DataLocation x = a.location();
     const DataLocation y = b.location();
@@ -306,23 +327,7 @@ QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
         throw EngineError(QStringLiteral("The source and the target are the same database."));
     AllTablesOpen sourceOpen(
         from); // a source without its tables stops before the target is touched
-    QList<TableId> missing;
-    for (const TableId id : kAllTables)
-        if (!to.tablePresent(id))
-            missing << id;
-    // A server makes tables inside a transaction: the copy's own, so a copy that fails or is
-    // killed leaves none behind.
-    std::optional<Database::Transaction> makingTx;
-    if (to.isServer() && !missing.isEmpty())
-        makingTx.emplace(to);
-    UnfinishedCopy unfinished(to, missing);
-    for (const TableId id : std::as_const(missing))
-        to.createTable(id);
-    const QList<TableTally> copied = fillTables(from, to, mode, progress);
-    if (makingTx)
-        makingTx->commit();
-    unfinished.done();
-    return copied;
+    return intoMadeTables(to, [&] { return fillTables(from, to, mode, progress); });
 }
 
 namespace {
@@ -396,22 +401,7 @@ QList<TableTally> writeAndCheck(RowSource& from, Database& to, CopyMode mode,
 
 QList<TableTally> writeRows(RowSource& from, Database& to, CopyMode mode,
                             const CopyProgress& progress) {
-    QList<TableId> missing;
-    for (const TableId id : kAllTables)
-        if (!to.tablePresent(id))
-            missing << id;
-    // Tables made for the import go again when it fails or is killed, as a copy's do.
-    std::optional<Database::Transaction> makingTx;
-    if (to.isServer() && !missing.isEmpty())
-        makingTx.emplace(to);
-    UnfinishedCopy unfinished(to, missing);
-    for (const TableId id : std::as_const(missing))
-        to.createTable(id);
-    const QList<TableTally> written = writeAndCheck(from, to, mode, progress);
-    if (makingTx)
-        makingTx->commit();
-    unfinished.done();
-    return written;
+    return intoMadeTables(to, [&] { return writeAndCheck(from, to, mode, progress); });
 }
 
 namespace {
