@@ -30,6 +30,14 @@ struct DataLocation {
     // An alias parameter line: "postgresql://…" or "postgres://…" is a server, anything
     // else a folder.
     static DataLocation fromText(const QString& text);
+
+    // A password written into a server's connection text (user:secret@host, ?password=);
+    // messages and logs must never show it.
+    bool carriesPassword() const;
+    // The connection text without its password, for messages.
+    QString shownConnection() const;
+    // Both name the same folder (followed through links) or the same connection text.
+    bool sameAs(const DataLocation& other) const;
 };
 
 // The table engine: the alias registry and the backend behind it (see Backend.h). The

@@ -274,17 +274,6 @@ template <typename Fill> QList<TableTally> intoMadeTables(Database& to, Fill&& f
     return filled;
 }
 
-bool sameDatabase(Database& a, Database& b) {
-    const DataLocation x = a.location();
-    const DataLocation y = b.location();
-    if (x.server != y.server)
-        return false;
-    if (x.server)
-        return x.connection.trimmed() == y.connection.trimmed();
-    return QDir(x.directory).canonicalPath() == QDir(y.directory).canonicalPath() &&
-           !QDir(x.directory).canonicalPath().isEmpty();
-}
-
 } // namespace
 
 void removeUnfinishedCopy(const QString& directory) {
@@ -323,7 +312,7 @@ QList<TableTally> fillTables(Database& from, Database& to, CopyMode mode,
 
 QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
                                const CopyProgress& progress) {
-    if (sameDatabase(from, to))
+    if (from.location().sameAs(to.location()))
         throw EngineError(QStringLiteral("The source and the target are the same database."));
     AllTablesOpen sourceOpen(
         from); // a source without its tables stops before the target is touched
