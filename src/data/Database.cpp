@@ -182,7 +182,10 @@ QString Database::displayName() const {
 
 QString Database::engineDescription() {
     try {
-        const QString text = backend().engineDescription();
+        QString text = backend().engineDescription();
+        // A server names its database and host itself; a folder is named here.
+        if (const DataLocation where = location(); !where.server && !where.directory.isEmpty())
+            text = QStringLiteral("%1 files in %2").arg(text, displayName());
         dropBackendWhenIdle();
         return text;
     } catch (...) {

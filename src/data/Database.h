@@ -69,8 +69,9 @@ public:
     QString databaseDirectory() const;
     // The folder, or the server and database, for messages.
     QString displayName() const;
-    // What holds the data, for the About box: the engine with its version, and for a server
-    // the database and host. Throws EngineError when the server cannot be reached.
+    // What holds the data, for the About box: the engine with its version, and the folder,
+    // or the server's database and host (only the engine's version for a database without a
+    // folder). Throws EngineError when the server cannot be reached.
     QString engineDescription();
 
     // The file of a table in the database directory, matched ignoring letter case; the
