@@ -45,6 +45,20 @@ void lockOwnerRows(Database& db, TableId id, const QVariantList& values) {
     }
 }
 
+QString ownerRowsLocked(Database& db, TableId id, const QVariantList& values, QVariantList& binds) {
+    const QString lock = db.rowLockClause(Database::RowLock::KeyShare);
+    if (lock.isEmpty())
+        return {};
+    QStringList conds;
+    for (int level = 0; level < levelIndex(id); ++level) {
+        const TableId owner = levelAt(level);
+        conds << QStringLiteral("EXISTS (SELECT 1 FROM %1 WHERE %2%3)")
+                     .arg(db.qualifiedName(owner), keyCondition(owner), lock);
+        binds << values.mid(0, tableDef(owner).keyCount);
+    }
+    return conds.join(QStringLiteral(" AND "));
+}
+
 void lockRowForChange(Database& db, TableId id, const QVariantList& key, const QString& gone) {
     if (!lockRow(db, id, key, Database::RowLock::Update))
         throw EngineError(gone, EngineError::Code::Conflict);
