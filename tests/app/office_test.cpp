@@ -243,10 +243,10 @@ private Q_SLOTS:
             QFAIL("a change of a record that is gone reported success");
         } catch (const EngineError& e) {
             QCOMPARE(e.code(), EngineError::Code::Conflict);
-            QCOMPARE(e.text(),
-                     QString("This record was changed by another user; %1. The window "
-                             "shows it as it is now.")
-                         .arg(deleting ? "nothing was deleted" : "its ID was not changed"));
+            QCOMPARE(e.text(), deleting ? deleteRefusedText()
+                                        : QString("This record was changed by another user; its "
+                                                  "ID was not changed. The window shows it as "
+                                                  "it is now."));
         }
         other.company.refresh();
         QCOMPARE(other.company.asString("CompanyID"), QString("Theirs"));
@@ -291,6 +291,22 @@ private Q_SLOTS:
         QCOMPARE(f.company().asString("City"), QString("Theirs"));
         auto* city = qobject_cast<QLineEdit*>(child<ContactPage>(w, "CompanyPage")->field("City"));
         QVERIFY(city);
+        QCOMPARE(city->text(), QString("Theirs"));
+    }
+
+    // Deleting what another tester changed since it was shown would throw their work away
+    // unseen: refused, and the window shows their changes.
+    void deleteOfAChangedRecordIsRefusedInTheWindow() {
+        AppFixture f(true, TempDatabase::Where::Server);
+        TMainForm1& w = f.open();
+        Colleague other(f.db);
+        other.setCity("Theirs");
+        f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        child<QPushButton>(w, "DeleteBtn")->click();
+        QCOMPARE(f.prompt.lastText(), deleteRefusedText());
+        QCOMPARE(rowCount(other.db, TableId::Flow), 3);
+        auto* city = qobject_cast<QLineEdit*>(child<ContactPage>(w, "CompanyPage")->field("City"));
         QCOMPARE(city->text(), QString("Theirs"));
     }
 };
