@@ -18,7 +18,9 @@ FreshRowsHolder::FreshRowsHolder(TableChain& chain, std::function<bool()> mayRef
 bool FreshRowsHolder::check() {
     Database& db = m_chain.company.database();
     const QString version = db.rowVersionExpression();
-    if (!db.readsTogether() || version.isEmpty() || (m_mayRefresh && !m_mayRefresh()))
+    // Inside a command's transaction (a progress window lets the timer in) nothing is read.
+    if (!db.readsTogether() || version.isEmpty() || db.transactionDepth() > 0 ||
+        (m_mayRefresh && !m_mayRefresh()))
         return false;
     QStringList reads;
     QVariantList binds;
