@@ -176,15 +176,15 @@ void TMainForm1::buildFrame() {
         disconnect(typed, &QLineEdit::editingFinished, driverType, nullptr);
     connect(driverType, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { DriverTypeComboBoxChange(index); });
-    connect(testPage, &TestPage::pointInputKeyReleased, this,
+    connect(testPage, &TestPage::pointInputChanged, this,
             [this](int n) { runGuarded([this, n] { CalculateTest(n); }); });
-    connect(testPage, &TestPage::velocityPressureKeyPressed, this, [this] {
+    connect(testPage, &TestPage::velocityPressureChanged, this, [this] {
         runGuarded([this] {
             for (int n = 1; n <= kFlowPointCount; ++n)
                 CalculateTest(n);
         });
     });
-    connect(testPage, &TestPage::flowFieldDoubleClicked, this,
+    connect(testPage, &TestPage::flowDialogRequested, this,
             [this](int n) { runGuarded([this, n] { FlowPointDialogs(n); }); });
 }
 

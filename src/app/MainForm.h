@@ -3,6 +3,7 @@
 #include "data/TableChain.h"
 #include "eval/DomainValues.h"
 
+#include <QHash>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <array>
@@ -163,7 +164,7 @@ private:
     QString m_placesFile;
     QStringList m_shortcutHelp; // one line per shortcut, for the help box
     QList<std::pair<QKeySequence, QPushButton*>> m_buttonKeys;
-    int m_shortcutKey = 0; // the key of the button shortcut just pressed, until the next key
+    QHash<int, const QObject*> m_keysDown; // key → the field it went down in, until released
 
     int CurrentPage = 0;
 

@@ -251,7 +251,7 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         w.selectPage(3);
         QList<double> seen;
-        connect(child<TestPage>(w, "TestPage"), &TestPage::pointInputKeyReleased, this, [&](int n) {
+        connect(child<TestPage>(w, "TestPage"), &TestPage::pointInputChanged, this, [&](int n) {
             QCOMPARE(n, 3);
             seen << f.test().asFloat("Discharge Pressure3");
         });
