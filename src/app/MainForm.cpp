@@ -209,6 +209,8 @@ void TMainForm1::buildMenus() {
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
     ChangeID1 =
         add(EditMenu, QStringLiteral("&Change ID"), "ChangeID1", [this] { ChangeID1Click(); });
+    NewTestFromLast1 = add(EditMenu, QStringLiteral("New Test from &Last"), "NewTestFromLast1",
+                           [this] { NewTestFromLast1Click(); });
     LookupMenu = bar->addMenu(QStringLiteral("&Lookup"));
     LookupMenu->setObjectName(QStringLiteral("LookupMenu"));
     LookupID1 = add(LookupMenu, QStringLiteral("&ID"), "LookupID1",

@@ -75,6 +75,9 @@ public:
     void SaveBtnClick();
     void CancelBtnClick();
     void DeleteBtnClick();
+    // On the Test page: a new test of the pump filled in as its latest test was set up,
+    // its readings, times and notes starting as a new test's do.
+    void NewTestFromLast1Click();
     void CalculateTest(int n);
 
     // ---- menu commands
@@ -137,6 +140,7 @@ private:
     // Runs the backup or restore window with the tables closed, back on the same records.
     void runArchiveWindow(const std::function<void()>& window);
     void afterInsert(TableId level);
+    void enableNewTestFromLast();
     void afterPost(TableId level);
     void afterCancel(TableId level);
     void showPageCount();
@@ -199,6 +203,7 @@ private:
     QAction* ImportOldData1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* ChangeID1 = nullptr;
+    QAction* NewTestFromLast1 = nullptr;
     QAction* LookupID1 = nullptr;
     QAction* LookupName1 = nullptr;
     QAction* LookupCity1 = nullptr;

@@ -48,6 +48,8 @@ void TMainForm1::buildShortcuts() {
     bindAction(Print1, QKeySequence(Qt::CTRL | Qt::Key_P), tr("Print"));
     bindAction(LookupName1, QKeySequence(Qt::CTRL | Qt::Key_F), tr("Look up companies by name"));
     bindAction(TestsDue1, QKeySequence(Qt::CTRL | Qt::Key_D), tr("Tests due"));
+    bindAction(NewTestFromLast1, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
+               tr("New test from the pump's last test (Test page)"));
 
     // A text field would take Ctrl+Home and the like for its cursor; while the record
     // buttons are usable the window's navigation comes first.

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 using namespace nerova;
@@ -212,6 +213,23 @@ private Q_SLOTS:
         QCOMPARE(f.test().state(), TableState::Browse);
     }
 
+    // Enter on the Delete question answers No, whatever page asks it.
+    void enterAfterDeleteDeletesNothing() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.selectPage(3);
+        const int tests = f.test().recordCount();
+        Prompt::install(nullptr); // the real box, as the user meets it
+        QTimer::singleShot(0, [] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        child<QPushButton>(w, "DeleteBtn")->click();
+        Prompt::install(&f.prompt);
+        QCOMPARE(f.test().recordCount(), tests);
+    }
+
     void helpListsTheShortcuts() {
         AppFixture f;
         TMainForm1& w = f.open();
@@ -222,7 +240,7 @@ private Q_SLOTS:
         QCOMPARE(f.prompt.messages.size(), 1);
         QCOMPARE(f.prompt.messages[0].title, QString("Keyboard Shortcuts"));
         for (const char* keys : {"Ctrl+S", "Ctrl+N", "Esc", "Ctrl+P", "Ctrl+F", "Ctrl+Home",
-                                 "Ctrl+End", "Ctrl+PgUp", "Ctrl+PgDown"})
+                                 "Ctrl+End", "Ctrl+PgUp", "Ctrl+PgDown", "Ctrl+Shift+N"})
             QVERIFY2(f.prompt.lastText().contains(keys), keys);
     }
 };
