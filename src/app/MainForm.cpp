@@ -56,6 +56,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     }
     buildFrame();
     showTestsDueStatus({});
+    showFilterStatus();
     buildMenus();
     buildShortcuts();
     connectTables();
@@ -256,6 +257,10 @@ void TMainForm1::connectTables() {
         connect(&t, &Table::afterPost, this, [this, level] { afterPost(level); });
         connect(&t, &Table::afterCancel, this, [this, level] { afterCancel(level); });
     }
+    // A company saved or deleted changes what the filter leaves.
+    for (auto signal :
+         {&Table::afterPost, &Table::afterDelete, &Table::afterOpen, &Table::afterClose})
+        connect(&m_tables.company, signal, this, &TMainForm1::showFilterStatus);
 }
 
 // ---- start-up -------------------------------------------------------------------------------
@@ -402,6 +407,8 @@ void TMainForm1::levelScrolled(TableId level) {
     storeRecordCount(level);
     if (level == TableId::Pump)
         UpdateDriverPages();
+    if (level == TableId::Company)
+        showFilterStatus(); // the companies the filter leaves may have changed
     refreshIdentifierPanel(level);
 }
 

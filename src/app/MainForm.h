@@ -97,6 +97,8 @@ public:
     bool showPump(const QString& companyId, const QString& locationId, const QString& pumpId);
     // The status line's count of pumps overdue and due soon; empty when there are none.
     QString testsDueStatus() const;
+    // The status line's note of the company lookup in force; empty while there is none.
+    QString filterStatus() const;
     void Browse1Click();
     void Print1Click();
     void Preferences1Click();
@@ -153,6 +155,7 @@ private:
     void focusIdentifier(TableId level);
     void commitData(QSessionManager& manager);
     void showTestsDueStatus(const QString& text);
+    void showFilterStatus();
     void countTestsDue();
 
     Database& m_db;
@@ -180,6 +183,7 @@ private:
     QLabel* PumpIDPanel = nullptr;
     QLabel* TestIdPanel = nullptr;
     QLabel* TestsDueStatus = nullptr;
+    QLabel* FilterStatus = nullptr;
     Notebook* MainNotebook = nullptr;
     QPushButton* FirstBtn = nullptr;
     QPushButton* PriorBtn = nullptr;
