@@ -12,6 +12,7 @@
 #include "support/TempDatabase.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -292,6 +293,10 @@ void PagesTest::everyTabShowsInFull() {
         QTabBar* bar = nb->tabBar();
         QVERIFY(bar->sizeHint().width() <= bar->width());
         QCOMPARE(bar->tabToolTip(7), nb->caption(7));
+        // A shortened tab ("Elec.") is found by its full caption, as a screen reader says it.
+        QAccessibleInterface* tabs = QAccessible::queryAccessibleInterface(bar);
+        for (int i = 0; i < nb->count(); ++i)
+            QCOMPARE(tabs->child(i)->text(QAccessible::Name), nb->caption(i));
     }
     QCOMPARE(child<PumpPage>(w, "PumpPage")->pumpNotebook()->caption(7),
              QString("Transfer Switch"));
