@@ -78,6 +78,8 @@ void TMainForm1::runArchiveWindow(const std::function<void()>& window) {
                 Prompt::error(e.text());
             }
         });
+    // Reopening moved every level, the test level last; the panel shows the page's own.
+    showPageCount();
 }
 
 void TMainForm1::Print1Click() {

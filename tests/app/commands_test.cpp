@@ -111,6 +111,25 @@ private Q_SLOTS:
         QCOMPARE(f.flow().recordCount(), 3);
     }
 
+    // The panel counts the page's own records again once the tables are back, even after a
+    // backup cancelled or a restore without a file.
+    void recordCountAfterBackupAndRestore() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        for (const char* id : {"AAA", "ZZZ"}) {
+            f.company().insert();
+            f.company().setValue("CompanyID", id);
+            f.company().post();
+        }
+        f.company().locate({"CompanyID"}, {"ABC Paint Company"});
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
+        f.prompt.dialogs.enqueue([](QDialog&) { return int(QDialog::Rejected); });
+        w.Backup1Click();
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
+        w.Restore1Click();
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
+    }
+
     void aboutNamesTheProgramAndItsLibraries() {
         AppFixture f;
         TMainForm1& w = f.open();
