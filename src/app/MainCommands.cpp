@@ -90,6 +90,8 @@ void TMainForm1::runArchiveWindow(const std::function<void()>& window) {
         });
     // Reopening moved every level, the test level last; the panel shows the page's own.
     showPageCount();
+    // What is due may have changed with the tables, and a count put off meanwhile is owed.
+    countTestsDue();
 }
 
 void TMainForm1::Print1Click() {
