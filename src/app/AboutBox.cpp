@@ -1,13 +1,13 @@
 #include "app/AboutBox.h"
 
 #include "NerovaVersion.h"
+#include "backup/ZipArchiver.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
-#include <zip.h>
 
 namespace nerova {
 
@@ -17,9 +17,7 @@ namespace {
 // instead, so the box still opens.
 QString dataLine(Database& db) {
     try {
-        const QString engine = db.engineDescription();
-        return db.isServer() ? engine
-                             : QStringLiteral("%1 files in %2").arg(engine, db.displayName());
+        return db.engineDescription();
     } catch (const EngineError& e) {
         return e.text().section(QLatin1Char('\n'), 0, 0);
     }
@@ -37,8 +35,8 @@ AboutBox::AboutBox(Database& db, QWidget* parent) : QDialog(parent) {
                             "This program is free software under the GNU General Public "
                             "License,\nversion 3 or any later version. It comes with NO WARRANTY.")
                  .arg(QStringLiteral(NEROVA_VERSION), QString::fromLatin1(qVersion()),
-                      Database(DataLocation{}).engineDescription(),
-                      QString::fromLatin1(zip_libzip_version()), dataLine(db));
+                      Database(DataLocation{}).engineDescription(), ZipArchiver::libraryVersion(),
+                      dataLine(db));
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(m_text, this);
     label->setAlignment(Qt::AlignCenter);

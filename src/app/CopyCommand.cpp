@@ -27,20 +27,65 @@ const QString kReplace = QStringLiteral("--replace");
 // path with a separator, so a mistyped alias never becomes a new folder in the working
 // directory).
 DataLocation resolveDataLocation(const Database& registry, const QString& text) {
-    if (registry.aliasExists(text))
-        return DataLocation::fromParameters(registry.aliasParameters(text));
+    if (registry.aliasExists(text)) {
+        const DataLocation where = DataLocation::fromParameters(registry.aliasParameters(text));
+        if (where.carriesPassword())
+            throw EngineError(
+                QStringLiteral(
+                    "The alias %1 carries a password: keep it in ~/.pgpass or in PGPASSWORD, and "
+                    "remove it from the alias registry.")
+                    .arg(text));
+        return where;
+    }
     DataLocation where = DataLocation::fromText(text);
+    if (where.carriesPassword())
+        throw EngineError(
+            QStringLiteral(
+                "A password does not belong on the command line, where others can read it: keep "
+                "it in ~/.pgpass or in PGPASSWORD, and give the connection without it (%1).")
+                .arg(where.shownConnection()));
     if (where.server)
         return where;
-    if (!QFileInfo(text).isDir() && !text.contains(QLatin1Char('/')))
+    const QFileInfo info(text);
+    if (info.exists() && !info.isDir())
+        throw EngineError(QStringLiteral("%1 is a file, not a folder.")
+                              .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+    if (!info.isDir() && !text.contains(QLatin1Char('/')))
         throw EngineError(QStringLiteral("\"%1\" is neither an alias, a folder nor a "
                                          "postgresql:// connection.")
                               .arg(text));
     where.directory = QDir(text).absolutePath();
+    return where;
+}
+
+TargetFolderHolder::TargetFolderHolder(const DataLocation& where) {
+    if (where.server)
+        return;
+    for (QString path = where.directory; !QFileInfo::exists(path);
+         path = QFileInfo(path).absolutePath())
+        m_made << path;
     if (!QDir().mkpath(where.directory))
         throw EngineError(QStringLiteral("The folder %1 cannot be created.")
                               .arg(QDir::toNativeSeparators(where.directory)));
-    return where;
+}
+
+TargetFolderHolder::~TargetFolderHolder() {
+    for (const QString& path : std::as_const(m_made))
+        if (!QDir().rmdir(path))
+            break;
+}
+
+void printTallies(QTextStream& out, const QList<TableTally>& tallies) {
+    for (const TableTally& t : tallies)
+        out << QString::fromLatin1(tableDef(t.id).baseName) << ": " << t.rows
+            << (t.rows == 1 ? " row" : " rows") << ", checksum " << t.checksum << "\n";
+}
+
+int printRefusal(QTextStream& err, const EngineError& e, bool replace) {
+    err << e.text() << "\n";
+    if (!replace && e.text().contains(QLatin1String("already holds")))
+        err << "Add --replace to replace the rows it holds.\n";
+    return 1;
 }
 
 int runCopyCommand(const QStringList& arguments, const QString& registryPath,
@@ -63,6 +108,13 @@ int runCopyCommand(const QStringList& arguments, const QString& registryPath,
         Database alias(registryPath, defaultDataDir);
         const DataLocation mine = alias.location();
         const DataLocation other = resolveDataLocation(alias, arguments.at(at + 1));
+        if (mine.sameAs(other))
+            throw EngineError(
+                QStringLiteral("%1 is the database this program works on: a copy needs "
+                               "another one.")
+                    .arg(other.server ? other.shownConnection()
+                                      : QDir::toNativeSeparators(other.directory)));
+        TargetFolderHolder folder(other);
         Database ours(mine);
         Database theirs(other);
         // A file database is held by one program at a time; the copy is one such program,
@@ -88,16 +140,12 @@ int runCopyCommand(const QStringList& arguments, const QString& registryPath,
                                  out << QString::fromLatin1(tableDef(id).label) << " table ...\n";
                              out.flush();
                          });
-        for (const TableTally& t : tallies)
-            out << QString::fromLatin1(tableDef(t.id).baseName) << ": " << t.rows
-                << " rows, checksum " << t.checksum << "\n";
+        printTallies(out, tallies);
         out << "Every row was copied and checked.\n";
+        folder.keep();
         return 0;
     } catch (const EngineError& e) {
-        err << e.text() << "\n";
-        if (!replace && e.text().contains(QLatin1String("already holds")))
-            err << "Add --replace to replace the rows it holds.\n";
-        return 1;
+        return printRefusal(err, e, replace);
     }
 }
 

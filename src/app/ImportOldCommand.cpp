@@ -100,7 +100,10 @@ int runImportOldCommand(const QStringList& arguments, const QString& registryPat
         }
 
         Database alias(registryPath, defaultDataDir);
-        Database into(target.isEmpty() ? alias.location() : resolveDataLocation(alias, target));
+        const DataLocation where =
+            target.isEmpty() ? alias.location() : resolveDataLocation(alias, target);
+        TargetFolderHolder made(where);
+        Database into(where);
         const SingleCopyLock lock(into);
         if (lock.refused())
             throw EngineError(
@@ -110,16 +113,12 @@ int runImportOldCommand(const QStringList& arguments, const QString& registryPat
         out.flush();
         const QList<TableTally> tallies =
             data.importInto(into, replace ? CopyMode::Replace : CopyMode::RefuseRows);
-        for (const TableTally& t : tallies)
-            out << QString::fromLatin1(tableDef(t.id).baseName) << ": " << t.rows
-                << " rows, checksum " << t.checksum << "\n";
+        printTallies(out, tallies);
         out << "Every row was imported and checked.\n";
+        made.keep();
         return 0;
     } catch (const EngineError& e) {
-        err << e.text() << "\n";
-        if (!replace && e.text().contains(QLatin1String("already holds")))
-            err << "Add --replace to replace the rows it holds.\n";
-        return 1;
+        return printRefusal(err, e, replace);
     }
 }
 

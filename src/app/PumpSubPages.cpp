@@ -97,17 +97,13 @@ const QList<FieldEntry> kBrakeHorsepower = {
 };
 
 // Relief valves: one row per valve, each with its manufacturer, size and pressure.
-struct ReliefValve {
-    const char* row;
-    QList<FieldEntry> specs;
-};
 
 QList<FieldEntry> reliefValve(const char* mfr, const char* size, const char* pressure) {
     return {text("Mfr:", mfr, 30), number("Size:", size, "#######.##", "in"),
             number("Pressure:", pressure, "9999999999", "psi")};
 }
 
-const QList<ReliefValve> kReliefValves = {
+const QList<PageFields::HeadedRow> kReliefValves = {
     {"Pump Pressure -", reliefValve("Pump PRV Mfr", "Pump PRV Size", "Pump PRV Pressure")},
     {"Pump Casing -", reliefValve("Pump CRV Mfr", "Pump CRV Size", "Pump CRV Pressure")},
     {"Jockey Casing -", reliefValve("Jockey CRV Mfr", "Jockey CRV Size", "Jockey CRV Pressure")},
@@ -154,21 +150,6 @@ constexpr int kRowsPerColumn = 5;
 QWidget* columnsPage(PageFields& fields, const QList<FieldEntry>& specs) {
     auto* page = new QWidget;
     fields.addColumns(page, specs, kRowsPerColumn);
-    return page;
-}
-
-QWidget* reliefValvesPage(PageFields& fields) {
-    auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    int row = 0;
-    for (const ReliefValve& valve : kReliefValves) {
-        grid->addWidget(PageFields::label(QString::fromLatin1(valve.row), page), row, 0);
-        for (int i = 0; i < valve.specs.size(); ++i)
-            fields.place(grid, row, 1 + 2 * i, page, valve.specs[i]);
-        ++row;
-    }
-    grid->setRowStretch(row, 1);
-    grid->setColumnStretch(7, 1);
     return page;
 }
 
@@ -235,7 +216,8 @@ void addPumpSubPages(Notebook& notebook, PageFields& fields) {
     notebook.addPage(columnsPage(fields, kJockeyController), QObject::tr("Jockey Controller"),
                      QObject::tr("Jockey Ctrl"));
     notebook.addPage(gridPage(fields, kBrakeHorsepower), QObject::tr("BHP"));
-    notebook.addPage(reliefValvesPage(fields), QObject::tr("Relief Valves"), QObject::tr("Relief"));
+    notebook.addPage(fields.addHeadedRows(kReliefValves), QObject::tr("Relief Valves"),
+                     QObject::tr("Relief"));
     notebook.addPage(columnsPage(fields, kTransferSwitch), QObject::tr("Transfer Switch"),
                      QObject::tr("Xfer"));
     notebook.addPage(factoryCurvePage(fields), QObject::tr("Factory Curve"), QObject::tr("Curve"));

@@ -86,7 +86,7 @@ FieldEntry temperature(const char* caption, const char* column) {
             .unit = QStringLiteral("\u00b0F")};
 }
 
-const QList<std::pair<const char*, QList<FieldEntry>>> kTemperatures = {
+const QList<PageFields::HeadedRow> kTemperatures = {
     {"Pump Bearing Temperature -",
      {temperature("Inner", "Pump Inner Bearing Temp"),
       temperature("Outer", "Pump Outer Bearing Temp")}},
@@ -150,21 +150,6 @@ QWidget* witnessesPage(PageFields& fields) {
     return page;
 }
 
-QWidget* temperaturesPage(PageFields& fields) {
-    auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    int row = 0;
-    for (const auto& [heading, specs] : kTemperatures) {
-        grid->addWidget(PageFields::label(QObject::tr(heading), page), row, 0);
-        for (int i = 0; i < specs.size(); ++i)
-            fields.place(grid, row, 1 + 2 * i, page, specs[i]);
-        ++row;
-    }
-    grid->setRowStretch(row, 1);
-    grid->setColumnStretch(5, 1);
-    return page;
-}
-
 QWidget* gaugesPage(PageFields& fields) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
@@ -191,7 +176,8 @@ void addTestSubPages(Notebook& notebook, PageFields& fields) {
     notebook.addPage(witnessesPage(fields), QObject::tr("Witnesses"));
     notebook.addPage(gridPage(fields, kDieselFluids), QObject::tr("Diesel Fluids"),
                      QObject::tr("Fluids"));
-    notebook.addPage(temperaturesPage(fields), QObject::tr("Temperatures"), QObject::tr("Temps"));
+    notebook.addPage(fields.addHeadedRows(kTemperatures), QObject::tr("Temperatures"),
+                     QObject::tr("Temps"));
     notebook.addPage(gridPage(fields, kTransferSwitch), QObject::tr("Transfer Switch"),
                      QObject::tr("Transfer"));
     notebook.addPage(gaugesPage(fields), QObject::tr("Gauges/Meters"), QObject::tr("Gauges"));

@@ -306,4 +306,8 @@ Result ZipArchiver::extract(std::uint64_t index, const QString& path) {
     return {};
 }
 
+QString ZipArchiver::libraryVersion() {
+    return QString::fromLatin1(zip_libzip_version());
+}
+
 } // namespace nerova

@@ -21,6 +21,9 @@ namespace nerova {
 // and go on with the next.
 class ZipArchiver {
 public:
+    // The version of the ZIP library the program runs with, for the About box.
+    static QString libraryVersion();
+
     struct Entry {
         std::uint64_t index = 0;
         QString name; // as stored, folder parts included

@@ -104,6 +104,23 @@ int PageFields::addToGrid(QGridLayout* grid, int row, QWidget* parent,
     return r + 1;
 }
 
+QWidget* PageFields::addHeadedRows(const QList<HeadedRow>& rows) {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    int row = 0;
+    qsizetype widest = 0;
+    for (const HeadedRow& r : rows) {
+        grid->addWidget(label(QObject::tr(r.heading), page), row, 0);
+        for (int i = 0; i < r.specs.size(); ++i)
+            place(grid, row, 1 + 2 * i, page, r.specs[i]);
+        widest = std::max(widest, r.specs.size());
+        ++row;
+    }
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(1 + 2 * static_cast<int>(widest), 1);
+    return page;
+}
+
 QWidget* PageFields::place(QGridLayout* grid, int row, int column, QWidget* parent,
                            const FieldEntry& entry) {
     QWidget* field = FieldGrid::createField(entry, m_table, parent);

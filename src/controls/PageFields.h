@@ -36,6 +36,13 @@ public:
     void addColumns(QWidget* page, const QList<FieldEntry>& specs, int rowsPerColumn);
     // Adds specs to grid from row on, answering the row after the last one used.
     int addToGrid(QGridLayout* grid, int row, QWidget* parent, const QList<FieldEntry>& specs);
+    // Rows of fields, each row after a heading of its own in the first column (the relief
+    // valves of a pump, the temperatures of a test), on a new page kept at the top left.
+    struct HeadedRow {
+        const char* heading;
+        QList<FieldEntry> specs;
+    };
+    QWidget* addHeadedRows(const QList<HeadedRow>& rows);
     // One field at a chosen cell: its caption at column, the field and its unit at column + 1.
     QWidget* place(QGridLayout* grid, int row, int column, QWidget* parent,
                    const FieldEntry& entry);

@@ -71,8 +71,12 @@ public:
 
     // True when the table is there, ours, and open for reading and writing.
     virtual bool tablePresent(TableId id) = 0;
-    // Replaces the table by an empty one; what it held is kept aside, never deleted.
+    // Replaces the table by an empty one with its indexes; what it held is kept aside, never
+    // deleted.
     virtual void createTable(TableId id, TableFilesAside* aside) = 0;
+    // Adds one of the schema's indexes to an open table of an older version, inside the
+    // caller's transaction; an index of ours already on the table is kept as it is.
+    virtual void addIndex(TableId id, const IndexDef& index) = 0;
     // Where the replaced tables were kept by this backend's createTable, for the user;
     // empty when the backend keeps them as files (TableFilesAside tells) or kept none.
     virtual QString replacedTablesNote() const { return {}; }

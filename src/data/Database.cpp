@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -29,6 +30,39 @@ DataLocation DataLocation::fromText(const QString& text) {
         t.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive))
         return {true, {}, t};
     return {false, t, {}};
+}
+
+namespace {
+
+// "scheme://user:secret@" and "password=secret" among the parameters.
+const QRegularExpression kUrlPassword(QStringLiteral("^([A-Za-z]+://[^/@:?]*):([^@/?]*)@"));
+const QRegularExpression kParameterPassword(QStringLiteral("([?&])password=([^&]*)(&|$)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+
+} // namespace
+
+bool DataLocation::carriesPassword() const {
+    const QString t = connection.trimmed();
+    return server && (!kUrlPassword.match(t).captured(2).isEmpty() ||
+                      !kParameterPassword.match(t).captured(2).isEmpty());
+}
+
+QString DataLocation::shownConnection() const {
+    QString t = connection.trimmed();
+    t.replace(kUrlPassword, QStringLiteral("\\1@"));
+    t.replace(kParameterPassword, QStringLiteral("\\1"));
+    if (t.endsWith(u'?') || t.endsWith(u'&'))
+        t.chop(1);
+    return t;
+}
+
+bool DataLocation::sameAs(const DataLocation& other) const {
+    if (server != other.server)
+        return false;
+    if (server)
+        return connection.trimmed() == other.connection.trimmed();
+    const QString mine = QDir(directory).canonicalPath();
+    return !mine.isEmpty() && mine == QDir(other.directory).canonicalPath();
 }
 
 bool fileOpensReadWrite(const QString& path) {
@@ -143,12 +177,15 @@ QString Database::displayName() const {
     if (m_backend)
         return m_backend->displayName();
     const DataLocation where = location();
-    return where.server ? where.connection : QDir::toNativeSeparators(where.directory);
+    return where.server ? where.shownConnection() : QDir::toNativeSeparators(where.directory);
 }
 
 QString Database::engineDescription() {
     try {
-        const QString text = backend().engineDescription();
+        QString text = backend().engineDescription();
+        // A server names its database and host itself; a folder is named here.
+        if (const DataLocation where = location(); !where.server && !where.directory.isEmpty())
+            text = QStringLiteral("%1 files in %2").arg(text, displayName());
         dropBackendWhenIdle();
         return text;
     } catch (...) {

@@ -30,6 +30,14 @@ struct DataLocation {
     // An alias parameter line: "postgresql://…" or "postgres://…" is a server, anything
     // else a folder.
     static DataLocation fromText(const QString& text);
+
+    // A password written into a server's connection text (user:secret@host, ?password=);
+    // messages and logs must never show it.
+    bool carriesPassword() const;
+    // The connection text without its password, for messages.
+    QString shownConnection() const;
+    // Both name the same folder (followed through links) or the same connection text.
+    bool sameAs(const DataLocation& other) const;
 };
 
 // The table engine: the alias registry and the backend behind it (see Backend.h). The
@@ -61,8 +69,9 @@ public:
     QString databaseDirectory() const;
     // The folder, or the server and database, for messages.
     QString displayName() const;
-    // What holds the data, for the About box: the engine with its version, and for a server
-    // the database and host. Throws EngineError when the server cannot be reached.
+    // What holds the data, for the About box: the engine with its version, and the folder,
+    // or the server's database and host (only the engine's version for a database without a
+    // folder). Throws EngineError when the server cannot be reached.
     QString engineDescription();
 
     // The file of a table in the database directory, matched ignoring letter case; the

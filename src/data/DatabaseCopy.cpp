@@ -253,15 +253,37 @@ bool emptyTableFile(const QString& path, TableId id) {
     return empty;
 }
 
-bool sameDatabase(Database& a, Database& b) {
-    const DataLocation x = a.location();
-    const DataLocation y = b.location();
-    if (x.server != y.server)
-        return false;
-    if (x.server)
-        return x.connection.trimmed() == y.connection.trimmed();
-    return QDir(x.directory).canonicalPath() == QDir(y.directory).canonicalPath() &&
-           !QDir(x.directory).canonicalPath().isEmpty();
+// The refusal when a table read back from the target differs from what went in: `text`
+// takes the table (%1), then the rows and checksum of the source (%2, %3) and the target's.
+void requireSame(const TableTally& source, const TableTally& target, const QString& text) {
+    if (target == source)
+        return;
+    throw EngineError(text.arg(QString::fromLatin1(tableDef(source.id).label))
+                          .arg(source.rows)
+                          .arg(QString::fromLatin1(source.checksum.left(12)))
+                          .arg(target.rows)
+                          .arg(QString::fromLatin1(target.checksum.left(12))));
+}
+
+// Makes the target's missing tables, then fills them. Tables made here go again when the
+// fill fails or the program is killed: a server makes them inside a transaction of the
+// fill's own; a folder writes them down until the fill is done.
+template <typename Fill> QList<TableTally> intoMadeTables(Database& to, Fill&& fill) {
+    QList<TableId> missing;
+    for (const TableId id : kAllTables)
+        if (!to.tablePresent(id))
+            missing << id;
+    std::optional<Database::Transaction> makingTx;
+    if (to.isServer() && !missing.isEmpty())
+        makingTx.emplace(to);
+    UnfinishedCopy unfinished(to, missing);
+    for (const TableId id : std::as_const(missing))
+        to.createTable(id);
+    const QList<TableTally> filled = fill();
+    if (makingTx)
+        makingTx->commit();
+    unfinished.done();
+    return filled;
 }
 
 } // namespace
@@ -302,27 +324,11 @@ QList<TableTally> fillTables(Database& from, Database& to, CopyMode mode,
 
 QList<TableTally> copyDatabase(Database& from, Database& to, CopyMode mode,
                                const CopyProgress& progress) {
-    if (sameDatabase(from, to))
+    if (from.location().sameAs(to.location()))
         throw EngineError(QStringLiteral("The source and the target are the same database."));
     AllTablesOpen sourceOpen(
         from); // a source without its tables stops before the target is touched
-    QList<TableId> missing;
-    for (const TableId id : kAllTables)
-        if (!to.tablePresent(id))
-            missing << id;
-    // A server makes tables inside a transaction: the copy's own, so a copy that fails or is
-    // killed leaves none behind.
-    std::optional<Database::Transaction> makingTx;
-    if (to.isServer() && !missing.isEmpty())
-        makingTx.emplace(to);
-    UnfinishedCopy unfinished(to, missing);
-    for (const TableId id : std::as_const(missing))
-        to.createTable(id);
-    const QList<TableTally> copied = fillTables(from, to, mode, progress);
-    if (makingTx)
-        makingTx->commit();
-    unfinished.done();
-    return copied;
+    return intoMadeTables(to, [&] { return fillTables(from, to, mode, progress); });
 }
 
 namespace {
@@ -353,15 +359,10 @@ QList<TableTally> fillTables(Database& from, Database& to, CopyMode mode,
     // Read back what the target now holds: it is kept only when every table matches.
     for (const TableTally& source : std::as_const(copied)) {
         const TableTally target = readTable(to, source.id, [](const QVariantList&, qint64) {});
-        if (!(target == source))
-            throw EngineError(
-                QStringLiteral("The copy of the %1 table does not match its source (%2 rows, "
-                               "checksum %3; the copy %4 rows, checksum %5); nothing was copied.")
-                    .arg(QString::fromLatin1(tableDef(source.id).label))
-                    .arg(source.rows)
-                    .arg(QString::fromLatin1(source.checksum.left(12)))
-                    .arg(target.rows)
-                    .arg(QString::fromLatin1(target.checksum.left(12))));
+        requireSame(source, target,
+                    QStringLiteral("The copy of the %1 table does not match its source (%2 rows, "
+                                   "checksum %3; the copy %4 rows, checksum %5); nothing was "
+                                   "copied."));
     }
     writeTx.commit();
     readTx.commit();
@@ -396,22 +397,7 @@ QList<TableTally> writeAndCheck(RowSource& from, Database& to, CopyMode mode,
 
 QList<TableTally> writeRows(RowSource& from, Database& to, CopyMode mode,
                             const CopyProgress& progress) {
-    QList<TableId> missing;
-    for (const TableId id : kAllTables)
-        if (!to.tablePresent(id))
-            missing << id;
-    // Tables made for the import go again when it fails or is killed, as a copy's do.
-    std::optional<Database::Transaction> makingTx;
-    if (to.isServer() && !missing.isEmpty())
-        makingTx.emplace(to);
-    UnfinishedCopy unfinished(to, missing);
-    for (const TableId id : std::as_const(missing))
-        to.createTable(id);
-    const QList<TableTally> written = writeAndCheck(from, to, mode, progress);
-    if (makingTx)
-        makingTx->commit();
-    unfinished.done();
-    return written;
+    return intoMadeTables(to, [&] { return writeAndCheck(from, to, mode, progress); });
 }
 
 namespace {
@@ -461,15 +447,10 @@ QList<TableTally> writeAndCheck(RowSource& from, Database& to, CopyMode mode,
         }
         st->reset();
         const TableTally target = back.result();
-        if (!(target == source))
-            throw EngineError(
-                QStringLiteral("The %1 table as written does not match what was read (%2 rows, "
-                               "checksum %3; written %4 rows, checksum %5); nothing was written.")
-                    .arg(QString::fromLatin1(tableDef(source.id).label))
-                    .arg(source.rows)
-                    .arg(QString::fromLatin1(source.checksum.left(12)))
-                    .arg(target.rows)
-                    .arg(QString::fromLatin1(target.checksum.left(12))));
+        requireSame(source, target,
+                    QStringLiteral("The %1 table as written does not match what was read (%2 "
+                                   "rows, checksum %3; written %4 rows, checksum %5); nothing was "
+                                   "written."));
     }
     writeTx.commit();
     return written;

@@ -1,7 +1,6 @@
 #include "data/LatestTests.h"
 
 #include "data/Database.h"
-#include "data/EngineError.h"
 #include "data/Statement.h"
 
 #include <algorithm>
@@ -49,51 +48,13 @@ QString keyJoin(const QString& left, const QString& right, int count) {
     return conds.join(QStringLiteral(" AND "));
 }
 
-// Finding each pump's latest test needs every test's date. Without an index over the key and
-// the date that means reading every test row, the whole of the largest table (a quarter of a
-// second for 100,000 tests); with one, only the index. The index is made the first time it
-// is missing, inside its own transaction; a user without the right to make it (on a server)
-// still gets the rows, only slower.
-void ensureDateIndex(Database& db) {
-    if (db.transactionDepth() > 0)
-        return; // a failed statement would end the caller's transaction on a server
-    const TableDef& test = tableDef(TableId::Test);
-    const QString table = QString::fromLatin1(test.baseName);
-    const QString name = table + QStringLiteral(" by date");
-    const QString columns = quotedList({QStringLiteral("CompanyID"), QStringLiteral("LocationID"),
-                                        QStringLiteral("PumpID"), QStringLiteral("Test Date"),
-                                        QStringLiteral("TestID")});
-    try {
-        if (db.handle()) {
-            // A file database: the index lives in the test table's file, which is attached
-            // under the table's name; when it is there the statement does nothing.
-            db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.%2 ON %3 (%4)")
-                        .arg(QString::fromLatin1(test.name), quoteIdent(name), quoteIdent(table),
-                             columns));
-            return;
-        }
-        // A server: asked first, since making an index locks the table against writers
-        // even when it finds the index there.
-        const std::shared_ptr<Statement> st =
-            db.prepared(QStringLiteral("SELECT count(*) FROM pg_indexes WHERE schemaname = "
-                                       "current_schema() AND indexname = ?"));
-        st->bind(1, name);
-        const bool there = st->step() && st->int64(0) > 0;
-        st->reset();
-        if (!there)
-            db.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                        .arg(quoteIdent(name), quoteIdent(table), columns));
-    } catch (const EngineError&) {
-        // Not allowed to (a server user without ownership of the table): the statement below
-        // reads the table itself.
-    }
-}
-
 } // namespace
 
 std::vector<QVariantList> pumpsWithLatestTest(Database& db, const LatestTestColumns& columns,
                                               const QDate& today) {
-    // The tests are grouped once per pump. The latest is found as the greatest "date TestID"
+    // The tests are grouped once per pump, from the test table's index by pump and date alone
+    // where the table has it (a server table its owner has not yet brought up to date may
+    // not: the grouping then reads the table). The latest is found as the greatest "date TestID"
     // text: ISO dates order as their text does, and the date's fixed ten characters leave the
     // identifier from the twelfth on. That picks the date and breaks its ties in one pass,
     // where a second grouping or a window function would read every test again.
@@ -143,7 +104,6 @@ std::vector<QVariantList> pumpsWithLatestTest(Database& db, const LatestTestColu
                  keyJoin(QStringLiteral("g"), QStringLiteral("p"), 3), testJoin, order);
 
     const TablesHeld held(db);
-    ensureDateIndex(db);
     const std::shared_ptr<Statement> st = db.prepared(sql);
     st->bindAll({today, today});
     std::vector<QVariantList> rows;

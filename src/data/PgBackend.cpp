@@ -230,6 +230,7 @@ public:
     void closeTable(TableId) override {}
     bool tablePresent(TableId id) override;
     void createTable(TableId id, TableFilesAside* aside) override;
+    void addIndex(TableId id, const IndexDef& index) override;
 
 private:
     struct TableInfo {
@@ -308,6 +309,59 @@ private:
         return exists;
     }
 
+    // A name for a table or index that no relation of the schema holds yet: `base`, else
+    // "base (2)" … The server cuts a name at 63 bytes, so `base` is cut first where the
+    // number would fall off.
+    QString freeRelationName(QString base) {
+        while (base.toUtf8().size() > 58)
+            base.chop(1);
+        QString name = base;
+        for (int n = 2; tableExistsNamed(name); ++n)
+            name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+        return name;
+    }
+
+    QString indexSql(TableId id, const IndexDef& index) const {
+        QStringList parts;
+        for (const IndexPart& part : index.parts) {
+            const QString column = quoteIdent(QString::fromLatin1(part.column));
+            // The fold as caseFoldEquals writes it, so that a lookup can use the index.
+            parts << (part.term == IndexTerm::CaseFolded
+                          ? QStringLiteral("lower(%1 COLLATE casefold)").arg(column)
+                          : column);
+        }
+        return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+            .arg(quoteIdent(tableDef(id).indexName(index)), qualifiedName(id),
+                 parts.join(QStringLiteral(", ")));
+    }
+
+    // Makes the index unless the table has it. Index names are the schema's, not the table's:
+    // a table that creation renamed aside keeps its index and that index's name, which an
+    // earlier program left so, so the name moves on to follow its own table first.
+    void makeIndex(TableId id, const IndexDef& index) {
+        const QString name = tableDef(id).indexName(index);
+        const auto st = prepared(QStringLiteral(
+            "SELECT t.relname, i.indrelid = to_regclass(?) FROM pg_index i JOIN pg_class t "
+            "ON t.oid = i.indrelid WHERE i.indexrelid = to_regclass(?)"));
+        st->bind(1, qualifiedName(id));
+        st->bind(2, quoteIdent(name));
+        QString holder;
+        bool ours = false;
+        if (st->step()) {
+            holder = st->text(0);
+            ours = st->int64(1) != 0;
+        }
+        st->reset();
+        if (ours)
+            return;
+        if (!holder.isEmpty())
+            exec(QStringLiteral("ALTER INDEX %1 RENAME TO %2")
+                     .arg(quoteIdent(name),
+                          quoteIdent(freeRelationName(holder + QLatin1Char(' ') +
+                                                      QString::fromLatin1(index.suffix)))));
+        exec(indexSql(id, index));
+    }
+
     QString where(TableId id) const {
         return QStringLiteral("Table: %1 in %2")
             .arg(QString::fromLatin1(tableDef(id).baseName), displayName());
@@ -379,11 +433,19 @@ void PgBackend::openTable(TableId id) {
             migrateTable(*this, id, version, where(id));
             exec(stampSql(id));
         });
-    } catch (const EngineError&) {
-        // Stamping needs the table's owner; a table of the first version is good unstamped.
-        if (version != 0 || kSchemaVersion != 1)
+    } catch (const EngineError& e) {
+        // Only the table's owner may add an index or stamp the table, and an index waits for
+        // other testers' writing to the table to end. A table of a version we can use as it
+        // is opens all the same, only slower, and is brought up to date at a later opening
+        // by its owner; the savepoint kept the caller's transaction.
+        const bool mayWait = e.code() == Code::ReadOnly || e.code() == Code::Busy;
+        if (!mayWait || !schemaVersionUsable(version))
             throw;
     }
+}
+
+void PgBackend::addIndex(TableId id, const IndexDef& index) {
+    makeIndex(id, index);
 }
 
 bool PgBackend::tablePresent(TableId id) {
@@ -410,11 +472,9 @@ void PgBackend::createTable(TableId id, TableFilesAside*) {
             // Nothing is dropped: the old table stays under a name that tells when it left.
             if (m_replacedMoment.isEmpty())
                 m_replacedMoment = now().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
-            QString name = QStringLiteral("%1 replaced %2")
-                               .arg(QString::fromLatin1(def.baseName), m_replacedMoment);
-            const QString base = name;
-            for (int n = 2; tableExistsNamed(name); ++n)
-                name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+            const QString name =
+                freeRelationName(QStringLiteral("%1 replaced %2")
+                                     .arg(QString::fromLatin1(def.baseName), m_replacedMoment));
             exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2")
                      .arg(qualifiedName(id), quoteIdent(name)));
             m_replacedNote = QStringLiteral("The replaced tables are kept unchanged in %1 under "
@@ -424,6 +484,8 @@ void PgBackend::createTable(TableId id, TableFilesAside*) {
         }
         exec(QStringLiteral("CREATE TABLE %1 (%2)")
                  .arg(qualifiedName(id), parts.join(QStringLiteral(", "))));
+        for (const IndexDef& index : def.indexes)
+            makeIndex(id, index);
         exec(stampSql(id));
     });
 }

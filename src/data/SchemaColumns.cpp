@@ -372,6 +372,12 @@ const ColumnDef kFlowColumns[] = {
     {"Pitot Pressure8", T::Number, 0, false}, {"Calculated Flow8", T::Number, 0, false},
 };
 
+// Finding each pump's latest test needs every test's date: with this index the grouping reads
+// the index alone, not the whole of the largest table.
+const IndexPart kTestByDate[] = {
+    {"CompanyID"}, {"LocationID"}, {"PumpID"}, {"Test Date"}, {"TestID"}};
+const IndexDef kTestIndexes[] = {{"by date", kTestByDate, 2}};
+
 } // namespace
 
 const TableDef& tableDef(TableId id) {
@@ -379,7 +385,7 @@ const TableDef& tableDef(TableId id) {
         {TableId::Company, "company", "NRVA2002company", "Company", kCompanyColumns, 1},
         {TableId::Location, "location", "NRVA2002location", "Location", kLocationColumns, 2},
         {TableId::Pump, "pump", "NRVA2002pump", "Pump", kPumpColumns, 3},
-        {TableId::Test, "test", "NRVA2002test", "Test", kTestColumns, 4},
+        {TableId::Test, "test", "NRVA2002test", "Test", kTestColumns, 4, kTestIndexes},
         {TableId::Flow, "flow", "NRVA2002flow", "Flow", kFlowColumns, 5},
     };
     return defs[static_cast<int>(id)];

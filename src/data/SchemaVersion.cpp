@@ -10,12 +10,21 @@ namespace nerova {
 
 namespace {
 
-// One step brings a table from the version it is stored under to the next. Version 1 is
-// the first: no steps yet.
+// One step brings a table from the version it is stored under to the next.
 using MigrationStep = void (*)(Backend& backend, TableId id);
 
+void addIndexesOf(int version, Backend& backend, TableId id) {
+    for (const IndexDef& index : tableDef(id).indexes)
+        if (index.since == version && (!index.serverOnly() || backend.isServer()))
+            backend.addIndex(id, index);
+}
+
 const std::map<int, MigrationStep>& migrations() {
-    static const std::map<int, MigrationStep> steps;
+    static const std::map<int, MigrationStep> steps{
+        // 1 to 2: the test table's index by pump and date; the other tables only take the
+        // new number.
+        {1, [](Backend& backend, TableId id) { addIndexesOf(2, backend, id); }},
+    };
     return steps;
 }
 

@@ -127,6 +127,10 @@ public:
     void openTable(TableId id) override;
     void closeTable(TableId id) override;
     void createTable(TableId id, TableFilesAside* aside) override;
+    void addIndex(TableId id, const IndexDef& index) override {
+        const TableDef& def = tableDef(id);
+        exec(tableFileIndexSql(def, index, QString::fromLatin1(def.name)));
+    }
 
 private:
     void connect();
@@ -227,17 +231,36 @@ void SqliteBackend::bringToCurrentVersion(TableId id, const QString& path) {
             throw EngineError(QStringLiteral("Not a %1 table file.\nFile: %2")
                                   .arg(QString::fromLatin1(def.label), path));
     }
+    const bool callersTransaction = sqlite3_get_autocommit(m_db.get()) == 0;
+    const auto undo = [&] {
+        try {
+            execOn(m_db.get(), QStringLiteral("ROLLBACK TO migrate; RELEASE migrate"));
+        } catch (const EngineError&) {
+        }
+        if (!callersTransaction && sqlite3_get_autocommit(m_db.get()) == 0) {
+            try {
+                execOn(m_db.get(), QStringLiteral("ROLLBACK"));
+            } catch (const EngineError&) {
+            }
+        }
+    };
     execOn(m_db.get(), QStringLiteral("SAVEPOINT migrate"));
     try {
         migrateTable(*this, id, version, path);
         execOn(m_db.get(),
                QStringLiteral("PRAGMA %1.user_version = %2").arg(schema).arg(kSchemaVersion));
         execOn(m_db.get(), QStringLiteral("RELEASE migrate"));
+    } catch (const EngineError&) {
+        undo();
+        // A table of a version we can use as it is opens all the same (a full disk leaves it
+        // without its new index, only slower) and is brought up to date at a later opening;
+        // unless SQLite ended the caller's transaction with the failure, which the caller
+        // must hear of.
+        const bool callerIntact = !callersTransaction || sqlite3_get_autocommit(m_db.get()) == 0;
+        if (!schemaVersionUsable(version) || !callerIntact)
+            throw;
     } catch (...) {
-        try {
-            execOn(m_db.get(), QStringLiteral("ROLLBACK TO migrate; RELEASE migrate"));
-        } catch (const EngineError&) {
-        }
+        undo();
         throw;
     }
 }
@@ -265,8 +288,13 @@ void SqliteBackend::createTable(TableId id, TableFilesAside* aside) {
                 throw EngineError(QStringLiteral("Cannot create %1: %2")
                                       .arg(finalPath, QString::fromUtf8(sqlite3_errmsg(raw))));
             execOn(db.get(), QStringLiteral("PRAGMA journal_mode=DELETE"));
+            execOn(db.get(), QStringLiteral("BEGIN"));
             execOn(db.get(), tableFileCreateSql(def));
+            for (const IndexDef& index : def.indexes)
+                if (!index.serverOnly())
+                    execOn(db.get(), tableFileIndexSql(def, index));
             execOn(db.get(), QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
+            execOn(db.get(), QStringLiteral("COMMIT"));
         } catch (...) {
             db.reset();
             QFile::remove(tmpPath);

@@ -134,10 +134,62 @@ QString columnProblem(const TableDef& def, const QList<QStringList>& xinfo) {
     return {};
 }
 
+// What the file holds beside its table (`master`: type, name, tbl_name and sql of each row
+// of its schema) that the engine would not have put there; empty when nothing.
+QString besideTheTable(const TableDef& def, const QList<QStringList>& master, const QString& stored,
+                       int version) {
+    // A trigger, a view, another table or an index of someone else's making would come in
+    // with the table and act on the user's data.
+    QStringList ownIndexes;
+    for (const QStringList& row : master) {
+        const bool table = row.value(0) == QLatin1String("table") && row.value(1) == stored;
+        const bool keyIndex = row.value(0) == QLatin1String("index") && row.value(2) == stored &&
+                              row.value(3).isNull() &&
+                              row.value(1).startsWith(QLatin1String("sqlite_autoindex_"));
+        if (table || keyIndex)
+            continue;
+        const IndexDef* own = nullptr;
+        for (const IndexDef& index : def.indexes)
+            if (!index.serverOnly() && row.value(0) == QLatin1String("index") &&
+                row.value(1) == def.indexName(index))
+                own = &index;
+        if (!own)
+            return QStringLiteral("it also holds the %1 \"%2\"").arg(row.value(0), row.value(1));
+        // The engine names the table as the schema spells it, whatever spelling the file has.
+        if (row.value(2) != stored || row.value(3) != tableFileIndexSql(def, *own))
+            return QStringLiteral("its index \"%1\" is made otherwise than this program makes it")
+                .arg(row.value(1));
+        ownIndexes << row.value(1);
+    }
+    // The indexes of the version the file says it has. One of a later version is welcome
+    // too: the program before it made the date index the first time it counted what is due.
+    for (const IndexDef& index : def.indexes)
+        if (!index.serverOnly() && index.since <= std::max(version, 1) &&
+            !ownIndexes.contains(def.indexName(index)))
+            return QStringLiteral("it lacks the index \"%1\" of its table version")
+                .arg(def.indexName(index));
+    return {};
+}
+
 } // namespace
 
 QString tableFileCreateSql(const TableDef& def) {
     return createSqlNamed(def, QString::fromLatin1(def.baseName));
+}
+
+QString tableFileIndexSql(const TableDef& def, const IndexDef& index, const QString& schema) {
+    QStringList parts;
+    for (const IndexPart& part : index.parts) {
+        Q_ASSERT(part.term == IndexTerm::Column); // a folded key is the server's alone
+        parts << quoteIdent(QString::fromLatin1(part.column));
+    }
+    // SQLite keeps the statement as written from the index's own name on: neither the
+    // schema nor IF NOT EXISTS reaches the file, so both forms leave the same text there.
+    const QString name = quoteIdent(def.indexName(index));
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(schema.isEmpty() ? name
+                              : QStringLiteral("IF NOT EXISTS %1.%2").arg(quoteIdent(schema), name),
+             quoteIdent(QString::fromLatin1(def.baseName)), parts.join(QStringLiteral(", ")));
 }
 
 Result checkTableFile(const QString& path, TableId id) {
@@ -151,19 +203,22 @@ Result checkTableFile(const QString& path, TableId id) {
     case Header::Ours:
         break;
     }
+    // A file whose pages disagree (one copied while it was being written, say) fails here
+    // with no more than SQLite's "database disk image is malformed": said as what it means.
+    const auto damaged = [](const QString& why) {
+        return Result::failure(QStringLiteral("the file is damaged: %1").arg(why));
+    };
     Checker file;
     if (!file.attach(path))
-        return Result::failure(file.error());
+        return damaged(file.error());
     QList<QStringList> rows;
     if (!file.rows(QStringLiteral("PRAGMA t.integrity_check"), rows))
-        return Result::failure(file.error());
+        return damaged(file.error());
     if (rows.isEmpty() || rows.first().value(0) != QLatin1String("ok"))
-        return Result::failure(QStringLiteral("the file is damaged (%1)")
-                                   .arg(rows.isEmpty() ? QString() : rows.first().value(0)));
+        return damaged(rows.isEmpty() ? QString() : rows.first().value(0));
 
-    // The table itself, then the one kind of thing allowed beside it: the index SQLite
-    // makes for its primary key. A trigger, a view, another table or an index of someone
-    // else's making would come in with the table and act on the user's data.
+    // The table itself, then what the engine keeps beside it: the index SQLite makes for its
+    // primary key and the engine's own indexes.
     if (!file.rows(QStringLiteral("SELECT type, name, tbl_name, sql FROM t.sqlite_master"), rows))
         return Result::failure(file.error());
     QString stored;
@@ -177,15 +232,15 @@ Result checkTableFile(const QString& path, TableId id) {
     }
     if (stored.isEmpty())
         return Result::failure(QStringLiteral("it holds no %1 table").arg(label));
-    for (const QStringList& row : std::as_const(rows)) {
-        const bool table = row.value(0) == QLatin1String("table") && row.value(1) == stored;
-        const bool keyIndex = row.value(0) == QLatin1String("index") && row.value(2) == stored &&
-                              row.value(3).isNull() &&
-                              row.value(1).startsWith(QLatin1String("sqlite_autoindex_"));
-        if (!table && !keyIndex)
-            return Result::failure(
-                QStringLiteral("it also holds the %1 \"%2\"").arg(row.value(0), row.value(1)));
-    }
+    QList<QStringList> versionRows;
+    if (!file.rows(QStringLiteral("PRAGMA t.user_version"), versionRows))
+        return Result::failure(file.error());
+    const int version = versionRows.value(0).value(0).toInt();
+    if (!schemaVersionKnown(version))
+        return Result::failure(
+            QStringLiteral("its table version %1 is not one this program knows").arg(version));
+    if (const QString problem = besideTheTable(def, rows, stored, version); !problem.isEmpty())
+        return Result::failure(problem);
 
     if (!file.rows(QStringLiteral("PRAGMA t.table_xinfo(%1)").arg(quoteIdent(stored)), rows))
         return Result::failure(file.error());
@@ -197,13 +252,6 @@ Result checkTableFile(const QString& path, TableId id) {
     if (storedSql != createSqlNamed(def, stored))
         return Result::failure(
             QStringLiteral("its %1 table is made otherwise than this program makes it").arg(label));
-
-    if (!file.rows(QStringLiteral("PRAGMA t.user_version"), rows))
-        return Result::failure(file.error());
-    const int version = rows.value(0).value(0).toInt();
-    if (!schemaVersionKnown(version))
-        return Result::failure(
-            QStringLiteral("its table version %1 is not one this program knows").arg(version));
     return {};
 }
 

@@ -12,10 +12,15 @@ constexpr long double kFeetOfWaterPerPsi = 2.31L;
 constexpr long double kVelocityHeadDivisor = 891.0L;
 constexpr long double kPercent = 100.0L;
 
-// Nearest whole number, an exact half to the even neighbour, independent of the
-// floating-point rounding mode. A value that is not finite (only absurd readings, such as a
-// diameter so small its fourth power vanishes, produce one) gives 0 rather than writing
-// infinity or NaN into a test record.
+long double velocityTerm(long double flow, long double diameter) {
+    const long double d2 = diameter * diameter;
+    return flow * flow / (kVelocityHeadDivisor * d2 * d2);
+}
+
+} // namespace
+
+// Rounded in long double, so a product of long doubles is rounded once, not first to the
+// nearest double.
 double roundHalfEven(long double x) {
     if (!std::isfinite(x))
         return 0.0;
@@ -29,13 +34,6 @@ double roundHalfEven(long double x) {
     // A negative fraction rounding to zero must not be stored as -0.
     return r == 0 ? 0.0 : static_cast<double>(r);
 }
-
-long double velocityTerm(long double flow, long double diameter) {
-    const long double d2 = diameter * diameter;
-    return flow * flow / (kVelocityHeadDivisor * d2 * d2);
-}
-
-} // namespace
 
 double NetPressure(bool notVerticalTurbine, bool velocityPressure, double flow,
                    double dischargeElevation, double suctionElevation, double pumpElevation,

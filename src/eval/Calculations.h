@@ -10,6 +10,12 @@ namespace nerova {
 // Every result is a whole number (an exact half goes to the even neighbour) returned as a
 // double; a result a guard forces to 0 is 0.
 
+// Nearest whole number, an exact half to the even neighbour, independent of the
+// floating-point rounding mode. A value that is not finite (only absurd readings, such as a
+// diameter so small its fourth power vanishes, produce one) gives 0 rather than writing
+// infinity or NaN into a record, and a negative fraction rounding to zero gives 0, not -0.
+double roundHalfEven(long double x);
+
 // Net pressure the pump develops. A vertical turbine draws from a well: its suction reading
 // is the water level in feet below the pump, which adds to the head instead of being
 // subtracted, and suctionPressure is not used.

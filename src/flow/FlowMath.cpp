@@ -3,7 +3,6 @@
 #include "controls/NumberPicture.h"
 #include "eval/FlowPointColumns.h"
 
-#include <cfenv>
 #include <cmath>
 
 namespace nerova {
@@ -14,18 +13,6 @@ double dischargeFlow(double size, double coefficient, double pitot, long double 
     const long double s = size;
     return static_cast<double>(s * s * constant * static_cast<long double>(coefficient) *
                                std::sqrt(static_cast<long double>(pitot)));
-}
-
-double roundHalfEven(double value) {
-    // nearbyint follows the current rounding mode; nobody here changes it from the default
-    // round-to-nearest-even, but do not depend on that.
-    const int mode = std::fegetround();
-    if (mode == FE_TONEAREST)
-        return std::nearbyint(value);
-    std::fesetround(FE_TONEAREST);
-    const double r = std::nearbyint(value);
-    std::fesetround(mode);
-    return r;
 }
 
 double totalOfRoundedFlows(const std::array<double, kNozzleCount>& flows) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eval/Calculations.h"
 #include "eval/FlowPointColumns.h"
 
 #include <QString>
@@ -16,9 +17,6 @@ inline constexpr long double kHoseMonsterConstant = 29.82L;
 // Flow in gpm through one outlet: size² × constant × coefficient × √pitot, carried in
 // extended precision. A pitot reading at or below 0 gives no flow.
 double dischargeFlow(double size, double coefficient, double pitot, long double constant);
-
-// Nearest whole number, an exact half going to the even neighbour.
-double roundHalfEven(double value);
 
 // A point's total: the sum of the individually rounded device flows, so the total always
 // equals the sum of the figures the user sees.

@@ -95,6 +95,21 @@ private Q_SLOTS:
                                  copyDatabase(file.db(), file.db(), CopyMode::Replace));
     }
 
+    // The target bends a value on the way in; the row counts agree, the checksums do not.
+    void targetThatChangesAValueIsRefused() {
+        TempDatabase file;
+        auto server = serverDatabase();
+        copyDatabase(file.db(), *server, CopyMode::RefuseRows);
+        server->exec(
+            QStringLiteral("CREATE FUNCTION bend() RETURNS trigger LANGUAGE plpgsql AS "
+                           "$$ BEGIN NEW.\"Name\" := NEW.\"Name\" || 'x'; RETURN NEW; END $$; "
+                           "CREATE TRIGGER bend BEFORE INSERT ON \"NRVA2002company\" "
+                           "FOR EACH ROW EXECUTE FUNCTION bend()"));
+        const QList<TableTally> before = tallyDatabase(*server);
+        QVERIFY_THROWS_EXCEPTION(EngineError, copyDatabase(file.db(), *server, CopyMode::Replace));
+        QCOMPARE(tallyDatabase(*server), before);
+    }
+
     // The server refuses a row half-way: the tables the copy made go with its transaction.
     void refusedCopyLeavesNoTableBehind() {
         TempDatabase file;

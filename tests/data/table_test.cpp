@@ -62,6 +62,43 @@ struct LastLabel : TablesProgress {
     void setBusy(bool) override {}
 };
 
+// The test table's version and how many indexes by date it has: "2 1" when it is up to date.
+QString dateIndexState(Database& db) {
+    db.acquire(TableId::Test);
+    QString state;
+    {
+        const auto version = db.prepared(
+            db.isServer()
+                ? QStringLiteral("SELECT obj_description('\"NRVA2002test\"'::regclass, 'pg_class')")
+                : QStringLiteral("PRAGMA test.user_version"));
+        const auto index = db.prepared(
+            db.isServer() ? QStringLiteral("SELECT count(*) FROM pg_indexes WHERE tablename = "
+                                           "'NRVA2002test' AND indexname = 'NRVA2002test by date'")
+                          : QStringLiteral("SELECT count(*) FROM test.sqlite_master WHERE name = "
+                                           "'NRVA2002test by date'"));
+        if (version->step() && index->step())
+            state =
+                version->text(0).section(QLatin1Char(' '), -1) + QLatin1Char(' ') + index->text(0);
+        version->reset();
+        index->reset();
+    }
+    db.release(TableId::Test);
+    return state;
+}
+
+// Takes the test table back to the first version, before it had its index.
+void makeVersionOne(Database& db) {
+    db.acquire(TableId::Test);
+    if (db.isServer()) {
+        db.exec(QStringLiteral("DROP INDEX \"NRVA2002test by date\"; COMMENT ON TABLE "
+                               "\"NRVA2002test\" IS 'Nerova 2002 table, version 1'"));
+    } else {
+        db.exec(QStringLiteral("DROP INDEX test.\"NRVA2002test by date\""));
+        db.exec(QStringLiteral("PRAGMA test.user_version = 1"));
+    }
+    db.release(TableId::Test);
+}
+
 } // namespace
 
 class TableTest : public QObject {
@@ -346,6 +383,18 @@ private Q_SLOTS:
         QVERIFY(TablesCreate(tmp.db(), progress, [](auto&) {}));
         setNowForTesting({});
         QVERIFY(progress.text.contains("replaced 2026-12-09 10-15-00"));
+        // Index names are the schema's: the replaced table takes its index along under a name
+        // of its own, and the new table gets one.
+        const auto indexes = tmp.db().prepared(
+            "SELECT string_agg(tablename || ': ' || indexname, ' | ' ORDER BY indexname) FROM "
+            "pg_indexes WHERE indexname LIKE '% by date'");
+        QVERIFY(indexes->step());
+        QCOMPARE(indexes->text(0),
+                 QString("NRVA2002test: NRVA2002test by date | NRVA2002test replaced 2026-12-09 "
+                         "10-15-00 (2): NRVA2002test replaced 2026-12-09 10-15-00 (2) by date | "
+                         "NRVA2002test replaced 2026-12-09 10-15-00: NRVA2002test replaced "
+                         "2026-12-09 10-15-00 by date"));
+        indexes->reset();
         tmp.db().acquire(TableId::Flow);
         for (const char* name : {"NRVA2002flow replaced 2026-12-09 10-15-00",
                                  "NRVA2002flow replaced 2026-12-09 10-15-00 (2)"}) {
@@ -409,6 +458,42 @@ private Q_SLOTS:
         QFile::rename(path, tmp.dataDir() + "/NRVA2002PUMP.DB");
         t.open(); // any letter case is the same file
         QCOMPARE(t.recordCount(), 1);
+    }
+
+    // A table of the first version gains the test table's index when it opens. On a server
+    // only the table's owner may add it: anyone else still opens the table and writes to it,
+    // inside a transaction of his own, and the table waits for its owner.
+    void versionOneTestTableGainsItsIndex() {
+        TempDatabase tmp;
+        QCOMPARE(dateIndexState(tmp.db()), QString("2 1"));
+        makeVersionOne(tmp.db());
+        if (tmp.isServer()) {
+            tmp.db().exec(QStringLiteral(
+                "DO $$BEGIN CREATE ROLE clerk LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; "
+                "END$$; GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO "
+                "clerk"));
+            QFile registry(tmp.path("clerk.ini"));
+            QVERIFY(registry.open(QIODevice::WriteOnly));
+            registry.write(bytesOf(tmp.registryPath()).replace("user=nerova", "user=clerk"));
+            registry.close();
+            Database clerk(registry.fileName(), tmp.dataDir());
+            {
+                Table pump(clerk, TableId::Pump);
+                pump.open();
+                Database::Transaction tx(clerk);
+                Table t(clerk, TableId::Test);
+                t.open();
+                t.edit();
+                t.setValue("Notes", "Written by the clerk");
+                t.post();
+                tx.commit();
+            }
+            QCOMPARE(dateIndexState(clerk), QString("1 0"));
+            Table t(tmp.db(), TableId::Test);
+            t.open();
+            QCOMPARE(t.asString("Notes"), QString("Written by the clerk"));
+        }
+        QCOMPARE(dateIndexState(tmp.db()), QString("2 1"));
     }
 
     void schemaVersionCheckedOnOpen_data() {

@@ -15,6 +15,8 @@ private Q_SLOTS:
     void percentRatedFlow_data();
     void percentRatedFlow();
     void flowPointUsesRoundedValues();
+    void roundingEdges_data();
+    void roundingEdges();
 };
 
 void CalculationsTest::netPressure_data() {
@@ -116,6 +118,26 @@ void CalculationsTest::percentRatedFlow_data() {
     QTest::newRow("62.5 to even") << 5.0 << 8.0 << 62.0;
     QTest::newRow("87.5 to even") << 7.0 << 8.0 << 88.0;
     QTest::newRow("no rated flow") << 500.0 << 0.0 << 0.0;
+}
+
+// What reaches a record: never NaN, infinity or a negative zero shown as "-0".
+void CalculationsTest::roundingEdges_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("half down to even") << 2.5 << 2.0;
+    QTest::newRow("half up to even") << -3.5 << -4.0;
+    QTest::newRow("negative to zero") << -0.4 << 0.0;
+    QTest::newRow("negative zero") << -0.0 << 0.0;
+    QTest::newRow("NaN") << std::nan("") << 0.0;
+    QTest::newRow("infinity") << HUGE_VAL << 0.0;
+}
+
+void CalculationsTest::roundingEdges() {
+    QFETCH(double, value);
+    QFETCH(double, expected);
+    const double r = roundHalfEven(value);
+    QCOMPARE(r, expected);
+    QVERIFY(!std::signbit(r) || r < 0);
 }
 
 void CalculationsTest::percentRatedFlow() {

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void curve_data();
     void curve();
     void verdictAndRecord();
+    void limitWorkedOutInBinaryStillPasses();
 };
 
 // One flowing point (point 3) on its own: the rules that look at a single reading.
@@ -288,6 +289,23 @@ void EvaluationTest::verdictAndRecord() {
     // One text for a share: cut, never rounded up onto its limit.
     QCOMPARE(shareText(94.96), QStringLiteral("94.9 %"));
     QCOMPARE(shareDigits(-4.96), QStringLiteral("-5.0"));
+}
+
+// Churn 100 psi, 1,900 gpm at 50 psi: 95 % of the baseline at 1,000 gpm works out as
+// 70.00000000000001 psi, and a reading of exactly 70 psi must pass.
+void EvaluationTest::limitWorkedOutInBinaryStillPasses() {
+    PumpRatings pump = ratedPump();
+    pump.churnPressure = 100;
+    pump.ratedFlow = 1900;
+    pump.ratedPressure = 50;
+    pump.peakFlow = 2850;
+    pump.peakPressure = 32.5;
+    TestReadings test = testOn(QDate(2025, 6, 1));
+    test.points[2] = point(1000, 70);
+    const Evaluation e = evaluateTest(pump, test);
+    const Finding* f = findingOf(e, int(Rule::Baseline), 3);
+    QVERIFY(f);
+    QCOMPARE(statusText(f->status), statusText(Status::Pass));
 }
 
 QTEST_GUILESS_MAIN(EvaluationTest)
