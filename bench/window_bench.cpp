@@ -98,8 +98,9 @@ const char* const kDerived[] = {"Net Pressure", "Corrected Flow", "Corrected Net
                                 "Percent Rated Flow"};
 
 // Keystrokes in the discharge pressure of point 1 on the Test page; each types one digit
-// over the selected text, and only the key release is timed. With repaint the pending
-// paint events are processed too, so the figure includes drawing the changed fields.
+// over the selected text, and the press and the release are timed together: the point is
+// evaluated when the text changes, not on a release. With repaint the pending paint events
+// are processed too, so the figure includes drawing the changed fields.
 void keystrokes(benchmark::State& state, bool repaint, bool server = false) {
     if (!(server ? requireServer(state) : requireDb(state)))
         return;
@@ -124,11 +125,11 @@ void keystrokes(benchmark::State& state, bool repaint, bool server = false) {
         state.PauseTiming();
         const auto key = static_cast<Qt::Key>(Qt::Key_1 + (i++ % 9));
         discharge->selectAll();
+        state.ResumeTiming();
+
         QTest::keyPress(discharge, key);
         if (repaint)
             QApplication::processEvents();
-        state.ResumeTiming();
-
         QTest::keyRelease(discharge, key);
         if (repaint)
             QApplication::processEvents();
@@ -170,7 +171,7 @@ BENCHMARK(BM_Keystroke_anchor)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// The window on the server: the key release evaluates the row being edited in memory, so
+// The window on the server: the keystroke evaluates the row being edited in memory, so
 // it should not wait for the server at all.
 void BM_Keystroke_server(benchmark::State& state) {
     keystrokes(state, false, true);

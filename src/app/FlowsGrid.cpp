@@ -1,10 +1,13 @@
 #include "app/FlowsGrid.h"
 
+#include "controls/CheckField.h"
+#include "controls/FieldLink.h"
 #include "controls/NumberField.h"
 #include "controls/PageFields.h"
 
 #include <QEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace nerova {
@@ -111,19 +114,26 @@ FlowsGrid::FlowsGrid(PageFields& fields, QWidget* parent) : QWidget(parent), m_f
             if (column.electrical)
                 m_electrical.append(field);
         }
+        // A reading that changed, never a mere key: Tab, an arrow or the release of a key
+        // pressed elsewhere must not put a saved test into edit.
         for (const char* name : {"Discharge Pressure", "Suction Pressure", "RPM"}) {
             auto* reading = static_cast<NumberField*>(pointField(QLatin1String(name), n));
-            connect(reading, &NumberField::keyReleased, this,
-                    [this, n] { Q_EMIT pointInputKeyReleased(n); });
+            connect(&reading->link(), &FieldLink::valueWritten, this,
+                    [this, n] { Q_EMIT pointInputChanged(n); });
         }
-        connect(static_cast<NumberField*>(flowField(n)), &NumberField::doubleClicked, this,
-                [this, n] { Q_EMIT flowFieldDoubleClicked(n); });
+        auto* flow = static_cast<NumberField*>(flowField(n));
+        connect(flow, &NumberField::doubleClicked, this,
+                [this, n] { Q_EMIT flowDialogRequested(n); });
+        // The keys that open a drop-down open the point's flow dialog too.
+        flow->installEventFilter(this);
+        flow->setToolTip(tr("Double-click, F4 or Alt+Down: the flow of point %1").arg(n));
     }
 
     const int belowRows = kHeaderRows + kPoints;
     m_velocityPressure =
         m_fields.cell(grid, belowRows, 1, this, kVelocityPressure, kVelocityPressure.caption, 6);
-    m_velocityPressure->installEventFilter(this);
+    connect(&static_cast<CheckField*>(m_velocityPressure)->link(), &FieldLink::valueWritten, this,
+            &FlowsGrid::velocityPressureChanged);
     grid->setRowStretch(belowRows + 1, 1);
 }
 
@@ -156,9 +166,17 @@ QWidget* FlowsGrid::pointField(const QString& name, int n) const {
 }
 
 bool FlowsGrid::eventFilter(QObject* watched, QEvent* event) {
-    // Told before the check box acts on the key, while the row still holds the old state.
-    if (watched == m_velocityPressure && event->type() == QEvent::KeyPress)
-        Q_EMIT velocityPressureKeyPressed();
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool opens = (key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier) ||
+                           (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier);
+        if (opens)
+            for (int n = 1; n <= kPoints; ++n)
+                if (watched == flowField(n)) {
+                    Q_EMIT flowDialogRequested(n);
+                    return true;
+                }
+    }
     return QWidget::eventFilter(watched, event);
 }
 

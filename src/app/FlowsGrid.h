@@ -35,9 +35,12 @@ public:
     QWidget* velocityPressureBox() const { return m_velocityPressure; }
 
 Q_SIGNALS:
-    void pointInputKeyReleased(int n);
-    void velocityPressureKeyPressed();
-    void flowFieldDoubleClicked(int n);
+    // The discharge pressure, suction pressure or speed of point n was changed by the user.
+    void pointInputChanged(int n);
+    // The user changed "Velocity Pressure" (the row holds the new state).
+    void velocityPressureChanged();
+    // A double click, F4 or Alt+Down on the flow field of point n.
+    void flowDialogRequested(int n);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

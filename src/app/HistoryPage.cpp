@@ -9,18 +9,21 @@
 #include "print/TestReportRulesFormat.h"
 #include "prompt/Prompt.h"
 #include "report/PdfFile.h"
+#include "report/ProgramSettings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace nerova {
 
 namespace {
+
+const QString kCsvFolderKey = QStringLiteral("History/CsvFolder");
 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment align = Qt::AlignLeft) {
     auto* item = new QTableWidgetItem(text);
@@ -90,16 +93,19 @@ void HistoryPage::refresh() {
 void HistoryPage::exportCsv() {
     if (!m_pump.isOpen() || m_pump.recNo() == 0)
         return;
-    const QString id = m_pump.asString(QStringLiteral("PumpID"));
-    const QString start = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                              .filePath(defaultFileName(id));
+    const HistoryPump pump{m_pump.asString(QStringLiteral("CompanyID")),
+                           m_pump.asString(QStringLiteral("LocationID")),
+                           m_pump.asString(QStringLiteral("PumpID"))};
+    const QString start =
+        QDir(ProgramSettings::folder(kCsvFolderKey)).filePath(defaultFileName(pump.pumpId));
     const QString path = Prompt::instance().saveFile(
         tr("Export CSV"), start, tr("CSV files (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     // Read again rather than trust the rows on screen: a test may have been saved since.
     refresh();
-    writeHistoryCsv(path, m_rows);
+    writeHistoryCsv(path, pump, m_rows);
+    ProgramSettings::setFolder(kCsvFolderKey, QFileInfo(path).absolutePath());
 }
 
 QString HistoryPage::defaultFileName(const QString& pumpId) {

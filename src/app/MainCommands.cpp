@@ -33,23 +33,33 @@ struct PanelHidden {
 } // namespace
 
 void TMainForm1::Backup1Click() {
-    runArchiveWindow([this] {
+    QString done;
+    runArchiveWindow([this, &done] {
         if (m_db.isServer()) {
-            backupServerDatabase(m_db, serverArchiveStartFolder(), this);
+            done = backupServerDatabase(m_db, archiveStartFolder(), this);
             return;
         }
         TBackupFrm frm(m_db.databaseDirectory(), this);
+        // An archive kept beside the tables is lost with the disk that holds them.
+        frm.setStartFolder(archiveStartFolder(m_db.databaseDirectory()));
         frm.ShowBackupWindow();
+        done = frm.doneText();
     });
+    // Once the window is gone and the records are back: where the archive went, and how
+    // much it holds.
+    if (!done.isEmpty())
+        Prompt::information(done);
 }
 
 void TMainForm1::Restore1Click() {
     runArchiveWindow([this] {
         if (m_db.isServer()) {
-            restoreServerDatabase(m_db, serverArchiveStartFolder(), this);
+            restoreServerDatabase(m_db, archiveStartFolder(), this);
             return;
         }
         TRestoreFrm frm(m_db.databaseDirectory(), this);
+        // Where the backups are offered to go.
+        frm.setStartFolder(archiveStartFolder(m_db.databaseDirectory()));
         offerOldDataImport(frm, m_db, this);
         frm.RunRestore();
     });
@@ -78,6 +88,10 @@ void TMainForm1::runArchiveWindow(const std::function<void()>& window) {
                 Prompt::error(e.text());
             }
         });
+    // Reopening moved every level, the test level last; the panel shows the page's own.
+    showPageCount();
+    // What is due may have changed with the tables, and a count put off meanwhile is owed.
+    countTestsDue();
 }
 
 void TMainForm1::Print1Click() {

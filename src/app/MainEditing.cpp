@@ -9,6 +9,7 @@
 #include "data/EngineError.h"
 #include "eval/Calculations.h"
 #include "eval/FlowPointColumns.h"
+#include "eval/LatestTestSetup.h"
 #include "eval/TestInitialization.h"
 #include "flow/FlowPointDispatcher.h"
 #include "flow/FlowPointFlowMeterDlg.h"
@@ -17,6 +18,7 @@
 #include "prefs/PreferencesRecord.h"
 #include "prompt/Prompt.h"
 
+#include <QAction>
 #include <QPushButton>
 
 namespace nerova {
@@ -40,6 +42,7 @@ void TMainForm1::SetBrowseButtons() {
         b->setEnabled(true);
     SaveBtn->setEnabled(false);
     CancelBtn->setEnabled(false);
+    enableNewTestFromLast();
 }
 
 void TMainForm1::SetEditButtons() {
@@ -47,6 +50,14 @@ void TMainForm1::SetEditButtons() {
         b->setEnabled(false);
     SaveBtn->setEnabled(true);
     CancelBtn->setEnabled(true);
+    enableNewTestFromLast();
+}
+
+void TMainForm1::enableNewTestFromLast() {
+    // Like Insert on the Test page: refused while a record is being edited.
+    if (NewTestFromLast1)
+        NewTestFromLast1->setEnabled(MainNotebook && MainNotebook->currentIndex() == 3 &&
+                                     InsertBtn->isEnabled());
 }
 
 void TMainForm1::afterInsert(TableId level) {
@@ -111,6 +122,21 @@ void TMainForm1::InsertBtnClick() {
     focusIdentifier(level);
 }
 
+void TMainForm1::NewTestFromLast1Click() {
+    Table& pump = m_tables.pump;
+    if (shownLevel() != TableId::Test || editPending() || !pump.isOpen() || pump.recNo() == 0)
+        return;
+    // Read before the insert, which leaves no test of the pump current.
+    const std::optional<LatestTestSetup> setup = latestTestSetup(
+        m_db, pump.asString(QStringLiteral("CompanyID")),
+        pump.asString(QStringLiteral("LocationID")), pump.asString(QStringLiteral("PumpID")));
+    InsertBtnClick();
+    if (!setup || m_tables.test.state() != TableState::Insert)
+        return; // the pump's first test starts as any new test does
+    applyTestSetup(m_tables.test, *setup);
+    m_flow->setStartingDevices(setup->devices);
+}
+
 void TMainForm1::SaveBtnClick() {
     // A refused save throws: the record stays in edit with what was typed, the buttons stay
     // in edit mode, and the engine's text is shown by the caller. A test is saved with the
@@ -137,7 +163,9 @@ void TMainForm1::showPageCount() {
 
 void TMainForm1::DeleteBtnClick() {
     const TableId level = shownLevel();
-    if (!Prompt::askYesNo(Prompt::Kind::Confirmation, kDeleteTexts[levelIndex(level)]))
+    // Enter after Delete keeps the record: the default answer is No.
+    if (!Prompt::askYesNo(Prompt::Kind::Confirmation, kDeleteTexts[levelIndex(level)], {},
+                          Prompt::Button::No))
         return;
     deleteCascade(level);
 }

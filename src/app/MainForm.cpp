@@ -56,6 +56,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     }
     buildFrame();
     showTestsDueStatus({});
+    showFilterStatus();
     buildMenus();
     buildShortcuts();
     connectTables();
@@ -181,15 +182,15 @@ void TMainForm1::buildFrame() {
         disconnect(typed, &QLineEdit::editingFinished, driverType, nullptr);
     connect(driverType, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { DriverTypeComboBoxChange(index); });
-    connect(testPage, &TestPage::pointInputKeyReleased, this,
+    connect(testPage, &TestPage::pointInputChanged, this,
             [this](int n) { runGuarded([this, n] { CalculateTest(n); }); });
-    connect(testPage, &TestPage::velocityPressureKeyPressed, this, [this] {
+    connect(testPage, &TestPage::velocityPressureChanged, this, [this] {
         runGuarded([this] {
             for (int n = 1; n <= kFlowPointCount; ++n)
                 CalculateTest(n);
         });
     });
-    connect(testPage, &TestPage::flowFieldDoubleClicked, this,
+    connect(testPage, &TestPage::flowDialogRequested, this,
             [this](int n) { runGuarded([this, n] { FlowPointDialogs(n); }); });
 }
 
@@ -214,6 +215,8 @@ void TMainForm1::buildMenus() {
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
     ChangeID1 =
         add(EditMenu, QStringLiteral("&Change ID"), "ChangeID1", [this] { ChangeID1Click(); });
+    NewTestFromLast1 = add(EditMenu, QStringLiteral("New Test from &Last"), "NewTestFromLast1",
+                           [this] { NewTestFromLast1Click(); });
     LookupMenu = bar->addMenu(QStringLiteral("&Lookup"));
     LookupMenu->setObjectName(QStringLiteral("LookupMenu"));
     LookupID1 = add(LookupMenu, QStringLiteral("&ID"), "LookupID1",
@@ -259,6 +262,10 @@ void TMainForm1::connectTables() {
         connect(&t, &Table::afterPost, this, [this, level] { afterPost(level); });
         connect(&t, &Table::afterCancel, this, [this, level] { afterCancel(level); });
     }
+    // A company saved or deleted changes what the filter leaves.
+    for (auto signal :
+         {&Table::afterPost, &Table::afterDelete, &Table::afterOpen, &Table::afterClose})
+        connect(&m_tables.company, signal, this, &TMainForm1::showFilterStatus);
 }
 
 // ---- start-up -------------------------------------------------------------------------------
@@ -405,6 +412,8 @@ void TMainForm1::levelScrolled(TableId level) {
     storeRecordCount(level);
     if (level == TableId::Pump)
         UpdateDriverPages();
+    if (level == TableId::Company)
+        showFilterStatus(); // the companies the filter leaves may have changed
     refreshIdentifierPanel(level);
 }
 

@@ -4,6 +4,7 @@
 #include "data/TableChain.h"
 #include "eval/DomainValues.h"
 
+#include <QHash>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <array>
@@ -75,6 +76,9 @@ public:
     void SaveBtnClick();
     void CancelBtnClick();
     void DeleteBtnClick();
+    // On the Test page: a new test of the pump filled in as its latest test was set up,
+    // its readings, times and notes starting as a new test's do.
+    void NewTestFromLast1Click();
     void CalculateTest(int n);
 
     // ---- menu commands
@@ -94,6 +98,8 @@ public:
     bool showPump(const QString& companyId, const QString& locationId, const QString& pumpId);
     // The status line's count of pumps overdue and due soon; empty when there are none.
     QString testsDueStatus() const;
+    // The status line's note of the company lookup in force; empty while there is none.
+    QString filterStatus() const;
     void Browse1Click();
     void Print1Click();
     void Preferences1Click();
@@ -138,6 +144,7 @@ private:
     // Runs the backup or restore window with the tables closed, back on the same records.
     void runArchiveWindow(const std::function<void()>& window);
     void afterInsert(TableId level);
+    void enableNewTestFromLast();
     void afterPost(TableId level);
     void afterCancel(TableId level);
     void showPageCount();
@@ -150,6 +157,7 @@ private:
     void focusIdentifier(TableId level);
     void commitData(QSessionManager& manager);
     void showTestsDueStatus(const QString& text);
+    void showFilterStatus();
     void countTestsDue();
 
     Database& m_db;
@@ -166,7 +174,7 @@ private:
     QString m_placesFile;
     QStringList m_shortcutHelp; // one line per shortcut, for the help box
     QList<std::pair<QKeySequence, QPushButton*>> m_buttonKeys;
-    int m_shortcutKey = 0; // the key of the button shortcut just pressed, until the next key
+    QHash<int, const QObject*> m_keysDown; // key → the field it went down in, until released
 
     int CurrentPage = 0;
 
@@ -178,6 +186,7 @@ private:
     QLabel* PumpIDPanel = nullptr;
     QLabel* TestIdPanel = nullptr;
     QLabel* TestsDueStatus = nullptr;
+    QLabel* FilterStatus = nullptr;
     Notebook* MainNotebook = nullptr;
     QPushButton* FirstBtn = nullptr;
     QPushButton* PriorBtn = nullptr;
@@ -201,6 +210,7 @@ private:
     QAction* ImportOldData1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* ChangeID1 = nullptr;
+    QAction* NewTestFromLast1 = nullptr;
     QAction* LookupID1 = nullptr;
     QAction* LookupName1 = nullptr;
     QAction* LookupCity1 = nullptr;

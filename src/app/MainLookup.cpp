@@ -9,7 +9,9 @@
 #include "prompt/Prompt.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 
 namespace nerova {
 
@@ -33,12 +35,41 @@ void TMainForm1::LookupClick(const QString& criterion) {
     const QString text = dlg.text().trimmed();
     // The typed text is matched literally; the table takes it as data, never as syntax.
     m_tables.company.setPrefixFilter(column, text);
+    showFilterStatus();
 }
 
 void TMainForm1::LookupAllClick() {
     const bool editing = editPending();
     // During an edit every company shows again but nothing moves, so nothing typed is lost.
     m_tables.company.clearFilter(editing);
+    showFilterStatus();
+}
+
+QString TMainForm1::filterStatus() const {
+    return FilterStatus ? FilterStatus->text() : QString();
+}
+
+void TMainForm1::showFilterStatus() {
+    // A window that shows fewer companies, or none at "0 of 0", says why and how to undo it.
+    const Table& company = m_tables.company;
+    QString text;
+    if (company.isOpen() && !company.filterColumn().isEmpty()) {
+        const QString criterion = company.filterColumn() == QLatin1String("CompanyID")
+                                      ? QStringLiteral("ID")
+                                      : company.filterColumn();
+        const int count = company.recordCount();
+        text = QStringLiteral("Filter: %1 begins with \"%2\" \u2014 %3; Lookup | All shows all")
+                   .arg(criterion, company.filterText(),
+                        count == 1 ? QStringLiteral("1 company")
+                                   : QStringLiteral("%1 companies").arg(count));
+    }
+    if (!FilterStatus) {
+        FilterStatus = new QLabel(this);
+        FilterStatus->setObjectName(QStringLiteral("FilterStatus"));
+        FilterStatus->setTextFormat(Qt::PlainText);
+        statusBar()->insertWidget(0, FilterStatus);
+    }
+    FilterStatus->setText(text);
 }
 
 void TMainForm1::ChangeID1Click() {

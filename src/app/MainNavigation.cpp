@@ -136,6 +136,7 @@ void TMainForm1::MainNotebookPageChanged(int k) {
         break;
     }
     CurrentPage = k;
+    enableNewTestFromLast();
     // The lookup items keep the page's enabled states between openings of the menu, so
     // their shortcuts obey them too.
     LookupMenuPopup();

@@ -5,6 +5,7 @@
 #include "prompt/Prompt.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -47,6 +48,8 @@ void TMainForm1::buildShortcuts() {
     bindAction(Print1, QKeySequence(Qt::CTRL | Qt::Key_P), tr("Print"));
     bindAction(LookupName1, QKeySequence(Qt::CTRL | Qt::Key_F), tr("Look up companies by name"));
     bindAction(TestsDue1, QKeySequence(Qt::CTRL | Qt::Key_D), tr("Tests due"));
+    bindAction(NewTestFromLast1, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
+               tr("New test from the pump's last test (Test page)"));
 
     // A text field would take Ctrl+Home and the like for its cursor; while the record
     // buttons are usable the window's navigation comes first.
@@ -55,29 +58,37 @@ void TMainForm1::buildShortcuts() {
 }
 
 bool TMainForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
+    switch (event->type()) {
+    case QEvent::ShortcutOverride: {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
         for (const auto& [keys, button] : m_buttonKeys)
-            if (keys == pressed && button->isEnabled()) {
-                m_shortcutKey = key->key();
+            if (keys == pressed && button->isEnabled())
                 return true; // left unaccepted: the shortcut runs
-            }
         // A text field would take Ctrl+D for deleting a character.
-        if (pressed == TestsDue1->shortcut()) {
-            m_shortcutKey = key->key();
+        if (pressed == TestsDue1->shortcut())
             return true;
-        }
-    } else if (event->type() == QEvent::KeyPress) {
-        m_shortcutKey = 0;
-    } else if (event->type() == QEvent::KeyRelease && m_shortcutKey != 0) {
-        // The releases of a shortcut's key and of its modifiers belong to the shortcut, not
-        // to the field under the focus: a reading field would take them as keystrokes and
-        // start a new edit of the test just saved or cancelled.
-        const int released = static_cast<QKeyEvent*>(event)->key();
-        if (released == m_shortcutKey || released == Qt::Key_Control || released == Qt::Key_Alt ||
-            released == Qt::Key_Shift || released == Qt::Key_Meta)
+        break;
+    }
+    case QEvent::KeyPress:
+        // Only the first delivery counts, not the one to a parent the field passed it on to.
+        if (watched == QApplication::focusWidget())
+            m_keysDown.insert(static_cast<QKeyEvent*>(event)->key(), watched);
+        break;
+    case QEvent::KeyRelease: {
+        if (watched != QApplication::focusWidget())
+            break;
+        // A release belongs to the field its key went down in. The release of a key pressed
+        // in a box (Enter on "Lose changed data?"), for a shortcut or in another field is
+        // no keystroke of this one.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const QObject* downIn = m_keysDown.take(key);
+        if (downIn != watched)
             return true;
+        break;
+    }
+    default:
+        break;
     }
     return QMainWindow::eventFilter(watched, event);
 }

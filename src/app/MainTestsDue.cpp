@@ -64,6 +64,12 @@ void TMainForm1::showTestsDueStatus(const QString& text) {
 }
 
 void TMainForm1::countTestsDue() {
+    // The backup, restore and import windows work on the table files with the tables
+    // closed; a count arriving meanwhile (the one queued at start-up runs inside their event
+    // loops) would read, or even write, a file being archived or replaced. It waits for the
+    // tables to be back, and runArchiveWindow counts again then.
+    if (!m_tables.test.isOpen())
+        return;
     try {
         QList<DuePump> pumps = readPumpsDue(m_db, today());
         const DueSettings settings = TestsDueDialog::savedSettings();

@@ -31,7 +31,9 @@ int Notebook::addPage(QWidget* page, const QString& caption, const QString& shor
     const QSignalBlocker block(m_bar);
     m_stack->addWidget(page);
     const int index = m_bar->addTab(caption);
+    // A shortened tab keeps its full name for a screen reader, as for the tool tip.
     m_bar->setTabToolTip(index, caption);
+    m_bar->setAccessibleTabName(index, caption);
     m_captions.append(caption);
     m_shortCaptions.append(shortCaption.isEmpty() ? caption : shortCaption);
     if (m_current < 0) {

@@ -17,7 +17,7 @@ public:
     explicit Notebook(QWidget* parent = nullptr);
 
     // shortCaption, when given, stands on the tab whenever the full captions do not fit
-    // side by side; the full caption is then the tab's tool tip.
+    // side by side; the full caption stays the tab's tool tip and its accessible name.
     int addPage(QWidget* page, const QString& caption, const QString& shortCaption = {});
     int count() const;
     QWidget* page(int index) const;

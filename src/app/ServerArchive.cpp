@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -57,16 +58,28 @@ private:
 
 } // namespace
 
-QString serverArchiveStartFolder() {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+QString archiveStartFolder(const QString& dataFolder) {
+    const auto same = [](const QString& a, const QString& b) {
+        return !a.isEmpty() && !b.isEmpty() &&
+               QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
+    };
+    const QString config = QFileInfo(Database::defaultRegistryPath()).absolutePath();
+    const QStringList candidates{
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath(),
+        dataFolder.isEmpty() ? QString() : QFileInfo(QDir::cleanPath(dataFolder)).absolutePath()};
+    for (const QString& folder : candidates)
+        if (!folder.isEmpty() && QFileInfo(folder).isDir() && !same(folder, dataFolder) &&
+            !same(folder, config))
+            return folder;
+    return QDir::homePath();
 }
 
-void backupServerDatabase(Database& server, const QString& startFolder, QWidget* parent) {
+QString backupServerDatabase(Database& server, const QString& startFolder, QWidget* parent) {
     TableFilesCopy copy(server);
     TBackupFrm frm(copy.folder(), parent);
     frm.setStartFolder(startFolder);
     frm.ShowBackupWindow();
+    return frm.doneText();
 }
 
 void restoreServerDatabase(Database& server, const QString& startFolder, QWidget* parent) {

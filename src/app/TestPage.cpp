@@ -64,10 +64,9 @@ TestPage::TestPage(Table& test, QWidget* parent) : QWidget(parent), m_fields(tes
     layout->addLayout(top);
     layout->addWidget(m_notebook, 1);
 
-    connect(m_flows, &FlowsGrid::pointInputKeyReleased, this, &TestPage::pointInputKeyReleased);
-    connect(m_flows, &FlowsGrid::velocityPressureKeyPressed, this,
-            &TestPage::velocityPressureKeyPressed);
-    connect(m_flows, &FlowsGrid::flowFieldDoubleClicked, this, &TestPage::flowFieldDoubleClicked);
+    connect(m_flows, &FlowsGrid::pointInputChanged, this, &TestPage::pointInputChanged);
+    connect(m_flows, &FlowsGrid::velocityPressureChanged, this, &TestPage::velocityPressureChanged);
+    connect(m_flows, &FlowsGrid::flowDialogRequested, this, &TestPage::flowDialogRequested);
 
     m_fields.chainTabOrder();
     m_identifier = m_fields.field(QStringLiteral("TestID"));

@@ -44,12 +44,12 @@ public:
     QWidget* pointField(const QString& column) const { return m_fields.field(column); }
 
 Q_SIGNALS:
-    // A key was released in the discharge pressure, suction pressure or RPM of point n.
-    void pointInputKeyReleased(int n);
-    // A key was pressed on the "Velocity Pressure" check box; sent before the box acts on
-    // it, so the row still holds the state shown before the key.
-    void velocityPressureKeyPressed();
-    void flowFieldDoubleClicked(int n);
+    // The user changed the discharge pressure, suction pressure or RPM of point n.
+    void pointInputChanged(int n);
+    // The user changed the "Velocity Pressure" check box; the row holds the new state.
+    void velocityPressureChanged();
+    // A double click, F4 or Alt+Down on the flow field of point n.
+    void flowDialogRequested(int n);
 
 private:
     PageFields m_fields;

@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -139,6 +140,7 @@ void TBackupFrm::buildLayout() {
 }
 
 int TBackupFrm::ShowBackupWindow() {
+    m_doneText.clear();
     setBackupFolder(m_startFolder);
     return Prompt::instance().runDialog(*this);
 }
@@ -239,6 +241,7 @@ bool TBackupFrm::writeTestPasses() const {
 }
 
 void TBackupFrm::BackupButtonClick() {
+    m_doneText.clear();
     setStatus(QStringLiteral("Checking ..."));
 
     const QString namePart = m_fileNameField->text();
@@ -265,8 +268,10 @@ void TBackupFrm::BackupButtonClick() {
         return;
     }
 
+    int tables = 0;
+    qint64 bytes = 0;
     try {
-        if (!writeArchive(path)) {
+        if (!writeArchive(path, tables, bytes)) {
             cancelWith(m_changeButton);
             return;
         }
@@ -275,6 +280,13 @@ void TBackupFrm::BackupButtonClick() {
         cancelWith(m_changeButton);
         return;
     }
+    // Said in so many words by the caller, so that a backup never ends without the user
+    // knowing where it went.
+    m_doneText =
+        QStringLiteral("Backed up %1 (%2) to %3.")
+            .arg(tables == 1 ? QStringLiteral("1 table") : QStringLiteral("%1 tables").arg(tables),
+                 QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat),
+                 QDir::toNativeSeparators(path));
     accept();
 }
 
@@ -291,7 +303,7 @@ QStringList TBackupFrm::tableFiles() const {
     return files;
 }
 
-bool TBackupFrm::writeArchive(const QString& path) {
+bool TBackupFrm::writeArchive(const QString& path, int& tables, qint64& bytes) {
     const QString shownPath = QDir::toNativeSeparators(path);
     if (QFileInfo(path).isDir() || (QFileInfo::exists(path) && !fileOpensReadWrite(path)))
         throw EngineError(
@@ -371,6 +383,8 @@ bool TBackupFrm::writeArchive(const QString& path) {
         throw EngineError(closeError);
     }
 
+    tables = static_cast<int>(added.size());
+    bytes = total;
     std::error_code ec;
     std::filesystem::rename(QFile::encodeName(temporary).toStdString(),
                             QFile::encodeName(path).toStdString(), ec);

@@ -41,6 +41,10 @@ public:
 
     ArchiveWorker& worker() const { return *m_worker; }
 
+    // What the last backup of this window wrote, as the user is told it ("Backed up 5
+    // tables (87.2 MB) to …"); empty when it wrote nothing.
+    QString doneText() const { return m_doneText; }
+
     // The passing name an archive is written under in its folder until it is complete;
     // matched again to clear away what a backup killed part-way left there.
     static bool isTemporaryArchiveName(const QString& fileName);
@@ -57,14 +61,16 @@ private:
     bool writeTestPasses() const;
     // The file of each table in table order; empty for a table without one.
     QStringList tableFiles() const;
-    // Answers false when the user cancelled; throws with the reason when it failed.
-    bool writeArchive(const QString& path);
+    // Answers false when the user cancelled; throws with the reason when it failed. tables
+    // and bytes: the table files archived and their size.
+    bool writeArchive(const QString& path, int& tables, qint64& bytes);
     void removeLeftoverArchives() const;
     void setBusy(bool busy);
 
     QString m_databaseDirectory;
     QString m_startFolder;
     QString m_backupFolder;
+    QString m_doneText;
     QLineEdit* m_fileNameField = nullptr;
     QLineEdit* m_fileFolderField = nullptr;
     QLabel* m_statusLabel = nullptr;

@@ -5,6 +5,7 @@
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
+#include "data/TableFileRows.h"
 #include "data/TableFilesAside.h"
 #include "prompt/Prompt.h"
 
@@ -38,6 +39,18 @@ QString refused(const QString& why) {
 
 QString twice(const QString& name) {
     return refused(QStringLiteral("the backup file holds %1 twice").arg(name));
+}
+
+// "3 companies", "1 pump", "? tests" for a table that could not be counted.
+QString countedRows(qint64 rows, TableId id) {
+    static const char* const kWords[][2] = {{"company", "companies"},
+                                            {"location", "locations"},
+                                            {"pump", "pumps"},
+                                            {"test", "tests"},
+                                            {"flow point", "flow points"}};
+    const auto& word = kWords[static_cast<int>(id)];
+    return QStringLiteral("%1 %2").arg(rows < 0 ? QStringLiteral("?") : QString::number(rows),
+                                       QLatin1String(rows == 1 ? word[0] : word[1]));
 }
 
 } // namespace
@@ -136,12 +149,6 @@ bool TRestoreFrm::RunRestore() {
         return false;
     }
 
-    const std::optional<QString> answer = Prompt::instance().inputText(
-        QStringLiteral("Confirm Restore"),
-        QStringLiteral("Type YES to confirm overwriting existing data files"), QString());
-    if (!answer || *answer != QStringLiteral("YES"))
-        return false;
-
     // The archive's directory is read in full before any table file is touched, so a file
     // that is no archive, or a damaged one, changes nothing.
     ZipArchiver archive;
@@ -181,16 +188,16 @@ bool TRestoreFrm::RunRestore() {
         return false;
     }
 
-    // Every table file is extracted whole and checked before any is replaced; one that is
-    // damaged or not a sound table of ours stops the whole restore, so the tables never
-    // come from two different moments.
+    // Every table file is extracted whole and checked before the question and before any is
+    // replaced; one that is damaged or not a sound table of ours stops the whole restore, so
+    // the tables never come from two different moments.
     QList<StagedFile> staged;
     setBusy(true);
     QString problem =
         m_worker->run([&](ArchiveWorker&) { return stageAll(archive, plan, staged); });
     archive.discard(); // opened read-only: nothing to write
+    setBusy(false);
     if (!problem.isEmpty() || m_worker->cancelled()) {
-        setBusy(false);
         finishInterruptedRestore(m_databaseDirectory); // clears the staged files
         if (m_worker->cancelled())
             setStatus(QStringLiteral("Restore cancelled"));
@@ -200,9 +207,23 @@ bool TRestoreFrm::RunRestore() {
         return false;
     }
 
+    // What is in the archive, against what it replaces, and only then the typed YES: the
+    // user sees whether it is the backup meant before the tables are gone.
+    const std::optional<QString> answer = Prompt::instance().inputText(
+        QStringLiteral("Confirm Restore"),
+        comparison(chosen, plan, staged) +
+            QStringLiteral("\n\nType YES to confirm overwriting existing data files"),
+        QString());
+    if (!answer || *answer != QStringLiteral("YES")) {
+        finishInterruptedRestore(m_databaseDirectory); // clears the staged files
+        hide();
+        return false;
+    }
+
     // Placing is written down first, so a restore cut short is finished at the next start.
     QString asideFolder;
     QStringList placeErrors;
+    setBusy(true);
     problem =
         m_worker->run([&](ArchiveWorker&) { return placeAll(staged, asideFolder, placeErrors); });
     setBusy(false);
@@ -238,6 +259,36 @@ bool TRestoreFrm::RunRestore() {
                         notes);
     hide();
     return true;
+}
+
+QString TRestoreFrm::comparison(const QString& archivePath, const QList<PlannedEntry>& plan,
+                                const QList<StagedFile>& staged) const {
+    // The four levels a user counts in; the flow rows only when the archive holds no other.
+    QList<qsizetype> shown;
+    for (qsizetype i = 0; i < plan.size(); ++i)
+        if (plan[i].table != TableId::Flow)
+            shown << i;
+    if (shown.isEmpty() && !plan.isEmpty())
+        shown << 0;
+    QStringList held;
+    QStringList now;
+    QDateTime newest;
+    for (const PlannedEntry& p : plan)
+        if (p.modified.isValid() && (!newest.isValid() || p.modified > newest))
+            newest = p.modified;
+    for (const qsizetype i : std::as_const(shown)) {
+        const TableId id = plan[i].table;
+        const QString current = findFileNoCase(m_databaseDirectory, tableDef(id).fileName());
+        held << countedRows(tableFileRowCount(staged.value(i).first, id), id);
+        now << countedRows(current.isEmpty() ? 0 : tableFileRowCount(current, id), id);
+    }
+    // The tables' own time: a copied archive may carry the time of the copy.
+    if (!newest.isValid())
+        newest = QFileInfo(archivePath).lastModified();
+    return QStringLiteral("The archive %1 of %2 holds %3. Your data now holds %4; it will be "
+                          "replaced.")
+        .arg(QFileInfo(archivePath).fileName(), newest.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+             held.join(QStringLiteral(", ")), now.join(QStringLiteral(", ")));
 }
 
 QString TRestoreFrm::closingNotes(const QStringList& leftOut, const QString& replacedNote) const {
@@ -299,6 +350,7 @@ QString TRestoreFrm::planEntries(const QList<ZipArchiver::Entry>& entries,
             p.word = word;
             p.size = entry.size;
             p.table = id;
+            p.modified = entry.modified;
             plan << p;
         }
     }

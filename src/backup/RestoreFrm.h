@@ -3,6 +3,7 @@
 #include "backup/ZipArchiver.h"
 #include "data/RestorePlan.h"
 
+#include <QDateTime>
 #include <QDialog>
 #include <QString>
 
@@ -76,6 +77,7 @@ private:
         QString word; // its table: "Company" …
         std::uint64_t size = 0;
         TableId table = TableId::Company;
+        QDateTime modified;
     };
 
     void setStatus(const QString& text);
@@ -98,6 +100,10 @@ private:
     QString placeAll(const QList<StagedFile>& staged, QString& asideFolder,
                      QStringList& placeErrors);
     QString closingNotes(const QStringList& leftOut, const QString& replacedNote) const;
+    // What the archive's tables hold against what the data holds now, as the confirmation
+    // shows it; staged holds the extracted file of each entry of plan, in order.
+    QString comparison(const QString& archivePath, const QList<PlannedEntry>& plan,
+                       const QList<StagedFile>& staged) const;
     // Extracts one entry whole into a new staged file beside the tables; answers its path.
     bool stageEntry(ZipArchiver& archive, const PlannedEntry& entry, qint64& done, qint64 total,
                     QString& path, QString& error);

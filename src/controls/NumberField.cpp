@@ -3,6 +3,7 @@
 #include "controls/FieldLink.h"
 #include "controls/LineEntryHabits.h"
 #include "controls/PictureValidator.h"
+#include "controls/ValidatedEdit.h"
 #include "data/Table.h"
 
 #include <QKeyEvent>
@@ -12,7 +13,16 @@ namespace nerova {
 NumberField::NumberField(Table& table, const QString& column, const QString& picture,
                          QWidget* parent)
     : QLineEdit(parent), m_link(new FieldLink(table, column, this, [this] { refresh(); })),
-      m_habits(new LineEntryHabits(this)), m_picture(picture) {
+      m_habits(new LineEntryHabits(this)), m_picture(picture),
+      m_validated(new ValidatedEdit(
+          this, m_link,
+          [this](const QString& text) -> std::optional<QVariant> {
+              if (const auto v = m_picture.parse(text))
+                  return QVariant(*v);
+              return std::nullopt;
+          },
+          QStringLiteral("%1 is not a number of the form ") + m_picture.picture() +
+              QLatin1Char('.'))) {
     setValidator(new PictureValidator(m_picture, this));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setAccessibleDescription(column);
@@ -41,12 +51,12 @@ void NumberField::refresh() {
         text = m_picture.format(v.toDouble(), !hasFocus());
     if (text != QLineEdit::text())
         setText(text);
+    m_validated->ended();
 }
 
 void NumberField::userEdited(const QString& text) {
     // A blank, or a lone sign or point, stands for no value yet.
-    const auto v = m_picture.parse(text);
-    m_link->write(v ? QVariant(*v) : QVariant());
+    m_validated->edited(m_picture.holdsNoDigit(text) ? QString() : text);
 }
 
 void NumberField::keyReleaseEvent(QKeyEvent* event) {
@@ -67,6 +77,8 @@ void NumberField::focusInEvent(QFocusEvent* event) {
 
 void NumberField::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
+    const QString text = QLineEdit::text();
+    m_validated->left(event, m_picture.holdsNoDigit(text) ? QString() : text);
     refresh();
 }
 

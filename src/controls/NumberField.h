@@ -10,11 +10,14 @@ namespace nerova {
 class FieldLink;
 class LineEntryHabits;
 class Table;
+class ValidatedEdit;
 
 // A numeric entry bound to a number column and bounded by a picture (see NumberPicture).
 // A blank field stores a blank (null), not 0. Thousands separators of the picture are
 // shown while the field does not have the focus; the value being typed goes into the row
-// on every keystroke, so code reading the table sees it at once.
+// on every keystroke, so code reading the table sees it at once. A text that is no number
+// of the picture yet (separators out of place, "67,5" under "#,###") leaves the value from
+// before the edit in the row, and leaving the field with it says so and shows that value.
 class NumberField : public QLineEdit {
     Q_OBJECT
 public:
@@ -50,6 +53,7 @@ private:
     FieldLink* m_link;
     LineEntryHabits* m_habits;
     NumberPicture m_picture;
+    ValidatedEdit* m_validated;
     FieldAccess m_access = FieldAccess::Normal;
 };
 

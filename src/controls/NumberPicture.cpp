@@ -8,10 +8,10 @@ namespace nerova {
 
 namespace {
 
-QString stripped(const QString& text) {
-    QString s = text.trimmed();
-    s.remove(QLatin1Char(','));
-    return s;
+// Digits grouped by thousands: one to three, then groups of three, each after a comma.
+bool wellGrouped(const QString& digits) {
+    static const QRegularExpression groups(QStringLiteral("^\\d{1,3}(,\\d{3})*$"));
+    return groups.match(digits).hasMatch();
 }
 
 } // namespace
@@ -36,9 +36,17 @@ NumberPicture::NumberPicture(const QString& picture) : m_picture(picture) {
     }
 }
 
+QString NumberPicture::typed(const QString& text) const {
+    if (m_grouped || m_decimals == 0)
+        return text;
+    QString s = text;
+    s.replace(QLatin1Char(','), QLatin1Char('.'));
+    return s;
+}
+
 QValidator::State NumberPicture::validate(const QString& text) const {
-    static const QRegularExpression shape(QStringLiteral("^([-+]?)(\\d*)(?:(\\.)(\\d*))?$"));
-    const QString s = stripped(text);
+    static const QRegularExpression shape(QStringLiteral("^([-+]?)([\\d,]*)(?:(\\.)(\\d*))?$"));
+    const QString s = typed(text).trimmed();
     if (s.isEmpty())
         return QValidator::Acceptable;
     const auto m = shape.match(s);
@@ -48,22 +56,34 @@ QValidator::State NumberPicture::validate(const QString& text) const {
     const bool negative = m.captured(1) == QLatin1String("-");
     if (sign && (!m_sign || (negative && m_nonNegative)))
         return QValidator::Invalid;
+    const QString integer = m.captured(2);
+    const qsizetype commas = integer.count(QLatin1Char(','));
     // The sign takes one of the integer positions, as it does in the printed picture.
-    if (m.captured(2).size() + (sign ? 1 : 0) > m_integer)
+    if (integer.size() - commas + (sign ? 1 : 0) > m_integer)
         return QValidator::Invalid;
-    if (!m.captured(3).isEmpty() && m_decimals == 0)
+    if (m_decimals > 0 && m.captured(4).size() > m_decimals)
         return QValidator::Invalid;
-    if (m.captured(4).size() > m_decimals)
-        return QValidator::Invalid;
-    if (m.captured(2).isEmpty() && m.captured(4).isEmpty())
+    if (integer.size() == commas && m.captured(4).isEmpty())
         return QValidator::Intermediate; // "-", "." or "-."
+    // A separator the picture cannot take stays as typed, and the text stands for no number:
+    // dropped, it would turn 67,5 or 67.5 into 675. "1,5" may still become "1,500".
+    const bool misplacedComma = commas > 0 && (!m_grouped || !wellGrouped(integer));
+    const bool misplacedPoint = !m.captured(3).isEmpty() && m_decimals == 0;
+    if (misplacedComma || misplacedPoint)
+        return QValidator::Intermediate;
     return QValidator::Acceptable;
+}
+
+bool NumberPicture::holdsNoDigit(const QString& text) const {
+    return std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); }) &&
+           validate(text) != QValidator::Invalid;
 }
 
 std::optional<double> NumberPicture::parse(const QString& text) const {
     if (validate(text) != QValidator::Acceptable)
         return std::nullopt;
-    const QString s = stripped(text);
+    QString s = typed(text).trimmed();
+    s.remove(QLatin1Char(','));
     if (s.isEmpty())
         return std::nullopt;
     bool ok = false;

@@ -49,22 +49,24 @@ QString csvField(const QString& text) {
     return u'"' + escaped + u'"';
 }
 
-QByteArray historyCsv(const QList<HistoryRow>& rows) {
+QByteArray historyCsv(const HistoryPump& pump, const QList<HistoryRow>& rows) {
     QString text = line(
-        {QStringLiteral("Test Date"), QStringLiteral("TestID"),
+        {QStringLiteral("CompanyID"), QStringLiteral("LocationID"), QStringLiteral("PumpID"),
+         QStringLiteral("Test Date"), QStringLiteral("TestID"),
          QStringLiteral("% of Baseline at 100% Flow"), QStringLiteral("% of Baseline at 150% Flow"),
          QStringLiteral("Lowest % of Baseline"), QStringLiteral("Verdict"),
          QStringLiteral("Change Since Previous Test"), QStringLiteral("Test Record")});
     for (const HistoryRow& r : rows)
-        text += line({r.testDate.isValid() ? r.testDate.toString(Qt::ISODate) : QString(), r.testId,
+        text += line({pump.companyId, pump.locationId, pump.pumpId,
+                      r.testDate.isValid() ? r.testDate.toString(Qt::ISODate) : QString(), r.testId,
                       share(r.atRatedFlow), share(r.atPeakFlow), share(r.lowest),
                       verdictText(r.verdict), change(r.change), r.testRecord});
     return text.toUtf8();
 }
 
-void writeHistoryCsv(const QString& path, const QList<HistoryRow>& rows) {
+void writeHistoryCsv(const QString& path, const HistoryPump& pump, const QList<HistoryRow>& rows) {
     QSaveFile file(path);
-    const QByteArray data = historyCsv(rows);
+    const QByteArray data = historyCsv(pump, rows);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
         throw EngineError(QStringLiteral("Cannot write the file %1.\n%2")
                               .arg(QDir::toNativeSeparators(path), file.errorString()),

@@ -2,6 +2,9 @@
 
 #include "controls/LineEntryHabits.h"
 #include "controls/PictureValidator.h"
+#include "prompt/Prompt.h"
+
+#include <QFocusEvent>
 
 namespace nerova {
 
@@ -16,14 +19,20 @@ FlowEntry::FlowEntry(const QString& picture, const QString& column, QWidget* par
 }
 
 void FlowEntry::setValue(double value) {
+    m_before.reset();
     m_value = value;
     showValue();
     Q_EMIT valueChanged();
 }
 
 void FlowEntry::edited(const QString& text) {
+    if (!m_before)
+        m_before = m_value;
     // A blank, or a lone point, is no value yet: it counts as 0.
-    m_value = m_picture.parse(text).value_or(0.0);
+    if (m_picture.holdsNoDigit(text))
+        m_value = 0;
+    else
+        m_value = m_picture.parse(text).value_or(*m_before);
     Q_EMIT valueChanged();
 }
 
@@ -43,7 +52,26 @@ void FlowEntry::focusInEvent(QFocusEvent* event) {
 
 void FlowEntry::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
+    const QString text = QLineEdit::text();
+    const bool invalid = m_before && !m_picture.holdsNoDigit(text) && !m_picture.parse(text);
+    // Another window or a pop-up taking over is no leaving: the text waits for the user.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
+        reason == Qt::MenuBarFocusReason) {
+        if (!invalid)
+            showValue();
+        return;
+    }
+    m_before.reset();
     showValue();
+    if (!invalid)
+        return;
+    // After the focus has settled: a modal box inside the change of focus would leave the
+    // focus in between.
+    const QString message =
+        QStringLiteral("%1 is not a number of the form %2.").arg(text, m_picture.picture());
+    QMetaObject::invokeMethod(
+        this, [message] { Prompt::error(message); }, Qt::QueuedConnection);
 }
 
 } // namespace nerova

@@ -3,6 +3,7 @@
 #include "controls/NumberPicture.h"
 
 #include <QLineEdit>
+#include <optional>
 
 namespace nerova {
 
@@ -14,7 +15,8 @@ class LineEntryHabits;
 //
 // The value set by the dialog is kept exactly (a stored 18.25 psi survives an OK that
 // changed nothing) even where the picture shows fewer decimals; typing replaces it with
-// what was typed.
+// what was typed. A text that is no number of the picture ("1,5" under "#,###") keeps the
+// value from before the typing, and leaving the entry with it says so and shows that value.
 class FlowEntry : public QLineEdit {
     Q_OBJECT
 public:
@@ -42,6 +44,7 @@ private:
     LineEntryHabits* m_habits;
     NumberPicture m_picture;
     double m_value = 0;
+    std::optional<double> m_before; // the value when the typing began, while it goes on
 };
 
 } // namespace nerova

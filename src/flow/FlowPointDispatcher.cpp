@@ -22,11 +22,17 @@ FlowPointDispatcher::FlowPointDispatcher(TableChain& tables, PreferencesRecord& 
       m_flowMeter(new TFlowPointFLowMeterDlg1(tables.flow, parent)) {
     Table& test = tables.test;
     // Cancelled, the edit takes its readings with it.
-    QObject::connect(&test, &Table::afterCancel, &test, [this] { m_pending.clear(); });
-    QObject::connect(&test, &Table::afterScroll, &test, [this] {
-        if (!m_tables.test.isEditing())
-            m_pending.clear();
+    QObject::connect(&test, &Table::afterCancel, &test, [this] {
+        m_pending.clear();
+        m_starting.clear();
     });
+    QObject::connect(&test, &Table::afterScroll, &test, [this] {
+        if (!m_tables.test.isEditing()) {
+            m_pending.clear();
+            m_starting.clear();
+        }
+    });
+    QObject::connect(&test, &Table::afterInsert, &test, [this] { m_starting.clear(); });
     // Saved some other way than postTest (a cursor posts an edit before it moves): the
     // readings are written after it rather than lost or kept for another test.
     QObject::connect(&test, &Table::afterPost, &test, [this] {
@@ -80,12 +86,23 @@ void FlowPointDispatcher::FlowPointDialogs(int n) {
                                                                 : test.value(key));
     const bool found = flow.locate(keys, values, Qt::CaseSensitive);
     const bool waiting = m_pending.count(n) > 0;
+    const auto starting = found || waiting ? m_starting.end() : m_starting.find(n);
 
     FlowPointDialog& dialog = dialogFor(test.asString(QString::fromLatin1(kDischargeDeviceColumn)));
-    dialog.setFlowPoint(point, found || waiting);
-    if (waiting) {
-        // The dialog reads the flow cursor's row: for a moment that is the waiting one.
+    dialog.setFlowPoint(point, found || waiting || starting != m_starting.end());
+    if (waiting || starting != m_starting.end()) {
+        // The dialog reads the flow cursor's row: for a moment that is the waiting one, or
+        // one holding nothing but the devices the point starts with.
         openRow(n, found);
+        if (starting != m_starting.end()) {
+            try {
+                for (auto it = starting->second.cbegin(); it != starting->second.cend(); ++it)
+                    flow.setValue(it.key(), it.value());
+            } catch (...) {
+                flow.cancel();
+                throw;
+            }
+        }
         try {
             dialog.FormShow();
         } catch (...) {
@@ -110,6 +127,10 @@ void FlowPointDispatcher::FlowPointDialogs(int n) {
         m_pending[n].value(flow.columnIndex(QString::fromLatin1(kFlowMeterColumn))).toDouble());
     if (m_calculateTest)
         m_calculateTest(n);
+}
+
+void FlowPointDispatcher::setStartingDevices(std::map<int, QVariantMap> devices) {
+    m_starting = std::move(devices);
 }
 
 QList<int> FlowPointDispatcher::pendingPoints() const {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPointer>
 #include <QVariantList>
+#include <QVariantMap>
 #include <functional>
 #include <map>
 
@@ -49,6 +50,12 @@ public:
     // Points whose readings wait for the test's save.
     QList<int> pendingPoints() const;
 
+    // The devices (flow columns by name) a point of the new test being inserted starts with
+    // instead of the defaults, until it has readings of its own: the devices of the pump's
+    // last test. They go with the test being inserted or just saved; moving to another test
+    // or starting another forgets them.
+    void setStartingDevices(std::map<int, QVariantMap> devices);
+
     // The dialog FlowPointDialogs would open for a discharge-device value.
     FlowPointDialog& dialogFor(const QString& dischargeDevice);
 
@@ -67,6 +74,7 @@ private:
     TableChain& m_tables;
     // Point number → every column of its flow row, in the table's order.
     std::map<int, QVariantList> m_pending;
+    std::map<int, QVariantMap> m_starting;
     std::function<void(int)> m_calculateTest;
     QPointer<TFlowPointNozzleDlg1> m_nozzle;
     QPointer<TFlowPointHoseMonsterDlg1> m_hoseMonster;

@@ -40,6 +40,39 @@ QString defaultTitle(Prompt::Kind kind) {
     return {};
 }
 
+Prompt::Button showBox(Prompt::Kind kind, const QString& text, const QList<Prompt::Button>& buttons,
+                       const QString& title, std::optional<Prompt::Button> defaultButton) {
+    using Kind = Prompt::Kind;
+    using Button = Prompt::Button;
+    QMessageBox::Icon icon = QMessageBox::Information;
+    switch (kind) {
+    case Kind::Information:
+        icon = QMessageBox::Information;
+        break;
+    case Kind::Warning:
+        icon = QMessageBox::Warning;
+        break;
+    case Kind::Error:
+        icon = QMessageBox::Critical;
+        break;
+    case Kind::Confirmation:
+        icon = QMessageBox::Question;
+        break;
+    }
+    QMessageBox box(icon, title.isEmpty() ? defaultTitle(kind) : title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    for (Button b : buttons)
+        box.addButton(toStandard(b));
+    if (defaultButton && buttons.contains(*defaultButton))
+        box.setDefaultButton(toStandard(*defaultButton));
+    const auto result = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (Button b : buttons) {
+        if (toStandard(b) == result)
+            return b;
+    }
+    return buttons.contains(Button::Cancel) ? Button::Cancel : Button::No;
+}
+
 } // namespace
 
 Prompt& Prompt::instance() {
@@ -63,37 +96,30 @@ void Prompt::error(const QString& text) {
     instance().message(Kind::Error, text, {Button::Ok});
 }
 
-bool Prompt::askYesNo(Kind kind, const QString& text, const QString& title) {
-    return instance().message(kind, text, {Button::Yes, Button::No}, title) == Button::Yes;
+bool Prompt::askYesNo(Kind kind, const QString& text, const QString& title, Button defaultButton) {
+    const QList<Button> buttons{Button::Yes, Button::No};
+    const Button answer =
+        defaultButton == Button::Yes
+            ? instance().message(kind, text, buttons, title)
+            : instance().messageWithDefault(kind, text, buttons, defaultButton, title);
+    return answer == Button::Yes;
+}
+
+Prompt::Button Prompt::messageWithDefault(Kind kind, const QString& text,
+                                          const QList<Button>& buttons, Button /*defaultButton*/,
+                                          const QString& title) {
+    return message(kind, text, buttons, title);
 }
 
 Prompt::Button QtPrompt::message(Kind kind, const QString& text, const QList<Button>& buttons,
                                  const QString& title) {
-    QMessageBox::Icon icon = QMessageBox::Information;
-    switch (kind) {
-    case Kind::Information:
-        icon = QMessageBox::Information;
-        break;
-    case Kind::Warning:
-        icon = QMessageBox::Warning;
-        break;
-    case Kind::Error:
-        icon = QMessageBox::Critical;
-        break;
-    case Kind::Confirmation:
-        icon = QMessageBox::Question;
-        break;
-    }
-    QMessageBox box(icon, title.isEmpty() ? defaultTitle(kind) : title, text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    for (Button b : buttons)
-        box.addButton(toStandard(b));
-    const auto result = static_cast<QMessageBox::StandardButton>(box.exec());
-    for (Button b : buttons) {
-        if (toStandard(b) == result)
-            return b;
-    }
-    return buttons.contains(Button::Cancel) ? Button::Cancel : Button::No;
+    return showBox(kind, text, buttons, title, std::nullopt);
+}
+
+Prompt::Button QtPrompt::messageWithDefault(Kind kind, const QString& text,
+                                            const QList<Button>& buttons, Button defaultButton,
+                                            const QString& title) {
+    return showBox(kind, text, buttons, title, defaultButton);
 }
 
 std::optional<QString> QtPrompt::inputText(const QString& title, const QString& prompt,

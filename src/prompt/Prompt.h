@@ -24,6 +24,11 @@ public:
     // Closing the box without a button answers Cancel, or No when there is no Cancel.
     virtual Button message(Kind kind, const QString& text, const QList<Button>& buttons,
                            const QString& title = {}) = 0;
+    // The same box with the button that Enter presses given (one of buttons), for a
+    // question whose careless answer cannot be undone. One that shows no box answers as
+    // message() does.
+    virtual Button messageWithDefault(Kind kind, const QString& text, const QList<Button>& buttons,
+                                      Button defaultButton, const QString& title = {});
 
     // The text input box; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString& title, const QString& prompt,
@@ -55,14 +60,17 @@ public:
     static void information(const QString& text);
     static void warning(const QString& text);
     static void error(const QString& text);
-    // Yes/No question in a box of the given kind; true for Yes.
-    static bool askYesNo(Kind kind, const QString& text, const QString& title = {});
+    // Yes/No question in a box of the given kind; true for Yes. Enter answers defaultButton.
+    static bool askYesNo(Kind kind, const QString& text, const QString& title = {},
+                         Button defaultButton = Button::Yes);
 };
 
 class QtPrompt final : public Prompt {
 public:
     Button message(Kind kind, const QString& text, const QList<Button>& buttons,
                    const QString& title) override;
+    Button messageWithDefault(Kind kind, const QString& text, const QList<Button>& buttons,
+                              Button defaultButton, const QString& title) override;
     std::optional<QString> inputText(const QString& title, const QString& prompt,
                                      const QString& initial) override;
     QString openFile(const QString& title, const QString& directory, const QStringList& filters,

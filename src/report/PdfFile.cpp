@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStringList>
 
 namespace nerova {
@@ -13,10 +12,6 @@ namespace nerova {
 namespace {
 
 const char* const kFolderKey = "Print/PdfFolder";
-
-QString settingsFile() {
-    return ProgramSettings::file();
-}
 
 } // namespace
 
@@ -42,9 +37,7 @@ QString PdfFile::proposedName(const QString& company, const QString& pumpId, con
 }
 
 QString PdfFile::lastFolder() {
-    const QSettings settings(settingsFile(), QSettings::IniFormat);
-    const QString folder = settings.value(QLatin1String(kFolderKey)).toString();
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+    return ProgramSettings::folder(QLatin1String(kFolderKey));
 }
 
 QString PdfFile::ask(Prompt& prompt, const QString& name) {
@@ -56,8 +49,7 @@ QString PdfFile::ask(Prompt& prompt, const QString& name) {
 }
 
 void PdfFile::saved(const QString& path) {
-    QSettings settings(settingsFile(), QSettings::IniFormat);
-    settings.setValue(QLatin1String(kFolderKey), QFileInfo(path).absolutePath());
+    ProgramSettings::setFolder(QLatin1String(kFolderKey), QFileInfo(path).absolutePath());
 }
 
 } // namespace nerova

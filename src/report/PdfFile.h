@@ -26,7 +26,8 @@ public:
     // Remembers the folder of a file just written, for the next ask().
     static void saved(const QString& path);
 
-    // The folder last saved into, or the home folder when there is none (any more).
+    // The folder last saved into, or the documents folder (else the home folder) when there
+    // is none (any more).
     static QString lastFolder();
 };
 

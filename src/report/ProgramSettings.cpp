@@ -1,5 +1,7 @@
 #include "report/ProgramSettings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -30,6 +32,20 @@ int ProgramSettings::number(const QString& key, int fallback) {
 void ProgramSettings::setNumber(const QString& key, int value) {
     QSettings settings(file(), QSettings::IniFormat);
     settings.setValue(key, value);
+}
+
+QString ProgramSettings::folder(const QString& key) {
+    const QSettings settings(file(), QSettings::IniFormat);
+    const QString remembered = settings.value(key).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        return remembered;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void ProgramSettings::setFolder(const QString& key, const QString& folder) {
+    QSettings settings(file(), QSettings::IniFormat);
+    settings.setValue(key, folder);
 }
 
 } // namespace nerova

@@ -15,6 +15,10 @@ public:
     // A whole number; the fallback when the key is missing or holds no number.
     static int number(const QString& key, int fallback);
     static void setNumber(const QString& key, int value);
+    // The folder remembered under key while it still exists; else the user's documents
+    // folder, else the home folder: where a file the user saves is offered to go.
+    static QString folder(const QString& key);
+    static void setFolder(const QString& key, const QString& folder);
 };
 
 } // namespace nerova

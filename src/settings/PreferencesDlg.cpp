@@ -2,6 +2,8 @@
 
 #include "controls/ColorComboBox.h"
 #include "controls/LineEntry.h"
+#include "controls/NumberPicture.h"
+#include "controls/PictureValidator.h"
 #include "prefs/PreferencesRecord.h"
 #include "settings/UpperCaseValidator.h"
 
@@ -14,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -114,20 +115,23 @@ void choose(QRadioButton* whenTrue, QRadioButton* whenFalse, bool value) {
     (value ? whenTrue : whenFalse)->setChecked(true);
 }
 
-// The nozzle entries take one digit, a point and three decimals.
+// The nozzle entries take one digit, a point and three decimals, under the same rule as
+// every numeric entry of the main window: 1.75 shows as "1.750" here as there.
+const NumberPicture& nozzlePicture() {
+    static const NumberPicture picture = [] {
+        NumberPicture p(QStringLiteral("#.###"));
+        p.setNonNegative(true);
+        return p;
+    }();
+    return picture;
+}
+
 QString nozzleText(float value) {
-    QString text = QString::number(double(value), 'f', 3);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
+    return nozzlePicture().format(double(value), false);
 }
 
 float nozzleValue(const QLineEdit* entry) {
-    bool ok = false;
-    const float value = entry->text().toFloat(&ok);
-    return ok ? value : 0.0f;
+    return float(nozzlePicture().parse(entry->text()).value_or(0.0));
 }
 
 // A date entry left blank reads as its separators alone; store that as no date.
@@ -338,11 +342,10 @@ void TPreferencesDlg::buildNozzlesPage() {
     auto* page = new QWidget;
     page->setObjectName(s("NozzlesPage"));
     auto* grid = new QGridLayout(page);
-    const QRegularExpression picture(s("[0-9]?(\\.[0-9]{0,3})?"));
     m_size = bound(new LineEntry(page), s("SizeField"), s("DefaultNozzleSize"));
     m_coefficent = bound(new LineEntry(page), s("CoefficentField"), s("DefaultNozzleCoefficient"));
     for (QLineEdit* entry : {m_size, m_coefficent}) {
-        entry->setValidator(new QRegularExpressionValidator(picture, entry));
+        entry->setValidator(new PictureValidator(nozzlePicture(), entry));
         entry->setMaximumWidth(70);
     }
     grid->addWidget(caption(s("Size:"), page, m_size), 0, 0);

@@ -5,10 +5,12 @@
 #include "backup/BackupFrm.h"
 #include "print/PrintDlg.h"
 #include "settings/PreferencesDlg.h"
+#include "support/TemporaryHome.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace nerova;
@@ -109,6 +111,74 @@ private Q_SLOTS:
         w.Restore1Click();
         QVERIFY(f.company().isOpen());
         QCOMPARE(f.flow().recordCount(), 3);
+    }
+
+    // The panel counts the page's own records again once the tables are back, even after a
+    // backup cancelled or a restore without a file.
+    void recordCountAfterBackupAndRestore() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        for (const char* id : {"AAA", "ZZZ"}) {
+            f.company().insert();
+            f.company().setValue("CompanyID", id);
+            f.company().post();
+        }
+        f.company().locate({"CompanyID"}, {"ABC Paint Company"});
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
+        f.prompt.dialogs.enqueue([](QDialog&) { return int(QDialog::Rejected); });
+        w.Backup1Click();
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
+        w.Restore1Click();
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
+    }
+
+    // A backup goes where the user keeps files, and says where; a restore shows what it
+    // would replace with what before it asks for YES.
+    void backupToDocumentsAndRestoreShowsWhatItReplaces_data() {
+        QTest::addColumn<bool>("documents");
+        QTest::newRow("documents") << true;
+        QTest::newRow("no documents folder: home") << false;
+    }
+    void backupToDocumentsAndRestoreShowsWhatItReplaces() {
+        QFETCH(bool, documents);
+        const TemporaryHome home(documents);
+        const QString folder = documents ? home.documents() : home.path();
+        AppFixture f;
+        TMainForm1& w = f.open();
+        QString offered;
+        f.prompt.dialogs.enqueue([&](QDialog& d) {
+            offered = child<QLineEdit>(d, "FileFolderField")->text();
+            static_cast<TBackupFrm&>(d).BackupButtonClick();
+            return d.result();
+        });
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        w.Backup1Click();
+        QCOMPARE(offered, QDir::toNativeSeparators(folder + "/"));
+        const QString archive = folder + "/NRVA2002DataBackup.zip";
+        QVERIFY(QFile::exists(archive));
+        const QRegularExpression done(
+            "^Backed up 5 tables \\(\\d+(\\.\\d)? (bytes|kB|MB)\\) to " +
+            QRegularExpression::escape(QDir::toNativeSeparators(archive)) + "\\.$");
+        QVERIFY2(done.match(f.prompt.lastText()).hasMatch(), qPrintable(f.prompt.lastText()));
+
+        Table& test = f.test();
+        test.insert();
+        test.setValue("TestID", "2002");
+        test.post();
+        f.prompt.clear();
+        f.prompt.files.enqueue(archive);
+        f.prompt.inputs.enqueue(QStringLiteral("no"));
+        w.Restore1Click();
+        QCOMPARE(f.prompt.fileRequests.value(0).section('|', 1, 1),
+                 QDir::toNativeSeparators(folder + "/"));
+        const QRegularExpression compared(
+            "^Confirm Restore\\|The archive NRVA2002DataBackup\\.zip of "
+            "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d holds 1 company, 1 location, 1 pump, 1 test\\. "
+            "Your data now holds 1 company, 1 location, 1 pump, 2 tests; it will be replaced\\."
+            "\n\nType YES to confirm overwriting existing data files$");
+        QVERIFY2(compared.match(f.prompt.inputPrompts.value(0)).hasMatch(),
+                 qPrintable(f.prompt.inputPrompts.value(0)));
+        QCOMPARE(f.test().recordCount(), 2); // declined: nothing replaced
     }
 
     void aboutNamesTheProgramAndItsLibraries() {

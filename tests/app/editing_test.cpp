@@ -6,6 +6,7 @@
 #include "app/PumpPage.h"
 #include "app/TestPage.h"
 #include "data/Database.h"
+#include "data/Global.h"
 #include "eval/Calculations.h"
 #include "flow/FlowEntry.h"
 #include "flow/FlowPointDialog.h"
@@ -251,7 +252,7 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         w.selectPage(3);
         QList<double> seen;
-        connect(child<TestPage>(w, "TestPage"), &TestPage::pointInputKeyReleased, this, [&](int n) {
+        connect(child<TestPage>(w, "TestPage"), &TestPage::pointInputChanged, this, [&](int n) {
             QCOMPARE(n, 3);
             seen << f.test().asFloat("Discharge Pressure3");
         });
@@ -267,6 +268,54 @@ private Q_SLOTS:
         QCOMPARE(f.test().asFloat("Corrected Flow3"), CorrectedFlow(756, 1767, 1750));
         QCOMPARE(f.test().state(), TableState::Edit);
         QVERIFY(child<QPushButton>(w, "SaveBtn")->isEnabled());
+    }
+
+    // Next year's test of a pump: set up as its latest test by date, with a new test's
+    // readings, times and notes.
+    void newTestFromLastTakesTheLatestSetUp() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        Table& test = f.test();
+        test.insert(); // identified after the demonstration test, dated before it
+        test.setValue("TestID", "3000");
+        test.setValue("Test Date", QDate(1999, 5, 1));
+        test.setValue("Test Method", "Standpipe");
+        test.post();
+        f.prefs.setTester(1, "Someone Else");
+        w.selectPage(3);
+        QAction* fromLast = child<QAction>(w, "NewTestFromLast1");
+        QVERIFY(fromLast->isEnabled());
+        QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+        QCOMPARE(test.state(), TableState::Insert);
+        QVERIFY(!fromLast->isEnabled()); // refused during an edit, as Insert is
+        const QMap<QString, QVariant> taken{{"Test Method", "Devices with hose"},
+                                            {"Discharge Device", "Playpipes"},
+                                            {"Tester1", "Dale Orvik, PE"},
+                                            {"Tester2 License", "23456"},
+                                            {"AHJ Title", "Fire Marshall"},
+                                            {"Witness2 Email", "nbrackett@twoguys.example"},
+                                            {"Tachometer Type", "Accurate Model 23"},
+                                            {"Tachometer Cal Date", QDate(2001, 8, 6)},
+                                            {"Test Date", today()},
+                                            {"Discharge Pressure3", 0.0},
+                                            {"Flow3", 0.0}};
+        for (auto it = taken.cbegin(); it != taken.cend(); ++it)
+            QCOMPARE(test.value(it.key()), it.value());
+        for (const char* blank : {"TestID", "Test Start Time", "Notes", "Fuel Tank Start",
+                                  "Pump Inner Bearing Temp", "Peak Flow Time"})
+            QVERIFY2(test.isNull(blank), blank);
+
+        // A point measured last time opens with its nozzles; the pitot reading is new.
+        QList<double> shown;
+        f.prompt.dialogs.enqueue([&](QDialog& d) {
+            for (const char* name : {"Size2Field", "Coef2Field", "Pitot2Field"})
+                shown << child<FlowEntry>(d, name)->value();
+            return int(QDialog::Rejected);
+        });
+        w.FlowPointDialogs(3);
+        QCOMPARE(shown, (QList<double>{1.75, 0.975, 0.0}));
     }
 
     void flowWithoutSpeedAndVerticalTurbine() {

@@ -6,12 +6,14 @@
 #include "app/TestPage.h"
 #include "data/Table.h"
 #include "print/HistoryPlot.h"
+#include "support/TemporaryHome.h"
 
 #include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTest>
@@ -20,6 +22,7 @@
 using namespace nerova;
 using test::AppFixture;
 using test::child;
+using test::TemporaryHome;
 
 namespace {
 
@@ -133,6 +136,8 @@ private Q_SLOTS:
     }
     void exportCsv() {
         QFETCH(bool, writable);
+        const TemporaryHome home;
+        QStandardPaths::setTestModeEnabled(true); // the folder last used is remembered
         AppFixture f;
         TMainForm1& w = f.open();
         w.selectPage(2);
@@ -142,13 +147,20 @@ private Q_SLOTS:
         if (!writable)
             f.prompt.buttons.enqueue(Prompt::Button::Ok);
         QTest::mouseClick(child<QPushButton>(w, "ExportCsvButton"), Qt::LeftButton);
-        QVERIFY(f.prompt.fileRequests.value(0).contains(QStringLiteral("/01 history.csv|")));
+        // The documents folder the first time, then the folder last used.
+        QCOMPARE(f.prompt.fileRequests.value(0).section('|', 1, 1),
+                 home.documents() + QStringLiteral("/01 history.csv"));
         QCOMPARE(QFile::exists(path), writable);
         if (writable) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll().count("\r\n"), 2); // the header and the one test
+            const QByteArray text = file.readAll();
+            QCOMPARE(text.count("\r\n"), 2); // the header and the one test
+            QVERIFY(text.contains("\r\nABC Paint Company,*,01,"));
             QVERIFY(f.prompt.messages.isEmpty());
+            QTest::mouseClick(child<QPushButton>(w, "ExportCsvButton"), Qt::LeftButton);
+            QCOMPARE(f.prompt.fileRequests.value(1).section('|', 1, 1),
+                     f.startup.filePath(QStringLiteral("01 history.csv")));
         } else {
             QCOMPARE(f.prompt.messages.size(), 1);
             QCOMPARE(f.prompt.messages[0].kind, Prompt::Kind::Error);

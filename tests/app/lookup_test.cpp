@@ -58,6 +58,25 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 2"));
     }
 
+    // An empty window at "0 of 0" explains itself, and says how to see every company again.
+    void statusLineNamesTheFilter() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        fill(f);
+        QCOMPARE(w.filterStatus(), QString());
+        answerLookup(f.prompt, " cold ");
+        w.LookupClick("Name");
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("0 of 0"));
+        QCOMPARE(w.filterStatus(), QString::fromUtf8("Filter: Name begins with \"cold\" \u2014 0 "
+                                                     "companies; Lookup | All shows all"));
+        answerLookup(f.prompt, "c3");
+        w.LookupClick("ID");
+        QCOMPARE(w.filterStatus(), QString::fromUtf8("Filter: ID begins with \"c3\" \u2014 1 "
+                                                     "company; Lookup | All shows all"));
+        w.LookupAllClick();
+        QCOMPARE(w.filterStatus(), QString());
+    }
+
     void blanksTrimmedAndTextTakenLiterally() {
         AppFixture f;
         TMainForm1& w = f.open();

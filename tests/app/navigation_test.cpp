@@ -176,6 +176,7 @@ private Q_SLOTS:
         QWidget* field = child<TestPage>(w, "TestPage")->pointField("Discharge Pressure1");
         QVERIFY(field);
         field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(field, "5");
         QCOMPARE(f.test().state(), TableState::Edit);
         QVERIFY(child<QPushButton>(w, "SaveBtn")->isEnabled());

@@ -12,6 +12,7 @@
 #include "support/TempDatabase.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -215,28 +216,33 @@ void PagesTest::flowsGridTellsTheMainWindow() {
     Pages pages;
     TestPage& page = *pages.testPage;
     page.show();
-    QSignalSpy released(&page, &TestPage::pointInputKeyReleased);
-    QSignalSpy doubleClicked(&page, &TestPage::flowFieldDoubleClicked);
+    pages.test.insert(); // a row to type into
+    QSignalSpy changed(&page, &TestPage::pointInputChanged);
+    QSignalSpy requested(&page, &TestPage::flowDialogRequested);
 
     QTest::keyClick(page.pointField(QStringLiteral("RPM3")), Qt::Key_5);
+    QTest::keyClick(page.pointField(QStringLiteral("RPM3")), Qt::Key_Tab); // changes nothing
     QTest::keyClick(page.pointField(QStringLiteral("Suction Pressure7")), Qt::Key_1);
     QTest::keyClick(page.pointField(QStringLiteral("Amp2-1")), Qt::Key_1); // not a point input
-    QCOMPARE(released.size(), 2);
-    QCOMPARE(released.at(0).at(0).toInt(), 3);
-    QCOMPARE(released.at(1).at(0).toInt(), 7);
+    QCOMPARE(changed.size(), 2);
+    QCOMPARE(changed.at(0).at(0).toInt(), 3);
+    QCOMPARE(changed.at(1).at(0).toInt(), 7);
 
     QTest::mouseDClick(page.flowField(5), Qt::LeftButton);
-    QCOMPARE(doubleClicked.size(), 1);
-    QCOMPARE(doubleClicked.at(0).at(0).toInt(), 5);
+    QTest::keyClick(page.flowField(6), Qt::Key_F4);
+    QCOMPARE(requested.size(), 2);
+    QCOMPARE(requested.at(0).at(0).toInt(), 5);
+    QCOMPARE(requested.at(1).at(0).toInt(), 6);
 
-    // The key press arrives while the row still holds the state shown before the toggle.
+    // Told once the box has changed, with the row holding the new state; Tab is no change.
     QWidget* box = page.velocityPressureBox();
     const bool before = pages.test.asBool(QStringLiteral("Velocity Pressure"));
     QList<bool> seen;
-    connect(&page, &TestPage::velocityPressureKeyPressed, this,
+    connect(&page, &TestPage::velocityPressureChanged, this,
             [&] { seen << pages.test.asBool(QStringLiteral("Velocity Pressure")); });
+    QTest::keyClick(box, Qt::Key_Tab);
     QTest::keyClick(box, Qt::Key_Space);
-    QCOMPARE(seen, QList<bool>{before});
+    QCOMPARE(seen, QList<bool>{!before});
     QCOMPARE(pages.test.asBool(QStringLiteral("Velocity Pressure")), !before);
 }
 
@@ -287,6 +293,10 @@ void PagesTest::everyTabShowsInFull() {
         QTabBar* bar = nb->tabBar();
         QVERIFY(bar->sizeHint().width() <= bar->width());
         QCOMPARE(bar->tabToolTip(7), nb->caption(7));
+        // A shortened tab ("Elec.") is found by its full caption, as a screen reader says it.
+        QAccessibleInterface* tabs = QAccessible::queryAccessibleInterface(bar);
+        for (int i = 0; i < nb->count(); ++i)
+            QCOMPARE(tabs->child(i)->text(QAccessible::Name), nb->caption(i));
     }
     QCOMPARE(child<PumpPage>(w, "PumpPage")->pumpNotebook()->caption(7),
              QString("Transfer Switch"));

@@ -97,11 +97,15 @@ private Q_SLOTS:
             frm.BackupButtonClick();
             return d.result();
         });
+        prompt.buttons.enqueue(Prompt::Button::Ok);
         office.trigger("Backup1");
-        QCOMPARE(prompt.texts(), QStringList());
+        QCOMPARE(prompt.texts().size(), 1);
+        QVERIFY(prompt.lastText().startsWith("Backed up 5 tables ("));
+        QVERIFY(prompt.lastText().endsWith(
+            ") to " + QDir::toNativeSeparators(out.filePath(kArchiveName)) + "."));
         // The passing folder of the copied tables is never offered as the archive's home.
         QVERIFY(prompt.folderRequests.value(0).endsWith(
-            QDir::toNativeSeparators(serverArchiveStartFolder() + '/')));
+            QDir::toNativeSeparators(archiveStartFolder() + '/')));
         QCOMPARE(office.companyShown(), QString("ABC Paint Company"));
 
         QTemporaryDir laptop;
@@ -121,7 +125,7 @@ private Q_SLOTS:
         queueRestore(prompt, archive);
         office.trigger("Restore1");
         QCOMPARE(prompt.texts(), QStringList{kSuccess});
-        QVERIFY(prompt.fileRequests.value(0).contains(serverArchiveStartFolder()));
+        QVERIFY(prompt.fileRequests.value(0).contains(archiveStartFolder()));
         QCOMPARE(office.companyShown(), QString("ABC Paint Company"));
         QCOMPARE(office.closedTally(), tallyDatabase(laptop->db()));
     }

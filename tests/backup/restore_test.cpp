@@ -182,8 +182,13 @@ void RestoreTest::asksForTheArchiveAndTheConfirmation() {
     writeRawArchive(odd, newTables(kTables));
     prompt.buttons.enqueue(Prompt::Button::Ok);
     QVERIFY(runRestore(prompt, site, odd));
-    QCOMPARE(prompt.inputPrompts,
-             QStringList{"Confirm Restore|Type YES to confirm overwriting existing data files"});
+    // What the archive holds against what it replaces, before the typed YES.
+    QCOMPARE(prompt.inputPrompts.size(), 1);
+    QVERIFY(prompt.inputPrompts[0].startsWith("Confirm Restore|The archive july-backup of "));
+    QVERIFY(prompt.inputPrompts[0].endsWith(
+        " holds 0 companies, 0 locations, 0 pumps, 0 tests. Your data now holds 0 companies, "
+        "0 locations, 0 pumps, 0 tests; it will be replaced.\n\n"
+        "Type YES to confirm overwriting existing data files"));
     QCOMPARE(readFile(site.at(tableFile("Flow"))), tableFileBytes("Flow", "restored"));
 }
 
@@ -293,6 +298,7 @@ void RestoreTest::damagedEntryRestoresNothing() {
     QCOMPARE(prompt.messages[0].kind, Prompt::Kind::Error);
     QCOMPARE(prompt.lastText(), QStringLiteral("Nothing was restored: NRVA2002Flow.db cannot be "
                                                "taken from the backup file (CRC error)."));
+    QVERIFY(prompt.inputPrompts.isEmpty()); // refused before the question
     verifyUntouched(site);
 }
 

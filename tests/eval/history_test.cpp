@@ -113,22 +113,25 @@ void HistoryTest::csvQuotesAndWritesWhole() {
     undated.testId = QStringLiteral("Prüfung");
     undated.change = 0.04;
 
+    // Every row names its pump, so a file read on its own says which pump it is.
+    const HistoryPump pump{QStringLiteral("Acme, Inc."), QStringLiteral("*"), QStringLiteral("01")};
     const QByteArray expected =
-        "Test Date,TestID,% of Baseline at 100% Flow,% of Baseline at 150% Flow,"
-        "Lowest % of Baseline,Verdict,Change Since Previous Test,Test Record\r\n"
-        "2026-05-14,\"7 \"\"A\"\", B\",101.2,,96.0,Pass,-1.0,"
+        "CompanyID,LocationID,PumpID,Test Date,TestID,% of Baseline at 100% Flow,"
+        "% of Baseline at 150% Flow,Lowest % of Baseline,Verdict,Change Since Previous Test,"
+        "Test Record\r\n"
+        "\"Acme, Inc.\",*,01,2026-05-14,\"7 \"\"A\"\", B\",101.2,,96.0,Pass,-1.0,"
         "Test record: incomplete (Volt Meter has no calibration date)\r\n"
-        ",Prüfung,,,,Not tested,0.0,\r\n";
-    QCOMPARE(historyCsv({quoted, undated}), expected);
+        "\"Acme, Inc.\",*,01,,Prüfung,,,,Not tested,0.0,\r\n";
+    QCOMPARE(historyCsv(pump, {quoted, undated}), expected);
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("history.csv"));
-    writeHistoryCsv(path, {quoted, undated});
+    writeHistoryCsv(path, pump, {quoted, undated});
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), expected);
-    QVERIFY_THROWS_EXCEPTION(EngineError,
-                             writeHistoryCsv(dir.filePath(QStringLiteral("no/such.csv")), {}));
+    QVERIFY_THROWS_EXCEPTION(
+        EngineError, writeHistoryCsv(dir.filePath(QStringLiteral("no/such.csv")), pump, {}));
 }
 
 QTEST_GUILESS_MAIN(HistoryTest)

@@ -336,6 +336,7 @@ void FaultsTest::refusedRestoreKeepsTheTables() {
         frm.BackupButtonClick();
         return frm.result();
     });
+    w.fx.prompt.buttons.enqueue(Prompt::Button::Ok); // where the archive went
     child<QAction>(w.form(), "Backup1")->trigger();
     const QString archive =
         QDir(target.path()).filePath(QStringLiteral("NRVA2002DataBackupBefore.zip"));

@@ -15,6 +15,7 @@
 #include "reliability/SampleTree.h"
 #include "support/Child.h"
 #include "support/TempDatabase.h"
+#include "support/TemporaryHome.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -127,6 +128,8 @@ private Q_SLOTS:
 };
 
 void MonkeyTest::randomTypingAndClickingLosesNothing() {
+    // A backup without a chosen folder goes to the documents folder: one of the test's own.
+    const TemporaryHome home;
     RandomPrompt prompt(kSeed);
     QRandomGenerator rng(kSeed + 1);
     TempDatabase temp(false);

@@ -3,6 +3,7 @@
 #include "report/ReportPainter.h"
 #include "report/ReportPreview.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TemporaryHome.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,6 +80,13 @@ private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void pdfName_data();
     void pdfName();
+    // Before any PDF was saved: the documents folder, else the home folder.
+    void firstPdfGoesToTheDocuments() {
+        const nerova::test::TemporaryHome home;
+        QCOMPARE(PdfFile::lastFolder(), home.documents());
+        QVERIFY(QDir(home.documents()).removeRecursively());
+        QCOMPARE(PdfFile::lastFolder(), home.path());
+    }
     void writesEveryPageToPdf();
     void unwritablePdfFails();
     void previewSavesPdfAndClosesAfterPrinting();

@@ -50,7 +50,7 @@ private Q_SLOTS:
         for (QLineEdit* e : dlg.findChildren<QLineEdit*>()) {
             if (e->objectName() == QLatin1String("SizeField") ||
                 e->objectName() == QLatin1String("CoefficentField"))
-                QCOMPARE(e->text(), QStringLiteral("0"));
+                QCOMPARE(e->text(), QStringLiteral("0.000"));
             else
                 QVERIFY2(
                     e->displayText().remove(QLatin1Char('/')).remove(QLatin1Char('_')).isEmpty(),
@@ -172,7 +172,7 @@ private Q_SLOTS:
         TPreferencesDlg again(record);
         const QMap<QString, QString> texts{{"CompanyInfo1Field", line.left(40)},
                                            {"VoltMeterCalDateField", "07/04/23"},
-                                           {"SizeField", "1.75"}};
+                                           {"SizeField", "1.750"}}; // as the main window shows it
         for (auto it = texts.cbegin(); it != texts.cend(); ++it) {
             FIND(QLineEdit, e, again, it.key());
             QCOMPARE(e->text(), it.value());
