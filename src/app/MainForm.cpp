@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -303,6 +304,19 @@ void TMainForm1::FormShow() {
     bool open = false;
     try {
         open = TablesExist(m_db, *tablesExistCreateFrm);
+    } catch (const EngineError& e) {
+        tablesExistCreateFrm->hideWindow();
+        RecCountPanel->clear(); // no table is open: there is nothing to count
+        if (e.code() != EngineError::Code::Io)
+            throw;
+        // A server that does not answer, a folder that cannot be read: say which alias
+        // leads there and where it is written, so the user knows what to mend.
+        Prompt::error(QStringLiteral("%1\n\nThe alias %2 leads there (%3): check that it is "
+                                     "running and reachable, or correct the alias in %4, then "
+                                     "start the program again.")
+                          .arg(e.text(), QString::fromLatin1(kAliasName), m_db.displayName(),
+                               QDir::toNativeSeparators(m_db.registryPath())));
+        return;
     } catch (...) {
         // The error box follows; an empty progress window must not stay behind it.
         tablesExistCreateFrm->hideWindow();

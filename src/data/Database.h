@@ -58,6 +58,8 @@ public:
     // The registry of the user's configuration (~/.config/nerova2002/aliases.ini) and its
     // default data folder (~/.local/share/nerova2002/data).
     static QString defaultRegistryPath();
+    // The alias registry this database was opened through; empty for a location of its own.
+    QString registryPath() const { return m_registryPath; }
     static QString defaultDataDirectory();
 
     bool aliasExists(const QString& alias) const;
