@@ -8,6 +8,7 @@
 // the CPU time of the benchmark program leaves most of it out.
 
 #include "Anchors.h"
+#include "support/LatencyProxy.h"
 
 #include <QCoreApplication>
 #include <libpq-fe.h>
@@ -18,11 +19,70 @@
 
 namespace nerova::bench {
 
-// The connection URI of the benchmark server, or empty.
+// The latency proxy in front of the benchmark server when $NEROVA_BENCH_RTT_MS is set (a
+// round-trip time in milliseconds, 0 included): the server is then as far away as a network
+// would put it, and the proxy counts the round trips. Null without the variable.
+inline test::LatencyProxy* latencyProxy() {
+    static const std::unique_ptr<test::LatencyProxy> proxy =
+        []() -> std::unique_ptr<test::LatencyProxy> {
+        const char* rtt = std::getenv("NEROVA_BENCH_RTT_MS");
+        const char* env = std::getenv("NEROVA_BENCH_SERVER");
+        if (!rtt || !*rtt || !env || !*env)
+            return nullptr;
+        QString host;
+        QString port = QStringLiteral("5432");
+        PQconninfoOption* options = PQconninfoParse(env, nullptr);
+        for (PQconninfoOption* o = options; o && o->keyword; ++o) {
+            if (qstrcmp(o->keyword, "host") == 0 && o->val)
+                host = QString::fromUtf8(o->val);
+            if (qstrcmp(o->keyword, "port") == 0 && o->val && *o->val)
+                port = QString::fromUtf8(o->val);
+        }
+        PQconninfoFree(options);
+        auto made = std::make_unique<test::LatencyProxy>(
+            test::LatencyProxy::pgSocketIn(host, port.toInt()), std::atof(rtt));
+        if (!made->available()) {
+            std::fprintf(stderr, "latency proxy: %s\n", qPrintable(made->failure()));
+            return nullptr;
+        }
+        std::printf("Through the latency proxy: %s ms round trip.\n", rtt);
+        return made;
+    }();
+    return proxy.get();
+}
+
+// The connection URI of the benchmark server (through the latency proxy when one is asked
+// for), or empty.
 inline QString serverUri() {
     const char* env = std::getenv("NEROVA_BENCH_SERVER");
-    return QString::fromLocal8Bit(env ? env : "");
+    const QString direct = QString::fromLocal8Bit(env ? env : "");
+    if (test::LatencyProxy* proxy = latencyProxy())
+        return proxy->uriThrough(direct);
+    return direct;
 }
+
+// Round trips per iteration as a counter of the benchmark, when the proxy counts them: the
+// timed work goes between begin() and end().
+class RoundTrips {
+public:
+    void begin() {
+        if (test::LatencyProxy* proxy = latencyProxy())
+            m_start = proxy->roundTrips();
+    }
+    void end() {
+        if (test::LatencyProxy* proxy = latencyProxy())
+            m_total += proxy->roundTrips() - m_start;
+    }
+    void report(benchmark::State& state) const {
+        if (latencyProxy())
+            state.counters["round_trips"] =
+                benchmark::Counter(m_total, benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    int m_start = 0;
+    int m_total = 0;
+};
 
 inline bool requireServer(benchmark::State& state) {
     if (!serverUri().isEmpty())

@@ -17,15 +17,19 @@ void lookupPrefix(benchmark::State& state, Database& db) {
     chain.open(TableId::Flow);
     const QString prefix = QString::fromLatin1(kLookupPrefix);
     int found = 0;
+    RoundTrips trips;
     for (auto _ : state) {
+        trips.begin();
         chain.company.setPrefixFilter(QStringLiteral("Name"), prefix);
         chain.company.next();
+        trips.end();
         found = chain.company.recordCount();
         state.PauseTiming();
         chain.company.clearFilter();
         state.ResumeTiming();
     }
     state.counters["companies"] = found;
+    trips.report(state);
     chain.close();
 }
 

@@ -17,8 +17,11 @@ void companyNext(benchmark::State& state, Database& db) {
     TableChain chain(db);
     chain.open(TableId::Flow);
     std::size_t rows = 0;
+    RoundTrips trips;
     for (auto _ : state) {
+        trips.begin();
         chain.company.next();
+        trips.end();
         if (chain.company.eof()) {
             state.PauseTiming();
             chain.company.first();
@@ -26,6 +29,7 @@ void companyNext(benchmark::State& state, Database& db) {
         }
         rows += static_cast<std::size_t>(chain.flow.recordCount());
     }
+    trips.report(state);
     benchmark::DoNotOptimize(rows);
     chain.close();
 }
@@ -57,8 +61,11 @@ void testNext(benchmark::State& state, Database& db) {
         return;
     }
     std::size_t rows = 0;
+    RoundTrips trips;
     for (auto _ : state) {
+        trips.begin();
         chain.test.next();
+        trips.end();
         if (chain.test.eof()) {
             state.PauseTiming();
             chain.test.first();
@@ -66,6 +73,7 @@ void testNext(benchmark::State& state, Database& db) {
         }
         rows += static_cast<std::size_t>(chain.flow.recordCount());
     }
+    trips.report(state);
     benchmark::DoNotOptimize(rows);
     chain.close();
 }

@@ -15,7 +15,9 @@ namespace {
 
 void startup(benchmark::State& state, bool server) {
     NoProgress progress;
+    RoundTrips trips;
     for (auto _ : state) {
+        trips.begin();
         // On the server this includes connecting, as a start-up does.
         auto db = server ? serverDatabase() : std::make_unique<Database>(registryPath(), dataDir());
         if (!TablesExist(*db, progress)) {
@@ -25,11 +27,13 @@ void startup(benchmark::State& state, bool server) {
         auto chain = std::make_unique<TableChain>(*db);
         chain->open(TableId::Flow);
         benchmark::DoNotOptimize(chain->flow.recordCount());
+        trips.end();
         state.PauseTiming();
         chain.reset();
         db.reset();
         state.ResumeTiming();
     }
+    trips.report(state);
 }
 
 void BM_Startup(benchmark::State& state) {

@@ -180,7 +180,8 @@ void TMainForm1::deleteCascade(TableId level) {
     // One transaction for the whole cascade: an error part-way leaves every row in place
     // instead of orphans or a half-deleted company.
     try {
-        deleteWithDependants(m_db, t.id(), key);
+        // Refused when another user changed the record since it was shown.
+        deleteWithDependants(m_db, t.id(), key, {}, t.rowVersion());
     } catch (const EngineError& e) {
         // Another user changed the record meanwhile: show it as it is now.
         if (e.code() == EngineError::Code::Conflict)

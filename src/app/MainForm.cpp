@@ -60,6 +60,11 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     buildMenus();
     buildShortcuts();
     connectTables();
+    // On an office server other testers' saves show by themselves, unless a modal window
+    // is over this one.
+    m_fresh = new FreshRowsHolder(
+        m_tables, [] { return QApplication::activeModalWidget() == nullptr; }, this);
+    connect(m_fresh, &FreshRowsHolder::refreshed, this, [this] { showPageCount(); });
     FormCreate();
     // The windows that live as long as the program.
     m_flow = std::make_unique<FlowPointDispatcher>(

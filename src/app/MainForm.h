@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/FreshRowsHolder.h"
 #include "data/TableChain.h"
 #include "eval/DomainValues.h"
 
@@ -109,6 +110,7 @@ public:
 
     // ---- parts other windows and the tests reach
     TableChain& tables() { return m_tables; }
+    FreshRowsHolder& freshRows() { return *m_fresh; }
     Table& pageTable(int page);
     Database& database() { return m_db; }
     PreferencesRecord& prefs() { return m_prefs; }
@@ -163,6 +165,7 @@ private:
     QString m_startupDir;
     TableChain m_tables;
     std::unique_ptr<FlowPointDispatcher> m_flow;
+    FreshRowsHolder* m_fresh = nullptr;
     std::array<int, kRecordLevelCount> m_recNo{}; // by levelIndex
     std::array<int, kRecordLevelCount> m_recCount{};
     bool m_shown = false;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariantList>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 
@@ -47,6 +48,9 @@ public:
     // to come nothing else may run on the connection.
     virtual std::shared_ptr<Statement> streamed(const QString& sql) { return prepared(sql); }
     virtual void exec(const QString& sql) = 0;
+    // Runs bound statements of prepared() in one round trip where a round trip costs, so
+    // that their rows are there to step through; elsewhere each runs on its first step.
+    virtual void runTogether(const std::vector<Statement*>& /*statements*/) {}
     // The statement that opens the outermost transaction.
     virtual QString beginSql() const = 0;
 

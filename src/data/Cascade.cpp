@@ -58,21 +58,25 @@ void deleteRow(Database& db, TableId id, const QVariantList& key, const CascadeO
     if (observer)
         observer(id, key);
     if (deleteKeyed(db, id, key) != 1)
-        throw EngineError(changedByAnotherUser(QStringLiteral("nothing was deleted")),
-                          EngineError::Code::Conflict);
+        throw EngineError(deleteRefusedText(), EngineError::Code::Conflict);
 }
 
 } // namespace
 
+QString deleteRefusedText() {
+    return QStringLiteral("This record was changed by another user since it was shown. Nothing "
+                          "was deleted; it now shows their changes.");
+}
+
 void deleteWithDependants(Database& db, TableId table, const QVariantList& key,
-                          const CascadeObserver& observer) {
+                          const CascadeObserver& observer, const QString& shownVersion) {
     if (key.size() != tableDef(table).keyCount)
         throw EngineError(QStringLiteral("Cannot perform this operation on an empty table."));
-    const QString notDone = changedByAnotherUser(QStringLiteral("nothing was deleted"));
+    const QString notDone = deleteRefusedText();
     Database::Transaction tx(db);
     // The row is locked first: no other user can put a row under it while its dependants go,
     // and a row another user deleted or gave another identifier is not silently missed.
-    lockRowForChange(db, table, key, notDone);
+    lockRowForChange(db, table, key, notDone, shownVersion);
     if (observer) {
         deleteRow(db, table, key, observer);
     } else {

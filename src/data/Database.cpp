@@ -296,6 +296,7 @@ QString Database::caseFoldEquals(const QString& lhs, const QString& rhs) const {
 }
 
 std::unique_ptr<RowWriter> Database::rowWriter(TableId id) {
+    ++m_writeEpoch;
     if (!m_backend || !isAttached(id))
         throw EngineError(QStringLiteral("The table is not open."));
     return m_backend->rowWriter(id);
@@ -310,6 +311,8 @@ sqlite3* Database::handle() const {
 }
 
 std::shared_ptr<Statement> Database::prepared(const QString& sql) {
+    if (!sql.startsWith(QLatin1String("SELECT ")))
+        ++m_writeEpoch;
     if (!m_backend)
         throw EngineError(QStringLiteral("The table is not open."));
     return m_backend->prepared(sql);
@@ -322,9 +325,20 @@ std::shared_ptr<Statement> Database::streamed(const QString& sql) {
 }
 
 void Database::exec(const QString& sql) {
+    ++m_writeEpoch;
     if (!m_backend)
         throw EngineError(QStringLiteral("The table is not open."));
     m_backend->exec(sql);
+}
+
+void Database::runTogether(const std::vector<Statement*>& statements) {
+    if (!m_backend)
+        throw EngineError(QStringLiteral("The table is not open."));
+    m_backend->runTogether(statements);
+}
+
+bool Database::readsTogether() const {
+    return m_backend && m_backend->isServer();
 }
 
 void Database::begin() {

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <vector>
 
 struct sqlite3;
 
@@ -120,6 +121,12 @@ public:
     // See Backend::streamed: for reading every row of a table.
     std::shared_ptr<Statement> streamed(const QString& sql);
     void exec(const QString& sql);
+    // See Backend::runTogether.
+    void runTogether(const std::vector<Statement*>& statements);
+    // True where reading several things in one go saves round trips (a server).
+    bool readsTogether() const;
+    // Grows with every statement that may write: a reading older than a write is stale.
+    quint64 writeEpoch() const { return m_writeEpoch; }
 
     // Transactions nest (the inner ones are savepoints).
     void begin();
@@ -155,6 +162,7 @@ private:
     std::unique_ptr<Backend> m_backend;
     int m_attachCount[5] = {0, 0, 0, 0, 0};
     int m_depth = 0;
+    quint64 m_writeEpoch = 0;
 };
 
 // Files are "present" only when they open for reading and writing; a read-only file (its

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QStringList>
 #include <QTime>
+#include <array>
 #include <functional>
 #include <libpq-fe.h>
 #include <optional>
@@ -198,7 +199,14 @@ public:
     QString lastErrorText() const override { return pgServerMessage(m_conn->conn); }
     QString replacedTablesNote() const override { return m_replacedNote; }
 
+    // Any other statement may change what the catalog says (or follow a change of another
+    // program's): the reading of the tables serves only the check and the opening right
+    // after it.
     std::shared_ptr<Statement> prepared(const QString& sql) override {
+        m_tableInfo = {};
+        return cachedStatement(sql);
+    }
+    std::shared_ptr<Statement> cachedStatement(const QString& sql) {
         auto it = m_cache.find(sql);
         if (it == m_cache.end())
             it = m_cache.insert(sql, makePgStatement(m_conn, sql));
@@ -207,10 +215,17 @@ public:
     }
 
     std::shared_ptr<Statement> streamed(const QString& sql) override {
+        m_tableInfo = {};
         return makePgStatement(m_conn, sql, true);
     }
 
+    void runTogether(const std::vector<Statement*>& statements) override {
+        m_tableInfo = {};
+        runPgStatementsTogether(statements);
+    }
+
     void exec(const QString& sql) override {
+        m_tableInfo = {};
         const QByteArray text = sql.toUtf8();
         // Starting or abandoning a transaction is the same on a new connection.
         const bool startsAfresh = sql == beginSql() || sql == QLatin1String("ROLLBACK");
@@ -222,6 +237,7 @@ public:
     }
 
     std::unique_ptr<RowWriter> rowWriter(TableId id) override {
+        m_tableInfo = {};
         return std::make_unique<CopyWriter>(m_conn->conn, qualifiedName(id),
                                             quotedList(tableDef(id).columnNames()));
     }
@@ -261,9 +277,19 @@ private:
 
     void setUpSession() {
         // Dates and times travel as ISO text both ways; waiting for a lock gives up as the
-        // file database does, with the busy message.
-        exec(QStringLiteral("SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, MDY'; "
-                            "SET extra_float_digits = 1; SET lock_timeout = '2s'"));
+        // file database does, with the busy message. The question whether our collation is
+        // there rides along: one round trip for the whole set-up.
+        Result r(m_conn->send([this] {
+            return PQexec(m_conn->conn,
+                          "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, MDY'; "
+                          "SET extra_float_digits = 1; SET lock_timeout = '2s'; "
+                          "SELECT count(*) FROM pg_collation WHERE collname = 'casefold'");
+        }));
+        if (PQresultStatus(r.get()) != PGRES_TUPLES_OK)
+            throw translatePgError(r.get(), m_conn->conn);
+        m_tableInfo = {};
+        if (qstrcmp(PQgetvalue(r.get(), 0, 0), "0") != 0)
+            return;
         // Letter case is mapped by ICU beyond A to Z (see caseFoldEquals). Needs
         // the right to create in the schema: whoever creates the tables has it, and the
         // collation stays for everyone after.
@@ -284,21 +310,45 @@ private:
                                 "locale = 'und')"));
     }
 
-    TableInfo tableInfo(TableId id) {
-        const auto st = prepared(
-            QStringLiteral("SELECT c.oid, coalesce(obj_description(c.oid, 'pg_class'), ''), "
+    // What the catalog says of a table. The five are read by one statement: a table check
+    // asks for each in turn, and opening the tables right after it asks again. An answer
+    // serves each of the two questions once, so neither ever acts on an older reading.
+    enum class Asked { Present, Open, Afresh };
+    TableInfo tableInfo(TableId id, Asked asked = Asked::Afresh) {
+        const auto at = static_cast<std::size_t>(id);
+        const std::size_t question = asked == Asked::Present ? 0 : 1;
+        if (asked == Asked::Afresh || !m_tableInfo[at] || m_tableInfoUsed[question][at])
+            readTableInfo();
+        if (asked != Asked::Afresh)
+            m_tableInfoUsed[question][at] = true;
+        return *m_tableInfo[at];
+    }
+
+    void readTableInfo() {
+        QStringList rows;
+        for (int i = 0; i < kTableCount; ++i)
+            rows << QStringLiteral("(%1, CAST(? AS text))").arg(i);
+        const auto st = cachedStatement(
+            QStringLiteral("SELECT t.n, c.oid, coalesce(obj_description(c.oid, 'pg_class'), ''), "
                            "has_table_privilege(c.oid, 'SELECT, INSERT, UPDATE, DELETE') "
-                           "FROM pg_class c WHERE c.oid = to_regclass(?)"));
-        st->bind(1, quoteIdent(QString::fromLatin1(tableDef(id).baseName)));
-        TableInfo info;
-        if (st->step()) {
+                           "FROM (VALUES %1) AS t(n, name) JOIN pg_class c "
+                           "ON c.oid = to_regclass(t.name)")
+                .arg(rows.join(QStringLiteral(", "))));
+        for (const TableId id : kAllTables)
+            st->bind(static_cast<int>(id) + 1,
+                     quoteIdent(QString::fromLatin1(tableDef(id).baseName)));
+        m_tableInfo = {};
+        m_tableInfoUsed = {};
+        for (auto& info : m_tableInfo)
+            info = TableInfo{};
+        while (st->step()) {
+            TableInfo& info = *m_tableInfo[static_cast<std::size_t>(st->int64(0))];
             info.found = true;
-            info.oid = st->text(0);
-            info.comment = st->text(1);
-            info.writable = st->int64(2) != 0;
+            info.oid = st->text(1);
+            info.comment = st->text(2);
+            info.writable = st->int64(3) != 0;
         }
         st->reset();
-        return info;
     }
 
     bool tableExistsNamed(const QString& name) {
@@ -403,13 +453,15 @@ private:
 
     std::shared_ptr<PgConnection> m_conn;
     QHash<QString, std::shared_ptr<Statement>> m_cache;
+    std::array<std::optional<TableInfo>, kTableCount> m_tableInfo;
+    std::array<std::array<bool, kTableCount>, 2> m_tableInfoUsed{};
     QString m_replacedMoment;
     QString m_replacedNote;
 };
 
 void PgBackend::openTable(TableId id) {
     const TableDef& def = tableDef(id);
-    const TableInfo info = tableInfo(id);
+    const TableInfo info = tableInfo(id, Asked::Open);
     if (!info.found)
         throw EngineError(QStringLiteral("Table does not exist.\n%1").arg(where(id)),
                           Code::Missing);
@@ -428,6 +480,7 @@ void PgBackend::openTable(TableId id) {
             throw EngineError(QStringLiteral("Not a %1 table.\n%2")
                                   .arg(QString::fromLatin1(def.label), where(id)));
     }
+    m_tableInfo = {}; // the stamp changes
     try {
         atomically([&] {
             migrateTable(*this, id, version, where(id));
@@ -449,7 +502,7 @@ void PgBackend::addIndex(TableId id, const IndexDef& index) {
 }
 
 bool PgBackend::tablePresent(TableId id) {
-    const TableInfo info = tableInfo(id);
+    const TableInfo info = tableInfo(id, Asked::Present);
     return info.found && info.writable;
 }
 
@@ -488,6 +541,7 @@ void PgBackend::createTable(TableId id, TableFilesAside*) {
             makeIndex(id, index);
         exec(stampSql(id));
     });
+    m_tableInfo = {};
 }
 
 } // namespace

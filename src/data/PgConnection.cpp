@@ -77,6 +77,32 @@ bool PgConnection::alive() {
     return PQstatus(conn) == CONNECTION_OK;
 }
 
+std::vector<PgResult> PgConnection::pipeline(const std::function<bool(PGconn*)>& sendAll,
+                                             int commands) {
+    std::vector<PgResult> results;
+    if (PQenterPipelineMode(conn) != 1)
+        return results;
+    if (sendAll(conn) && PQpipelineSync(conn) == 1) {
+        for (int i = 0; i < commands; ++i) {
+            PGresult* first = PQgetResult(conn);
+            results.emplace_back(first);
+            if (!first)
+                break;
+            while (PGresult* rest = PQgetResult(conn))
+                PQclear(rest);
+        }
+        while (PGresult* r = PQgetResult(conn)) {
+            const bool synced = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+            PQclear(r);
+            if (synced)
+                break;
+        }
+    }
+    PQexitPipelineMode(conn);
+    results.resize(static_cast<std::size_t>(commands));
+    return results;
+}
+
 void PgConnection::reconnect() {
     PQreset(conn);
     if (PQstatus(conn) != CONNECTION_OK)

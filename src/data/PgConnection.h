@@ -6,6 +6,7 @@
 #include <functional>
 #include <libpq-fe.h>
 #include <memory>
+#include <vector>
 
 namespace nerova {
 
@@ -50,6 +51,12 @@ struct PgConnection {
     // Reads what the server sent meanwhile without waiting: a closed connection shows. Twice,
     // as a server ending the session sends its farewell first and closes after it.
     bool alive();
+
+    // Sends what sendAll queues (each a command whose results end with a null) and a sync in
+    // one pipeline: one round trip for all of them. Answers each command's first result in
+    // order, null where the connection failed before it; the rest of a command's results are
+    // dropped.
+    std::vector<PgResult> pipeline(const std::function<bool(PGconn*)>& sendAll, int commands);
 
     // Connects again and sets the session up; throws EngineError (one line) when the
     // server does not take the connection.

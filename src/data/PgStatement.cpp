@@ -207,21 +207,68 @@ private:
         return values;
     }
 
-    void execute() {
-        const std::vector<const char*> values = parameterValues();
-        PgResult r(m_conn->send([&]() -> PGresult* {
-            if (PGresult* failed = prepareHere())
-                return failed;
-            return PQexecPrepared(m_conn->conn, m_name.constData(), m_paramCount, values.data(),
-                                  nullptr, nullptr, 0);
+    void execute() { runTogether({this}); }
+
+public:
+    // Runs the statements in one round trip, each prepared in the same pipeline when it is
+    // new on the connection; their rows are then there to step through. Throws for the first
+    // that failed.
+    static void runTogether(const std::vector<PgStatement*>& statements) {
+        if (statements.empty())
+            return;
+        PgConnection& conn = *statements.front()->m_conn;
+        std::vector<std::vector<const char*>> values;
+        for (PgStatement* st : statements)
+            values.push_back(st->parameterValues());
+        std::vector<PgResult> results;
+        std::vector<bool> preparing;
+        PgResult failed(conn.send([&]() -> PGresult* {
+            int commands = 0;
+            preparing.clear();
+            for (PgStatement* st : statements) {
+                preparing.push_back(st->m_generation != conn.generation);
+                if (preparing.back())
+                    st->m_name =
+                        QByteArrayLiteral("nrv") + QByteArray::number(++conn.statementCount);
+                commands += preparing.back() ? 2 : 1;
+            }
+            results = conn.pipeline(
+                [&](PGconn* c) {
+                    for (std::size_t i = 0; i < statements.size(); ++i) {
+                        PgStatement* st = statements[i];
+                        if (preparing[i] && !PQsendPrepare(c, st->m_name.constData(),
+                                                           st->m_sql.constData(), 0, nullptr))
+                            return false;
+                        if (!PQsendQueryPrepared(c, st->m_name.constData(), st->m_paramCount,
+                                                 values[i].data(), nullptr, nullptr, 0))
+                            return false;
+                    }
+                    return true;
+                },
+                commands);
+            // The first failure speaks for all (a statement after it was not run).
+            for (PgResult& r : results) {
+                const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+                if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+                    return r ? r.release() : nullptr;
+            }
+            return PQmakeEmptyPGresult(conn.conn, PGRES_COMMAND_OK);
         }));
-        const ExecStatusType status = PQresultStatus(r.get());
-        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
-            throw translatePgError(r.get(), m_conn->conn);
-        m_result = std::move(r);
-        m_row = -1;
+        if (PQresultStatus(failed.get()) != PGRES_COMMAND_OK)
+            throw translatePgError(failed.get(), conn.conn);
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < statements.size(); ++i) {
+            PgStatement* st = statements[i];
+            if (preparing[i]) {
+                st->m_generation = conn.generation;
+                ++at;
+            }
+            st->m_result = std::move(results[at++]);
+            st->m_row = -1;
+        }
     }
 
+private:
     std::shared_ptr<PgConnection> m_conn;
     int m_paramCount = 0;
     QByteArray m_sql;
@@ -257,6 +304,13 @@ QByteArray pgParameterText(const QVariant& v) {
     default:
         return v.toString().toUtf8();
     }
+}
+
+void runPgStatementsTogether(const std::vector<Statement*>& statements) {
+    std::vector<PgStatement*> pg;
+    for (Statement* st : statements)
+        pg.push_back(static_cast<PgStatement*>(st));
+    PgStatement::runTogether(pg);
 }
 
 std::shared_ptr<Statement> makePgStatement(std::shared_ptr<PgConnection> conn, const QString& sql,

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <vector>
 
 namespace nerova {
 
@@ -19,5 +20,9 @@ QByteArray pgParameterText(const QVariant& v);
 // end or been reset.
 std::shared_ptr<Statement> makePgStatement(std::shared_ptr<PgConnection> conn, const QString& sql,
                                            bool streamed = false);
+
+// Runs statements of makePgStatement (none streamed) in one round trip; see
+// Backend::runTogether.
+void runPgStatementsTogether(const std::vector<Statement*>& statements);
 
 } // namespace nerova

@@ -18,12 +18,19 @@ QString keyCondition(TableId id) {
     return conds.join(QStringLiteral(" AND "));
 }
 
-bool lockRow(Database& db, TableId id, const QVariantList& key, Database::RowLock lock) {
+// Locks the row; answers whether it is there, and its version through `version`.
+bool lockRow(Database& db, TableId id, const QVariantList& key, Database::RowLock lock,
+             QString* version = nullptr) {
+    const QString versionExpr = db.rowVersionExpression();
+    const bool withVersion = version && !versionExpr.isEmpty();
     const auto st =
-        db.prepared(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3")
-                        .arg(db.qualifiedName(id), keyCondition(id), db.rowLockClause(lock)));
+        db.prepared(QStringLiteral("SELECT rowid%1 FROM %2 WHERE %3%4")
+                        .arg(withVersion ? QStringLiteral(", ") + versionExpr : QString(),
+                             db.qualifiedName(id), keyCondition(id), db.rowLockClause(lock)));
     st->bindAll(key);
     const bool found = st->step();
+    if (found && withVersion)
+        *version = st->text(1);
     st->reset();
     return found;
 }
@@ -45,8 +52,25 @@ void lockOwnerRows(Database& db, TableId id, const QVariantList& values) {
     }
 }
 
-void lockRowForChange(Database& db, TableId id, const QVariantList& key, const QString& gone) {
-    if (!lockRow(db, id, key, Database::RowLock::Update))
+QString ownerRowsLocked(Database& db, TableId id, const QVariantList& values, QVariantList& binds) {
+    const QString lock = db.rowLockClause(Database::RowLock::KeyShare);
+    if (lock.isEmpty())
+        return {};
+    QStringList conds;
+    for (int level = 0; level < levelIndex(id); ++level) {
+        const TableId owner = levelAt(level);
+        conds << QStringLiteral("EXISTS (SELECT 1 FROM %1 WHERE %2%3)")
+                     .arg(db.qualifiedName(owner), keyCondition(owner), lock);
+        binds << values.mid(0, tableDef(owner).keyCount);
+    }
+    return conds.join(QStringLiteral(" AND "));
+}
+
+void lockRowForChange(Database& db, TableId id, const QVariantList& key, const QString& gone,
+                      const QString& shownVersion) {
+    QString version;
+    if (!lockRow(db, id, key, Database::RowLock::Update, &version) ||
+        (!shownVersion.isEmpty() && !version.isEmpty() && version != shownVersion))
         throw EngineError(gone, EngineError::Code::Conflict);
 }
 

@@ -23,11 +23,19 @@ class Database;
 // exists. Does nothing in the file database.
 void lockOwnerRows(Database& db, TableId id, const QVariantList& values);
 
+// The same locks as a condition for the statement that inserts the row: "EXISTS (…) AND …",
+// true while every owner is there, each locked by the statement itself, so the insert and
+// its locks are one round trip. Empty where lockOwnerRows does nothing (file database,
+// companies). Its parameters are appended to binds.
+QString ownerRowsLocked(Database& db, TableId id, const QVariantList& values, QVariantList& binds);
+
 // Locks the row of id with the given key against every other writer until the transaction
 // ends, so that nothing can be put under it meanwhile. Throws EngineError (Conflict) with
 // the text `gone` when no row has that key any more (another user deleted it or changed its
-// identifier since it was shown).
-void lockRowForChange(Database& db, TableId id, const QVariantList& key, const QString& gone);
+// identifier since it was shown), and when `shownVersion` is given and the row's version is
+// another (someone saved it since).
+void lockRowForChange(Database& db, TableId id, const QVariantList& key, const QString& gone,
+                      const QString& shownVersion = {});
 
 // The text of a refused delete or change of identifier whose row another user changed.
 QString changedByAnotherUser(const QString& whatWasNotDone);

@@ -75,6 +75,10 @@ void Table::open() {
     m_db.acquire(m_id);
     m_state = TableState::Browse;
     try {
+        // The details about to be opened under it are read along, unless a master read
+        // this one ahead already.
+        if (!m_ahead.haveRows)
+            readAhead(true, std::nullopt, 0, true);
         requery();
     } catch (...) {
         m_state = TableState::Inactive;
@@ -122,6 +126,8 @@ void Table::loadCurrent() {
     m_version.clear();
     m_rowGone = false;
     if (m_index < 0 || m_index >= m_rows.size() || m_state == TableState::Inactive)
+        return;
+    if (takeAheadRow())
         return;
     // With the columns comes the row's version where other programs may write meanwhile,
     // so that a save can tell whether the row is still the one the user saw.
@@ -213,11 +219,14 @@ void Table::moveTo(int index, bool notify) {
     if (isEditing())
         post();
     m_index = m_rows.isEmpty() ? -1 : std::clamp(index, 0, int(m_rows.size()) - 1);
+    if (notify && m_index >= 0)
+        readAhead(false, m_rows[m_index]);
     loadCurrent();
     if (!notify)
         return;
     Q_EMIT recordChanged();
     refreshDetails();
+    dropAhead();
     Q_EMIT afterScroll();
 }
 
@@ -295,6 +304,7 @@ void Table::refresh() {
         post();
     const qint64 current = bookmark();
     const int old = m_index;
+    readAhead(true, std::nullopt, old);
     requery();
     m_index = static_cast<int>(m_rows.indexOf(current));
     if (m_index < 0)
@@ -304,6 +314,7 @@ void Table::refresh() {
     loadCurrent();
     Q_EMIT recordChanged();
     refreshDetails();
+    dropAhead();
     Q_EMIT afterScroll();
 }
 
@@ -315,6 +326,10 @@ void Table::masterMoved() {
         // old engines did, by storing it before following the master.
         post();
     }
+    // Followed a master that read nothing ahead: this level and those below it in one go.
+    const bool readHere = !m_ahead.haveRows;
+    if (readHere)
+        readAhead(true, std::nullopt);
     requery();
     m_index = m_rows.isEmpty() ? -1 : 0;
     m_bof = true;
@@ -322,6 +337,8 @@ void Table::masterMoved() {
     loadCurrent();
     Q_EMIT recordChanged();
     refreshDetails();
+    if (readHere)
+        dropAhead();
     Q_EMIT afterScroll();
 }
 

@@ -9,7 +9,9 @@
 #include <QTime>
 #include <QVariant>
 #include <QVector>
+#include <chrono>
 #include <memory>
+#include <optional>
 
 namespace nerova {
 
@@ -117,6 +119,10 @@ public:
     // (otherwise the row now at its position). Details follow. Emits afterScroll.
     void refresh();
 
+    // The version of the current row as it was read, where others may write too: empty in
+    // the file database and while nothing is shown.
+    QString rowVersion() const { return m_version; }
+
     // Silences every notification until enableNotifications(), which does not replay them.
     // Code of the engine holds a QSignalBlocker instead.
     void disableNotifications() { blockSignals(true); }
@@ -138,9 +144,20 @@ Q_SIGNALS:
 private:
     struct Impl;
     friend struct Impl;
+    friend class TableChain; // drops what its opening read ahead
 
     void requery();
     void loadCurrent();
+    // Where a round trip costs, reads in one what a move is about to read level by level:
+    // this table's visible rows (ownRows), its row at `rowid` (or, without one, at
+    // `position` among its visible rows), and for every open detail below its rows and its
+    // first row. requery() and loadCurrent() take what fits and read the rest as usual.
+    void readAhead(bool ownRows, std::optional<qint64> rowid, int position = 0,
+                   bool closedToo = false);
+    void dropAhead();
+    bool takeAheadRows();
+    bool takeAheadRow();
+    QString filterCondition(QVariantList& binds) const; // empty without a filter
     void moveTo(int index, bool notify);
     void masterMoved();
     void refreshDetails();
@@ -166,7 +183,21 @@ private:
     QString m_version;      // the current row's version as read (servers only)
     bool m_rowGone = false; // the current row was deleted by someone else
     QVariantList m_saved;   // values before edit/insert (restored by cancel)
-    int m_savedIndex = -1;  // position before an insert
+    struct Ahead {
+        bool haveRows = false;
+        qint64 masterRow = 0; // the master's row the rows were read under, and its state
+        TableState masterState = TableState::Browse;
+        QVector<qint64> rows;
+        bool haveRow = false;
+        qint64 rowid = 0; // 0: no row
+        QVariantList values;
+        QString version;
+        quint64 epoch = 0;
+        std::chrono::steady_clock::time_point readAt;
+        bool fresh(const Database& db) const;
+    };
+    Ahead m_ahead;
+    int m_savedIndex = -1; // position before an insert
 };
 
 } // namespace nerova

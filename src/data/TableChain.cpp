@@ -1,5 +1,7 @@
 #include "data/TableChain.h"
 
+#include "data/Database.h"
+
 namespace nerova {
 
 TableChain::TableChain(Database& db)
@@ -28,9 +30,26 @@ Table& TableChain::table(TableId id) {
 }
 
 void TableChain::open(TableId deepest) {
-    for (const TableId id : kAllTables)
-        if (levelIndex(id) <= levelIndex(deepest))
+    // Every table is made usable first: a server checks them all in one reading of its
+    // catalog, and the top table then reads the first rows of the whole chain in one go.
+    Database& db = company.database();
+    QList<TableId> held;
+    try {
+        for (const TableId id : kAllTables)
+            if (levelIndex(id) <= levelIndex(deepest)) {
+                db.acquire(id);
+                held << id;
+            }
+        for (const TableId id : std::as_const(held))
             table(id).open();
+    } catch (...) {
+        for (const TableId id : std::as_const(held))
+            db.release(id);
+        throw;
+    }
+    for (const TableId id : std::as_const(held))
+        db.release(id);
+    company.dropAhead();
 }
 
 void TableChain::close() {

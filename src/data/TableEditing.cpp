@@ -140,21 +140,32 @@ void Table::post() {
     const bool wasInsert = m_state == TableState::Insert;
     try {
         if (wasInsert) {
-            // Where others write too, the owners are locked in the insert's own transaction:
-            // a row saved under a company another user is deleting would outlive it.
-            std::optional<Database::Transaction> tx;
-            if (m_id != TableId::Company &&
-                !m_db.rowLockClause(Database::RowLock::KeyShare).isEmpty())
-                tx.emplace(m_db);
-            lockOwnerRows(m_db, m_id, m_buffer);
-            const auto st = m_db.prepared(insertSql(m_db.qualifiedName(m_id), d) +
-                                          QStringLiteral(" RETURNING rowid"));
-            st->bindAll(m_buffer);
-            if (st->step())
+            // Where others write too, the insert locks the owners itself: a row saved under a
+            // company another user is deleting would outlive it.
+            QVariantList binds = m_buffer;
+            const QString owners = ownerRowsLocked(m_db, m_id, m_buffer, binds);
+            QString sql = insertSql(m_db.qualifiedName(m_id), d);
+            if (!owners.isEmpty()) {
+                QStringList params;
+                for (int i = 0; i < n; ++i)
+                    params << QStringLiteral("?");
+                sql = sql.left(sql.indexOf(QLatin1String(" VALUES ("))) +
+                      QStringLiteral(" SELECT %1 WHERE %2")
+                          .arg(params.join(QStringLiteral(", ")), owners);
+            }
+            const auto st = m_db.prepared(sql + QStringLiteral(" RETURNING rowid"));
+            st->bindAll(binds);
+            const bool written = st->step();
+            if (written)
                 rowid = st->int64(0);
             st->run();
-            if (tx)
-                tx->commit();
+            if (!written) {
+                // An owner went meanwhile; which one the locks tell.
+                lockOwnerRows(m_db, m_id, m_buffer);
+                throw EngineError(QStringLiteral("The record above this one was deleted by "
+                                                 "another user; nothing was saved."),
+                                  Code::Conflict);
+            }
         } else {
             QStringList sets;
             for (const QString& c : d.columnNames())
@@ -190,6 +201,7 @@ void Table::post() {
     }
     m_state = TableState::Browse;
     const int oldIndex = wasInsert ? m_savedIndex : m_index;
+    readAhead(true, rowid);
     requery();
     m_index = static_cast<int>(m_rows.indexOf(rowid));
     if (m_index < 0) // the row left the visible rows (changed link values or filter)
@@ -199,6 +211,7 @@ void Table::post() {
     Q_EMIT stateChanged(m_state);
     Q_EMIT recordChanged();
     refreshDetails();
+    dropAhead();
     Q_EMIT afterPost();
 }
 
@@ -243,6 +256,7 @@ void Table::remove() {
     st->bind(1, QVariant::fromValue<qint64>(m_rows[m_index]));
     st->run();
     const int old = m_index;
+    readAhead(true, std::nullopt, old);
     requery();
     m_index = m_rows.isEmpty() ? -1 : std::min(old, int(m_rows.size()) - 1);
     m_bof = m_index <= 0;
@@ -250,6 +264,7 @@ void Table::remove() {
     loadCurrent();
     Q_EMIT recordChanged();
     refreshDetails();
+    dropAhead();
     Q_EMIT afterDelete();
     Q_EMIT afterScroll();
 }

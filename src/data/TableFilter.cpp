@@ -24,17 +24,22 @@ QString Table::whereClause(QVariantList& binds) const {
             binds << (m_master->isOpen() ? m_master->value(link) : QVariant());
         }
     }
-    if (!m_filterText.isEmpty() && !m_filterColumn.isEmpty()) {
-        const QString col =
-            quoteIdent(QString::fromLatin1(def().columns[columnIndex(m_filterColumn)].name));
-        // A plain prefix comparison: the typed text is data, never pattern syntax. SQLite
-        // counts characters, not UTF-16 units, and folding keeps the count of characters.
-        conds << m_db.caseFoldEquals(QStringLiteral("substr(%1, 1, ?)").arg(col),
-                                     QStringLiteral("?"));
-        binds << QVariant::fromValue<qint64>(m_filterText.toUcs4().size()) << m_filterText;
-    }
+    const QString filter = filterCondition(binds);
+    if (!filter.isEmpty())
+        conds << filter;
     return conds.isEmpty() ? QString()
                            : QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+}
+
+QString Table::filterCondition(QVariantList& binds) const {
+    if (m_filterText.isEmpty() || m_filterColumn.isEmpty())
+        return {};
+    const QString col =
+        quoteIdent(QString::fromLatin1(def().columns[columnIndex(m_filterColumn)].name));
+    // A plain prefix comparison: the typed text is data, never pattern syntax. SQLite
+    // counts characters, not UTF-16 units, and folding keeps the count of characters.
+    binds << QVariant::fromValue<qint64>(m_filterText.toUcs4().size()) << m_filterText;
+    return m_db.caseFoldEquals(QStringLiteral("substr(%1, 1, ?)").arg(col), QStringLiteral("?"));
 }
 
 QString Table::orderClause() const {
@@ -57,6 +62,8 @@ void Table::requery() {
         return;
     if (m_master &&
         (!m_master->isOpen() || (m_master->state() != TableState::Insert && m_master->isEmpty())))
+        return;
+    if (takeAheadRows())
         return;
     QVariantList binds;
     const QString where = whereClause(binds);
@@ -136,6 +143,7 @@ void Table::setPrefixFilter(const QString& column, const QString& prefix, bool k
     }
     if (isEditing())
         post();
+    readAhead(true, std::nullopt);
     requery();
     m_bof = true;
     m_eof = m_rows.isEmpty();
@@ -143,6 +151,7 @@ void Table::setPrefixFilter(const QString& column, const QString& prefix, bool k
     loadCurrent();
     Q_EMIT recordChanged();
     refreshDetails();
+    dropAhead();
     Q_EMIT afterScroll();
 }
 

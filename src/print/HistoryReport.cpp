@@ -117,14 +117,14 @@ ReportDocument HistoryReport::build(const TestReportFeed& feed, const QList<Hist
     return doc;
 }
 
-THistoryReportFrm::THistoryReportFrm(Database& db, const PreferencesRecord& preferences,
-                                     QWidget* parent)
+HistoryReportHolder::HistoryReportHolder(Database& db, const PreferencesRecord& preferences,
+                                         QWidget* parent)
     : QObject(parent), m_parentWidget(parent), m_preferences(preferences),
       m_feed(std::make_unique<TestReportFeed>(db, TableId::Test)) {}
 
-THistoryReportFrm::~THistoryReportFrm() = default;
+HistoryReportHolder::~HistoryReportHolder() = default;
 
-bool THistoryReportFrm::position(const QStringList& ids) {
+bool HistoryReportHolder::position(const QStringList& ids) {
     // No test is looked for, so a pump without tests has its (empty) history too; found
     // means the three cursors stand on the rows asked for.
     m_feed->position(ids.mid(0, 3));
@@ -139,17 +139,17 @@ bool THistoryReportFrm::position(const QStringList& ids) {
     return m_found;
 }
 
-ReportDocument THistoryReportFrm::document() const {
+ReportDocument HistoryReportHolder::document() const {
     const TestReportFeedSource source(m_preferences, false);
     return HistoryReport::build(*m_feed, m_rows,
                                 source.fieldAsString(QStringLiteral("TestingCompanyName")));
 }
 
-QVector<ReportPage> THistoryReportFrm::pages() const {
+QVector<ReportPage> HistoryReportHolder::pages() const {
     return ReportLayout::layOut(document());
 }
 
-QString THistoryReportFrm::pdfName() const {
+QString HistoryReportHolder::pdfName() const {
     QString name = m_feed->company().asString(QStringLiteral("Name"));
     if (name.trimmed().isEmpty())
         name = m_feed->company().asString(QStringLiteral("CompanyID"));
@@ -157,7 +157,7 @@ QString THistoryReportFrm::pdfName() const {
                                  QStringLiteral("Pump History"));
 }
 
-void THistoryReportFrm::preview() {
+void HistoryReportHolder::preview() {
     ReportPreview preview(pages());
     preview.setPdfName(pdfName());
     m_preview = &preview;

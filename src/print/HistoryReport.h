@@ -31,13 +31,13 @@ public:
 
 // Holds the history report for one print request, as the print dialog's other reports are
 // held: its own read-only cursors, positioned on a pump, then previewed and discarded.
-class THistoryReportFrm : public QObject {
+class HistoryReportHolder : public QObject {
     Q_OBJECT
 
 public:
-    THistoryReportFrm(Database& db, const PreferencesRecord& preferences,
-                      QWidget* parent = nullptr);
-    ~THistoryReportFrm() override;
+    HistoryReportHolder(Database& db, const PreferencesRecord& preferences,
+                        QWidget* parent = nullptr);
+    ~HistoryReportHolder() override;
 
     // Stands on the company, location and pump with these identifiers (a fourth, the
     // test, is not needed) and reads the pump's history; false when the pump was not

@@ -53,7 +53,7 @@ void TPrintDlg::SummaryReportBtnClick() {
 }
 
 void TPrintDlg::PumpHistoryBtnClick() {
-    THistoryReportFrm report(m_db, m_prefs, this);
+    HistoryReportHolder report(m_db, m_prefs, this);
     if (!report.position(m_selection[0].toList())) {
         Prompt::error(QStringLiteral("There is no pump selected for a history."));
         return;

@@ -2,6 +2,7 @@
 #include "app/ContactPage.h"
 #include "data/Cascade.h"
 #include "data/EngineError.h"
+#include "data/FreshRowsHolder.h"
 #include "data/Identifiers.h"
 #include "data/Table.h"
 #include "data/TableChain.h"
@@ -243,10 +244,10 @@ private Q_SLOTS:
             QFAIL("a change of a record that is gone reported success");
         } catch (const EngineError& e) {
             QCOMPARE(e.code(), EngineError::Code::Conflict);
-            QCOMPARE(e.text(),
-                     QString("This record was changed by another user; %1. The window "
-                             "shows it as it is now.")
-                         .arg(deleting ? "nothing was deleted" : "its ID was not changed"));
+            QCOMPARE(e.text(), deleting ? deleteRefusedText()
+                                        : QString("This record was changed by another user; its "
+                                                  "ID was not changed. The window shows it as "
+                                                  "it is now."));
         }
         other.company.refresh();
         QCOMPARE(other.company.asString("CompanyID"), QString("Theirs"));
@@ -275,12 +276,16 @@ private Q_SLOTS:
         QVERIFY(!f.company().isOpen());
     }
 
+    // Their save comes while the user types: what is typed is never changed under the user,
+    // however long the window waits, and the save is refused.
     void windowKeepsTheTypedTextWhenRefused() {
         AppFixture f(true, TempDatabase::Where::Server);
         TMainForm1& w = f.open();
         Colleague other(f.db);
-        other.setCity("Theirs");
         QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->field("City"), "X");
+        other.setCity("Theirs");
+        QTest::qWait(FreshRowsHolder::kIntervalMs + 500);
+        QCOMPARE(f.company().asString("City"), QString("MaplewoodX"));
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
         child<QPushButton>(w, "SaveBtn")->click();
         QCOMPARE(f.prompt.lastText(), kChanged);
@@ -291,6 +296,45 @@ private Q_SLOTS:
         QCOMPARE(f.company().asString("City"), QString("Theirs"));
         auto* city = qobject_cast<QLineEdit*>(child<ContactPage>(w, "CompanyPage")->field("City"));
         QVERIFY(city);
+        QCOMPARE(city->text(), QString("Theirs"));
+    }
+
+    // A record only shown follows another tester's save or delete by itself, without a word.
+    void shownRecordFollowsAnotherTester_data() {
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("saved") << false;
+        QTest::newRow("deleted") << true;
+    }
+    void shownRecordFollowsAnotherTester() {
+        QFETCH(bool, deleted);
+        AppFixture f(true, TempDatabase::Where::Server);
+        TMainForm1& w = f.open();
+        auto* city = qobject_cast<QLineEdit*>(child<ContactPage>(w, "CompanyPage")->field("City"));
+        QVERIFY(city);
+        Colleague other(f.db);
+        if (deleted)
+            deleteWithDependants(other.db, TableId::Company, {"ABC Paint Company"});
+        else
+            other.setCity("Theirs");
+        QTRY_COMPARE_WITH_TIMEOUT(city->text(), QString(deleted ? "" : "Theirs"), 2000);
+        QCOMPARE(f.company().recordCount(), deleted ? 0 : 1);
+        QCOMPARE(f.pump().recordCount(), deleted ? 0 : 1);
+        QVERIFY(f.prompt.texts().isEmpty());
+    }
+
+    // Deleting what another tester changed since it was shown would throw their work away
+    // unseen: refused, and the window shows their changes.
+    void deleteOfAChangedRecordIsRefusedInTheWindow() {
+        AppFixture f(true, TempDatabase::Where::Server);
+        TMainForm1& w = f.open();
+        Colleague other(f.db);
+        other.setCity("Theirs");
+        f.prompt.buttons.enqueue(Prompt::Button::Yes);
+        f.prompt.buttons.enqueue(Prompt::Button::Ok);
+        child<QPushButton>(w, "DeleteBtn")->click();
+        QCOMPARE(f.prompt.lastText(), deleteRefusedText());
+        QCOMPARE(rowCount(other.db, TableId::Flow), 3);
+        auto* city = qobject_cast<QLineEdit*>(child<ContactPage>(w, "CompanyPage")->field("City"));
         QCOMPARE(city->text(), QString("Theirs"));
     }
 };

@@ -232,7 +232,7 @@ private Q_SLOTS:
 
         QString pdfName;
         prompt.dialogs.enqueue([&](QDialog&) {
-            pdfName = dlg.findChild<THistoryReportFrm*>()->pdfName();
+            pdfName = dlg.findChild<HistoryReportHolder*>()->pdfName();
             return int(QDialog::Rejected);
         });
         QTest::mouseClick(dlg.findChild<QPushButton*>("PumpHistoryBtn"), Qt::LeftButton);
@@ -249,7 +249,7 @@ private Q_SLOTS:
         addTest(temp.db(), "T-UNDATED", QDate());
         addTest(temp.db(), "T-EARLIER", QDate(1999, 3, 1));
         const PreferencesRecord prefs;
-        THistoryReportFrm history(temp.db(), prefs);
+        HistoryReportHolder history(temp.db(), prefs);
         QVERIFY(history.position(kDemoTest));
         const QStringList order = {"T-EARLIER", kDemoTest.at(3), "T-LATER", "T-UNDATED"};
         QCOMPARE(history.rows().size(), order.size());
