@@ -1,4 +1,5 @@
 // Finding companies and renaming records.
+#include "app/HourGlass.h"
 #include "app/LookUpDlg.h"
 #include "app/MainForm.h"
 #include "app/Notebook.h"
@@ -14,15 +15,6 @@
 #include <QStatusBar>
 
 namespace nerova {
-
-namespace {
-
-struct HourGlass {
-    HourGlass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~HourGlass() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
 
 void TMainForm1::LookupClick(const QString& criterion) {
     if (!CheckTableState())

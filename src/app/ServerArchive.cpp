@@ -1,5 +1,6 @@
 #include "app/ServerArchive.h"
 
+#include "app/HourGlass.h"
 #include "app/OldBackupOffer.h"
 
 #include "backup/BackupFrm.h"
@@ -18,13 +19,6 @@
 namespace nerova {
 
 namespace {
-
-struct HourGlass {
-    HourGlass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~HourGlass() { QApplication::restoreOverrideCursor(); }
-    HourGlass(const HourGlass&) = delete;
-    HourGlass& operator=(const HourGlass&) = delete;
-};
 
 // A passing folder holding the server's five tables as table files; removed with
 // everything in it when it goes.
