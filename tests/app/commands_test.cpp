@@ -132,6 +132,22 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
     }
 
+    // Chosen with no save in between, a page counts its own level: two pumps at the location.
+    void pagesCountTheirOwnLevel() {
+        AppFixture f;
+        TMainForm1& w = f.open();
+        f.pump().insert();
+        f.pump().setValue("PumpID", "02");
+        f.pump().post();
+        f.pump().first();
+        QVERIFY(w.selectPage(1));
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 1"));
+        QVERIFY(w.selectPage(2));
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 2"));
+        QVERIFY(w.selectPage(3));
+        QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 1"));
+    }
+
     // A backup goes where the user keeps files, and says where; a restore shows what it
     // would replace with what before it asks for YES.
     void backupToDocumentsAndRestoreShowsWhatItReplaces_data() {
