@@ -3,7 +3,7 @@
 #include "app/LookUpDlg.h"
 #include "app/MainForm.h"
 #include "app/Notebook.h"
-#include "app/PumpChoiceDlg.h"
+#include "app/PumpChoiceDialog.h"
 #include "data/EngineError.h"
 #include "data/Identifiers.h"
 #include "data/Table.h"
@@ -145,7 +145,7 @@ void TMainForm1::LookupSerialClick() {
         for (const Match& m : matches)
             items << QStringLiteral("%1  -  %2 / %3 / %4")
                          .arg(m.serial, m.company, m.location, m.pump);
-        TPumpChoiceDlg dlg(items, this);
+        PumpChoiceDialog dlg(items, this);
         if (Prompt::instance().runDialog(dlg) != QDialog::Accepted || dlg.chosen() < 0)
             return;
         pick = dlg.chosen();

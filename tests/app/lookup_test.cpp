@@ -2,7 +2,7 @@
 #include "AppFixture.h"
 #include "app/LookUpDlg.h"
 #include "app/Notebook.h"
-#include "app/PumpChoiceDlg.h"
+#include "app/PumpChoiceDialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -190,7 +190,7 @@ private Q_SLOTS:
         // Several matches: the user picks one.
         f.prompt.inputs.enqueue(QString("845"));
         f.prompt.dialogs.enqueue([](QDialog& d) {
-            auto& dlg = static_cast<TPumpChoiceDlg&>(d);
+            auto& dlg = static_cast<PumpChoiceDialog&>(d);
             if (child<QListWidget>(dlg, "List")->count() != 2)
                 return int(QDialog::Rejected);
             child<QListWidget>(dlg, "List")->setCurrentRow(1);

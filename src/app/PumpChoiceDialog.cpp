@@ -1,4 +1,4 @@
-#include "app/PumpChoiceDlg.h"
+#include "app/PumpChoiceDialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -7,7 +7,7 @@
 
 namespace nerova {
 
-TPumpChoiceDlg::TPumpChoiceDlg(const QStringList& items, QWidget* parent) : QDialog(parent) {
+PumpChoiceDialog::PumpChoiceDialog(const QStringList& items, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Pump Serial"));
     auto* layout = new QVBoxLayout(this);
     auto* caption = new QLabel(tr("Several pumps match. &Choose one:"), this);
@@ -26,7 +26,7 @@ TPumpChoiceDlg::TPumpChoiceDlg(const QStringList& items, QWidget* parent) : QDia
     connect(List, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 }
 
-int TPumpChoiceDlg::chosen() const {
+int PumpChoiceDialog::chosen() const {
     return List->currentRow();
 }
 

@@ -7,11 +7,11 @@ class QListWidget;
 namespace nerova {
 
 // "Pump Serial": lets the user pick one of several pumps whose serial numbers match.
-class TPumpChoiceDlg : public QDialog {
+class PumpChoiceDialog : public QDialog {
     Q_OBJECT
 public:
     // items: one line per pump, in the order the caller keeps its matches.
-    explicit TPumpChoiceDlg(const QStringList& items, QWidget* parent = nullptr);
+    explicit PumpChoiceDialog(const QStringList& items, QWidget* parent = nullptr);
 
     int chosen() const; // the row picked; -1 for none
 
