@@ -50,18 +50,8 @@ ReportRow recordRow(const QString& text, double width) {
 }
 
 ReportRow pageHeader(double width, const QString& party, const QString& pumpId) {
-    const double line = ReportMetrics::lineHeight(ReportFont::times(16, true));
-    const QString texts[] = {QStringLiteral("PUMP HISTORY"), party,
-                             QStringLiteral("Pump ") + pumpId};
-    ReportRow row;
-    for (int i = 0; i < 3; ++i) {
-        ReportItem item = ReportItem::caption(0.0, width, texts[i], Qt::AlignHCenter,
-                                              ReportFont::times(16, i < 2));
-        item.y = i * line;
-        row.add(item);
-    }
-    row.height = 3 * line + TestReportRulesFrame::kHeaderBodyGap;
-    return row;
+    return TestReportRulesFrame::pageHeader(width, QStringLiteral("PUMP HISTORY"), party,
+                                            QStringLiteral("Pump ") + pumpId, false);
 }
 
 } // namespace

@@ -6,9 +6,16 @@ namespace nerova {
 
 ReportRow TestReportRulesFrame::pageHeader(double bodyWidth, const QString& partyName,
                                            const QString& date, bool boldDate) {
+    return pageHeader(bodyWidth, QStringLiteral("FIRE PUMP TEST REPORT"), partyName, date,
+                      boldDate);
+}
+
+ReportRow TestReportRulesFrame::pageHeader(double bodyWidth, const QString& title,
+                                           const QString& partyName, const QString& date,
+                                           bool boldDate) {
     const double line = ReportMetrics::lineHeight(ReportFont::times(16, true));
     ReportRow row;
-    const QString texts[] = {QStringLiteral("FIRE PUMP TEST REPORT"), partyName, date};
+    const QString texts[] = {title, partyName, date};
     for (int i = 0; i < 3; ++i) {
         const bool bold = i < 2 || boldDate;
         ReportItem item = ReportItem::caption(0.0, bodyWidth, texts[i], Qt::AlignHCenter,

@@ -17,6 +17,9 @@ public:
     // party's name in bold, then the test date (bold only when boldDate).
     static ReportRow pageHeader(double bodyWidth, const QString& partyName, const QString& date,
                                 bool boldDate);
+    // The same three lines under another title (the pump history, the tests due).
+    static ReportRow pageHeader(double bodyWidth, const QString& title, const QString& partyName,
+                                const QString& date, bool boldDate);
     // "Nerova 2002" at the left, the testing company at the right and, with pageNumber,
     // "Page N" in the middle, in Times New Roman 10.
     static ReportRow pageFooter(double bodyWidth, const QString& testingCompany, bool pageNumber);

@@ -30,18 +30,9 @@ ReportRow tableRow(const QStringList& texts, bool bold) {
 }
 
 ReportRow pageHeader(double width, const QString& testingCompany, const QDate& today) {
-    const double line = ReportMetrics::lineHeight(ReportFont::times(16, true));
-    const QString texts[] = {QStringLiteral("TESTS DUE"), testingCompany,
-                             QStringLiteral("As of ") + TestReportRulesFormat::date(today)};
-    ReportRow row;
-    for (int i = 0; i < 3; ++i) {
-        ReportItem item = ReportItem::caption(0.0, width, texts[i], Qt::AlignHCenter,
-                                              ReportFont::times(16, i < 2));
-        item.y = i * line;
-        row.add(item);
-    }
-    row.height = 3 * line + TestReportRulesFrame::kHeaderBodyGap;
-    return row;
+    return TestReportRulesFrame::pageHeader(
+        width, QStringLiteral("TESTS DUE"), testingCompany,
+        QStringLiteral("As of ") + TestReportRulesFormat::date(today), false);
 }
 
 QString contactLine(const DuePump& p) {
