@@ -155,13 +155,18 @@ struct LatencyProxy::Loop {
                         fds.push_back({lane->from, POLLIN, 0});
                         lanes.push_back(lane);
                     }
-            int timeout = -1;
+            // Waits to the microsecond: poll's whole milliseconds would add up to one to every
+            // way of every round trip, half again the delay asked for at 1 ms.
+            timespec timeout{};
+            timespec* until = nullptr;
             if (next != Clock::time_point::max()) {
-                const auto wait =
-                    std::chrono::duration_cast<std::chrono::microseconds>(next - Clock::now());
-                timeout = static_cast<int>(std::max<long>(0, (wait.count() + 999) / 1000));
+                const long wait = std::max<long>(
+                    0, std::chrono::duration_cast<std::chrono::nanoseconds>(next - Clock::now())
+                           .count());
+                timeout = {wait / 1000000000L, wait % 1000000000L};
+                until = &timeout;
             }
-            if (poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR)
+            if (ppoll(fds.data(), fds.size(), until, nullptr) < 0 && errno != EINTR)
                 return;
             if (fds[0].revents)
                 return;
