@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariantList>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -27,6 +28,12 @@ public:
 // PostgreSQL server. The cursor, cascades and changes of identifier write one SQL dialect
 // that both understand (parameters as "?", a rowid column, RETURNING, SAVEPOINT);
 // everything that differs lives behind this interface.
+// The two sides of a prefix comparison: the beginning of the column's text, as many characters
+// long as the prefix, and the prefix; their parameters are appended to binds. SQLite counts
+// characters, not UTF-16 units, and folding keeps the count of characters.
+std::pair<QString, QString> prefixSides(const QString& column, const QString& prefix,
+                                        QVariantList& binds);
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -51,6 +58,12 @@ public:
     // Runs bound statements of prepared() in one round trip where a round trip costs, so
     // that their rows are there to step through; elsewhere each runs on its first step.
     virtual void runTogether(const std::vector<Statement*>& /*statements*/) {}
+    // Statements run together cannot read each other's results, so a row named by a
+    // subquery is found again by every statement that needs it. Where that costs, the first
+    // statement keeps the row id for the later ones: returns the statement that keeps the
+    // value of `subquery` (a scalar subquery giving a row id) and the expression that reads
+    // it back; both empty where each statement is to find the row itself.
+    virtual std::pair<QString, QString> keptRowId(const QString& /*subquery*/) const { return {}; }
     // The statement that opens the outermost transaction.
     virtual QString beginSql() const = 0;
 
@@ -66,6 +79,12 @@ public:
     // An SQL condition true when two texts are equal with letter case ignored beyond A to Z
     // (as QString::compare with Qt::CaseInsensitive).
     virtual QString caseFoldEquals(const QString& lhs, const QString& rhs) const = 0;
+
+    // An SQL condition true when the text of `column` of the table begins with `prefix`, letter
+    // case ignored as caseFoldEquals does; its parameters are appended to binds. The typed
+    // text is data, never pattern syntax.
+    virtual QString foldedPrefix(TableId id, const QString& column, const QString& prefix,
+                                 QVariantList& binds) const;
 
     // Written after each ORDER BY term so that blanks sort first, as in the file database.
     virtual QString orderSuffix() const { return {}; }

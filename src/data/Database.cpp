@@ -295,6 +295,26 @@ QString Database::caseFoldEquals(const QString& lhs, const QString& rhs) const {
     return QStringLiteral("%1 = %2 COLLATE %3").arg(lhs, rhs, QLatin1String(kCaseFoldCollation));
 }
 
+std::pair<QString, QString> prefixSides(const QString& column, const QString& prefix,
+                                        QVariantList& binds) {
+    binds << QVariant::fromValue<qint64>(prefix.toUcs4().size()) << prefix;
+    return {QStringLiteral("substr(%1, 1, ?)").arg(quoteIdent(column)), QStringLiteral("?")};
+}
+
+QString Backend::foldedPrefix(TableId, const QString& column, const QString& prefix,
+                              QVariantList& binds) const {
+    const auto [lhs, rhs] = prefixSides(column, prefix, binds);
+    return caseFoldEquals(lhs, rhs);
+}
+
+QString Database::foldedPrefix(TableId id, const QString& column, const QString& prefix,
+                               QVariantList& binds) const {
+    if (m_backend)
+        return m_backend->foldedPrefix(id, column, prefix, binds);
+    const auto [lhs, rhs] = prefixSides(column, prefix, binds);
+    return caseFoldEquals(lhs, rhs);
+}
+
 std::unique_ptr<RowWriter> Database::rowWriter(TableId id) {
     ++m_writeEpoch;
     if (!m_backend || !isAttached(id))
@@ -335,6 +355,10 @@ void Database::runTogether(const std::vector<Statement*>& statements) {
     if (!m_backend)
         throw EngineError(QStringLiteral("The table is not open."));
     m_backend->runTogether(statements);
+}
+
+std::pair<QString, QString> Database::keptRowId(const QString& subquery) const {
+    return m_backend ? m_backend->keptRowId(subquery) : std::pair<QString, QString>();
 }
 
 bool Database::readsTogether() const {

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -110,6 +111,9 @@ public:
     QString orderSuffix() const;
     // See Backend::caseFoldEquals; the file database's form while no backend is open.
     QString caseFoldEquals(const QString& lhs, const QString& rhs) const;
+    // See Backend::foldedPrefix; column is the schema's name of the table's column.
+    QString foldedPrefix(TableId id, const QString& column, const QString& prefix,
+                         QVariantList& binds) const;
 
     // The SQLite connection of a file database while a table is open; null otherwise.
     sqlite3* handle() const;
@@ -125,6 +129,8 @@ public:
     void exec(const QString& sql);
     // See Backend::runTogether.
     void runTogether(const std::vector<Statement*>& statements);
+    // See Backend::keptRowId.
+    std::pair<QString, QString> keptRowId(const QString& subquery) const;
     // True where reading several things in one go saves round trips (a server).
     bool readsTogether() const;
     // Grows with every statement that may write: a reading older than a write is stale.

@@ -2,6 +2,7 @@
 #include "data/EngineError.h"
 #include "data/Global.h"
 #include "data/PgConnection.h"
+#include "data/PgFolding.h"
 #include "data/PgStatement.h"
 #include "data/SchemaVersion.h"
 #include "data/Statement.h"
@@ -167,11 +168,12 @@ public:
     bool idleWhenNoTableOpen() const override { return false; }
     QString beginSql() const override { return QStringLiteral("BEGIN"); }
     QString rowVersionExpression() const override { return QStringLiteral("xmin::text"); }
-    // Both sides lowered by ICU's full Unicode case mapping; the column's own "C" order
-    // would lower only A to Z.
     QString caseFoldEquals(const QString& lhs, const QString& rhs) const override {
-        return QStringLiteral("lower(%1 COLLATE casefold) = lower(%2 COLLATE casefold)")
-            .arg(lhs, rhs);
+        return pgCaseFoldEquals(lhs, rhs);
+    }
+    QString foldedPrefix(TableId id, const QString& column, const QString& prefix,
+                         QVariantList& binds) const override {
+        return pgFoldedPrefix(id, column, prefix, binds);
     }
     QString rowLockClause(bool forUpdate) const override {
         return forUpdate ? QStringLiteral(" FOR UPDATE") : QStringLiteral(" FOR KEY SHARE");
@@ -222,6 +224,15 @@ public:
     void runTogether(const std::vector<Statement*>& statements) override {
         m_tableInfo = {};
         runPgStatementsTogether(statements);
+    }
+
+    // A setting of the session, set by the first statement of the pipeline and read by the
+    // later ones in the same implicit transaction; blank when the subquery finds no row.
+    std::pair<QString, QString> keptRowId(const QString& subquery) const override {
+        return {QStringLiteral("SELECT set_config('nerova.kept_row', COALESCE(%1::text, ''), "
+                               "false)")
+                    .arg(subquery),
+                QStringLiteral("NULLIF(current_setting('nerova.kept_row'), '')::bigint")};
     }
 
     void exec(const QString& sql) override {
@@ -375,10 +386,7 @@ private:
         QStringList parts;
         for (const IndexPart& part : index.parts) {
             const QString column = quoteIdent(QString::fromLatin1(part.column));
-            // The fold as caseFoldEquals writes it, so that a lookup can use the index.
-            parts << (part.term == IndexTerm::CaseFolded
-                          ? QStringLiteral("lower(%1 COLLATE casefold)").arg(column)
-                          : column);
+            parts << (part.term == IndexTerm::CaseFolded ? pgFoldedText(column) : column);
         }
         return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
             .arg(quoteIdent(tableDef(id).indexName(index)), qualifiedName(id),

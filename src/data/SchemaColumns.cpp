@@ -378,13 +378,29 @@ const IndexPart kTestByDate[] = {
     {"CompanyID"}, {"LocationID"}, {"PumpID"}, {"Test Date"}, {"TestID"}};
 const IndexDef kTestIndexes[] = {{"by date", kTestByDate, 2}};
 
+// The lookups find companies by the beginning of a text with letter case ignored, and a pump by
+// its serial number's. On a server the fold costs a call into ICU for every row, a millisecond
+// for every 2,000 companies in each statement that names the first company found; these
+// indexes on the folded texts let the server read the matching rows alone.
+const IndexPart kCompanyFoldedId[] = {{"CompanyID", IndexTerm::CaseFolded}};
+const IndexPart kCompanyFoldedName[] = {{"Name", IndexTerm::CaseFolded}};
+const IndexPart kCompanyFoldedCity[] = {{"City", IndexTerm::CaseFolded}};
+const IndexPart kCompanyFoldedState[] = {{"State", IndexTerm::CaseFolded}};
+const IndexDef kCompanyIndexes[] = {{"by folded id", kCompanyFoldedId, 3},
+                                    {"by folded name", kCompanyFoldedName, 3},
+                                    {"by folded city", kCompanyFoldedCity, 3},
+                                    {"by folded state", kCompanyFoldedState, 3}};
+const IndexPart kPumpFoldedSerial[] = {{"Pump SN", IndexTerm::CaseFolded}};
+const IndexDef kPumpIndexes[] = {{"by folded serial", kPumpFoldedSerial, 3}};
+
 } // namespace
 
 const TableDef& tableDef(TableId id) {
     static const TableDef defs[] = {
-        {TableId::Company, "company", "NRVA2002company", "Company", kCompanyColumns, 1},
+        {TableId::Company, "company", "NRVA2002company", "Company", kCompanyColumns, 1,
+         kCompanyIndexes},
         {TableId::Location, "location", "NRVA2002location", "Location", kLocationColumns, 2},
-        {TableId::Pump, "pump", "NRVA2002pump", "Pump", kPumpColumns, 3},
+        {TableId::Pump, "pump", "NRVA2002pump", "Pump", kPumpColumns, 3, kPumpIndexes},
         {TableId::Test, "test", "NRVA2002test", "Test", kTestColumns, 4, kTestIndexes},
         {TableId::Flow, "flow", "NRVA2002flow", "Flow", kFlowColumns, 5},
     };

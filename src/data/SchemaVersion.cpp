@@ -24,6 +24,8 @@ const std::map<int, MigrationStep>& migrations() {
         // 1 to 2: the test table's index by pump and date; the other tables only take the
         // new number.
         {1, [](Backend& backend, TableId id) { addIndexesOf(2, backend, id); }},
+        // 2 to 3: the server's folded indexes for the lookups.
+        {2, [](Backend& backend, TableId id) { addIndexesOf(3, backend, id); }},
     };
     return steps;
 }

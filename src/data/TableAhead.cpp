@@ -104,6 +104,7 @@ void Table::readAhead(bool ownRows, std::optional<qint64> rowid, int position, b
                        .arg(m_db.qualifiedName(m_id), where, orderClause()),
                    binds});
     Sql row;
+    std::shared_ptr<Statement> keep;
     if (rowid) {
         row = {QStringLiteral("?"), {QVariant::fromValue<qint64>(*rowid)}};
     } else {
@@ -111,11 +112,21 @@ void Table::readAhead(bool ownRows, std::optional<qint64> rowid, int position, b
                    .arg(m_db.qualifiedName(m_id), where, orderClause())
                    .arg(std::max(position, 0)),
                binds};
+        // Every level below names this row; behind a lookup that is a filter over the whole
+        // table each time, so it is found once and kept.
+        const auto [keeping, reference] = m_db.keptRowId(row.text);
+        if (!keeping.isEmpty()) {
+            keep = m_db.prepared(keeping);
+            keep->bindAll(row.binds);
+            row = {QStringLiteral("(%1)").arg(reference), {}};
+        }
     }
     Impl::add(pending, this, false, Impl::rowRead(*this, row));
     Impl::addDetails(pending, *this, row, closedToo);
 
     std::vector<Statement*> statements;
+    if (keep)
+        statements.push_back(keep.get());
     for (const Impl::Pending& p : pending)
         statements.push_back(p.statement.get());
     m_db.runTogether(statements);
@@ -156,6 +167,8 @@ void Table::readAhead(bool ownRows, std::optional<qint64> rowid, int position, b
     }
     for (const Impl::Pending& p : pending)
         p.statement->reset();
+    if (keep)
+        keep->reset();
 }
 
 void Table::dropAhead() {

@@ -34,12 +34,9 @@ QString Table::whereClause(QVariantList& binds) const {
 QString Table::filterCondition(QVariantList& binds) const {
     if (m_filterText.isEmpty() || m_filterColumn.isEmpty())
         return {};
-    const QString col =
-        quoteIdent(QString::fromLatin1(def().columns[columnIndex(m_filterColumn)].name));
-    // A plain prefix comparison: the typed text is data, never pattern syntax. SQLite
-    // counts characters, not UTF-16 units, and folding keeps the count of characters.
-    binds << QVariant::fromValue<qint64>(m_filterText.toUcs4().size()) << m_filterText;
-    return m_db.caseFoldEquals(QStringLiteral("substr(%1, 1, ?)").arg(col), QStringLiteral("?"));
+    return m_db.foldedPrefix(m_id,
+                             QString::fromLatin1(def().columns[columnIndex(m_filterColumn)].name),
+                             m_filterText, binds);
 }
 
 QString Table::orderClause() const {
