@@ -241,7 +241,7 @@ bool TRestoreFrm::RunRestore() {
                            .arg(QDir::toNativeSeparators(asideFolder));
     if (m_finalStep) {
         try {
-            replacedNote = m_finalStep();
+            replacedNote = m_finalStep(replacedNote);
         } catch (const EngineError& e) {
             Prompt::error(e.text());
             hide();
