@@ -6,7 +6,6 @@
 #include "data/DatabaseCopy.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
-#include "data/Leftovers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -112,8 +111,7 @@ int runCopyCommand(const QStringList& arguments, const QString& registryPath,
             throw EngineError(
                 QStringLiteral("%1 is the database this program works on: a copy needs "
                                "another one.")
-                    .arg(other.server ? other.shownConnection()
-                                      : QDir::toNativeSeparators(other.directory)));
+                    .arg(other.shownName()));
         TargetFolderHolder folder(other);
         Database ours(mine);
         Database theirs(other);
@@ -126,9 +124,8 @@ int runCopyCommand(const QStringList& arguments, const QString& registryPath,
                 throw EngineError(
                     QStringLiteral("%1:\n%2").arg(db->displayName(), lock->refusalText()));
         // Both are ours now: what a killed run left in their folders goes first.
-        for (const DataLocation& where : {mine, other})
-            if (!where.server)
-                removeLeftovers(where.directory);
+        ours.clearLeftovers();
+        theirs.clearLeftovers();
         Database& source = to >= 0 ? ours : theirs;
         Database& target = to >= 0 ? theirs : ours;
         out << "Copying from " << source.displayName() << " to " << target.displayName() << "\n";

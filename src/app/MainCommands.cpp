@@ -3,10 +3,8 @@
 #include "app/AboutBox.h"
 #include "app/MainForm.h"
 #include "app/OldBackupOffer.h"
-#include "app/ServerArchive.h"
 #include "app/TableReopen.h"
-#include "backup/BackupFrm.h"
-#include "backup/RestoreFrm.h"
+#include "backup/DatabaseArchive.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "flow/FlowPointDispatcher.h"
@@ -34,17 +32,7 @@ struct PanelHidden {
 
 void TMainForm1::Backup1Click() {
     QString done;
-    runArchiveWindow([this, &done] {
-        if (m_db.isServer()) {
-            done = backupServerDatabase(m_db, archiveStartFolder(), this);
-            return;
-        }
-        TBackupFrm frm(m_db.databaseDirectory(), this);
-        // An archive kept beside the tables is lost with the disk that holds them.
-        frm.setStartFolder(archiveStartFolder(m_db.databaseDirectory()));
-        frm.ShowBackupWindow();
-        done = frm.doneText();
-    });
+    runArchiveWindow([this, &done] { done = backupDatabase(m_db, this); });
     // Once the window is gone and the records are back: where the archive went, and how
     // much it holds.
     if (!done.isEmpty())
@@ -52,17 +40,7 @@ void TMainForm1::Backup1Click() {
 }
 
 void TMainForm1::Restore1Click() {
-    runArchiveWindow([this] {
-        if (m_db.isServer()) {
-            restoreServerDatabase(m_db, archiveStartFolder(), this);
-            return;
-        }
-        TRestoreFrm frm(m_db.databaseDirectory(), this);
-        // Where the backups are offered to go.
-        frm.setStartFolder(archiveStartFolder(m_db.databaseDirectory()));
-        offerOldDataImport(frm, m_db, this);
-        frm.RunRestore();
-    });
+    runArchiveWindow([this] { restoreDatabase(m_db, this, oldDataImportOffer(m_db, this)); });
 }
 
 void TMainForm1::ImportOldData1Click() {

@@ -1,9 +1,9 @@
 // Finding companies and renaming records.
-#include "app/HourGlass.h"
 #include "app/LookUpDlg.h"
 #include "app/MainForm.h"
 #include "app/Notebook.h"
 #include "app/PumpChoiceDialog.h"
+#include "controls/HourGlass.h"
 #include "data/EngineError.h"
 #include "data/Identifiers.h"
 #include "data/Table.h"

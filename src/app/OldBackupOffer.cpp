@@ -1,14 +1,13 @@
 #include "app/OldBackupOffer.h"
 
-#include "backup/RestoreFrm.h"
 #include "olddata/ImportOldDataDialog.h"
 #include "olddata/OldArchive.h"
 #include "prompt/Prompt.h"
 
 namespace nerova {
 
-void offerOldDataImport(TRestoreFrm& restore, Database& db, QWidget* parent) {
-    restore.setForeignArchiveHandler([&db, parent](const QString& archivePath) {
+TRestoreFrm::ForeignArchiveHandler oldDataImportOffer(Database& db, QWidget* parent) {
+    return [&db, parent](const QString& archivePath) {
         if (!OldArchive::holdsOldTables(archivePath))
             return false;
         if (Prompt::askYesNo(Prompt::Kind::Confirmation,
@@ -21,7 +20,7 @@ void offerOldDataImport(TRestoreFrm& restore, Database& db, QWidget* parent) {
             Prompt::instance().runDialog(dlg);
         }
         return true;
-    });
+    };
 }
 
 } // namespace nerova

@@ -34,15 +34,13 @@ QString duration(qint64 seconds) {
 } // namespace
 
 SingleCopyLock::SingleCopyLock(const Database& db) {
-    DataLocation where;
     try {
-        where = db.location();
+        m_path = db.singleCopyLockPath();
     } catch (const EngineError&) {
         return; // no alias: nothing to lock, and the window reports the alias
     }
-    if (where.server || !QFileInfo(where.directory).isDir())
+    if (m_path.isEmpty())
         return;
-    m_path = QDir(where.directory).filePath(QStringLiteral("NRVA2002.lck"));
     m_lock = std::make_unique<QLockFile>(m_path);
     // The system tells when a holder on this computer has died, so a crash never leaves the
     // data locked; a lock from another computer is judged by its age (holderPlainlyGone).

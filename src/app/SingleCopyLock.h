@@ -13,8 +13,8 @@ namespace nerova {
 class Database;
 
 // One program per file database: a second copy would work on rows the first is changing.
-// A server database is shared by design (its rows carry their version, and every write
-// checks it), so several programs may work on it at once and no lock is taken there.
+// The database says where its lock goes; a server database is shared by design, so several
+// programs may work on it at once and no lock is taken there.
 //
 // The lock file names the computer and process that hold it. A copy on this computer that
 // has ended leaves no lock behind (the system tells); a copy on another computer sharing the
@@ -22,7 +22,7 @@ class Database;
 // untouched for ten minutes belongs to a copy that is plainly gone: it may be taken over.
 class SingleCopyLock {
 public:
-    // Takes the lock in the database's folder when it has one that exists.
+    // Takes the database's lock when it has one.
     explicit SingleCopyLock(const Database& db);
     ~SingleCopyLock();
     SingleCopyLock(const SingleCopyLock&) = delete;

@@ -6,7 +6,6 @@
 #include "data/EngineError.h"
 #include "data/Global.h"
 #include "data/TableFileRows.h"
-#include "data/TableFilesAside.h"
 #include "prompt/Prompt.h"
 
 #include <QCloseEvent>
@@ -242,7 +241,7 @@ bool TRestoreFrm::RunRestore() {
                            .arg(QDir::toNativeSeparators(asideFolder));
     if (m_finalStep) {
         try {
-            replacedNote = m_finalStep();
+            replacedNote = m_finalStep(replacedNote);
         } catch (const EngineError& e) {
             Prompt::error(e.text());
             hide();
@@ -398,23 +397,8 @@ QString TRestoreFrm::placeAll(const QList<StagedFile>& staged, QString& asideFol
                               QStringList& placeErrors) {
     // The tables replaced go aside as table creation moves them, so a restore can be
     // undone by copying them back.
-    TableFilesAside aside(m_databaseDirectory, now());
-    const QString folder = aside.makeFolder(); // throws: nothing placed yet
-    if (Result r = writeRestorePlan(m_databaseDirectory, QFileInfo(folder).fileName(), staged);
-        !r) {
-        aside.removeFolderIfEmpty();
-        finishInterruptedRestore(m_databaseDirectory); // clears the staged files
-        return r.error();
-    }
-    for (const StagedFile& s : staged) {
-        if (Result r = placeRestoredTable(m_databaseDirectory, aside, s); !r)
-            placeErrors << r.error();
-    }
-    removeRestorePlan(m_databaseDirectory);
-    finishInterruptedRestore(m_databaseDirectory); // clears staged files left by a failure
-    aside.removeFolderIfEmpty();
-    asideFolder = aside.folderPath();
-    return {};
+    return placeRestoredTables(m_databaseDirectory, now(), staged, asideFolder, placeErrors)
+        .error();
 }
 
 bool TRestoreFrm::stageEntry(ZipArchiver& archive, const PlannedEntry& entry, qint64& done,

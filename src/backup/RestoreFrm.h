@@ -38,11 +38,13 @@ public:
     // The folder the open dialog starts in instead of the database directory.
     void setStartFolder(const QString& folder) { m_startFolder = folder; }
     // A last step, run once the files are in place and before the closing message: tables
-    // restored into a passing folder go on to where the data really is. It answers where
-    // that keeps the data it replaced (a line of the closing message; empty for none), as
-    // the passing folder's own "Replaced" folder goes with it. When it throws EngineError
-    // its text is shown instead of the closing message and RunRestore answers false.
-    void setFinalStep(std::function<QString()> step) { m_finalStep = std::move(step); }
+    // restored into a passing folder go on to where the data really is. It is handed the
+    // line that tells where the replaced files are kept and answers the line to show (empty
+    // for none), as a passing folder's own "Replaced" folder goes with it. When it throws
+    // EngineError its text is shown instead of the closing message and RunRestore answers
+    // false.
+    using FinalStep = std::function<QString(const QString& replacedNote)>;
+    void setFinalStep(FinalStep step) { m_finalStep = std::move(step); }
 
     // Handed the archive when its tables turn out not to be ours, before the refusal is
     // shown (the former program's archives hold tables of another kind). Answering true
@@ -110,7 +112,7 @@ private:
 
     QString m_databaseDirectory;
     QString m_startFolder;
-    std::function<QString()> m_finalStep;
+    FinalStep m_finalStep;
     QLabel* m_statusLabel = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_cancelButton = nullptr;

@@ -8,12 +8,9 @@
 #include <utility>
 #include <vector>
 
-struct sqlite3;
-
 namespace nerova {
 
 class Statement;
-class TableFilesAside;
 
 // Writes many rows into one table as fast as the backend takes them, inside the caller's
 // transaction. Values are every column in stored order, as the cursor keeps them.
@@ -66,6 +63,9 @@ public:
     virtual std::pair<QString, QString> keptRowId(const QString& /*subquery*/) const { return {}; }
     // The statement that opens the outermost transaction.
     virtual QString beginSql() const = 0;
+    // The statement that opens an outermost transaction whose reads all see one moment,
+    // whatever others write meanwhile. Where nobody else writes, any transaction does.
+    virtual QString beginSnapshotSql() const { return beginSql(); }
 
     // An expression read with a row that changes whenever anyone changes the row; empty when
     // no other program can write to the tables while we have them open.
@@ -95,14 +95,17 @@ public:
     // True when the table is there, ours, and open for reading and writing.
     virtual bool tablePresent(TableId id) = 0;
     // Replaces the table by an empty one with its indexes; what it held is kept aside, never
-    // deleted.
-    virtual void createTable(TableId id, TableFilesAside* aside) = 0;
+    // deleted: with what the other tables of the run replaced (see startReplacing), or on
+    // its own outside a run.
+    virtual void createTable(TableId id) = 0;
+    // Starts or ends a run of createTable: what its tables replace is kept together, in one
+    // place named for the moment (a folder beside the table files, names on a server).
+    virtual void setReplacingRun(bool on) = 0;
     // Adds one of the schema's indexes to an open table of an older version, inside the
     // caller's transaction; an index of ours already on the table is kept as it is.
     virtual void addIndex(TableId id, const IndexDef& index) = 0;
-    // Where the replaced tables were kept by this backend's createTable, for the user;
-    // empty when the backend keeps them as files (TableFilesAside tells) or kept none.
-    virtual QString replacedTablesNote() const { return {}; }
+    // Where the run's replaced tables are kept, for the user; empty when it kept none.
+    virtual QString replacedTablesNote() const = 0;
 
     // For messages: the folder or the server and database.
     virtual QString displayName() const = 0;
@@ -110,7 +113,6 @@ public:
     // "PostgreSQL 15.4 server, database x on y"); throws EngineError when unreachable.
     virtual QString engineDescription() = 0;
     virtual QString lastErrorText() const = 0;
-    virtual sqlite3* sqliteHandle() const { return nullptr; }
 };
 
 // The backends; each throws EngineError when it cannot be reached.

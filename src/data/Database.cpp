@@ -4,6 +4,7 @@
 #include "data/CaseFold.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
+#include "data/Leftovers.h"
 #include "data/Statement.h"
 
 #include <QDir>
@@ -54,6 +55,10 @@ QString DataLocation::shownConnection() const {
     if (t.endsWith(u'?') || t.endsWith(u'&'))
         t.chop(1);
     return t;
+}
+
+QString DataLocation::shownName() const {
+    return server ? shownConnection() : QDir::toNativeSeparators(directory);
 }
 
 bool DataLocation::sameAs(const DataLocation& other) const {
@@ -159,10 +164,28 @@ bool Database::aliasExists(const QString& alias) const {
 DataLocation Database::location() const {
     if (m_fixed)
         return *m_fixed;
+    if (m_location)
+        return *m_location;
     const QStringList params = aliasParameters(QString::fromLatin1(kAliasName));
     if (params.isEmpty())
         throw EngineError(QStringLiteral("Alias %1 does not exist").arg(kAliasName));
     return DataLocation::fromParameters(params);
+}
+
+bool Database::isServer() const {
+    return m_backend ? m_backend->isServer() : location().server;
+}
+
+QString Database::singleCopyLockPath() const {
+    const DataLocation where = location();
+    if (where.server || !QFileInfo(where.directory).isDir())
+        return {};
+    return QDir(where.directory).filePath(QStringLiteral("NRVA2002.lck"));
+}
+
+void Database::clearLeftovers() const {
+    if (const DataLocation where = location(); !where.server)
+        removeLeftovers(where.directory);
 }
 
 QString Database::databaseDirectory() const {
@@ -176,8 +199,7 @@ QString Database::databaseDirectory() const {
 QString Database::displayName() const {
     if (m_backend)
         return m_backend->displayName();
-    const DataLocation where = location();
-    return where.server ? where.shownConnection() : QDir::toNativeSeparators(where.directory);
+    return location().shownName();
 }
 
 QString Database::engineDescription() {
@@ -206,17 +228,19 @@ Backend& Database::backend() {
         const DataLocation where = location();
         m_backend = where.server ? makePostgresBackend(where.connection)
                                  : makeSqliteBackend(where.directory);
+        m_location = where;
     }
     return *m_backend;
 }
 
 void Database::dropBackendWhenIdle() {
-    if (!m_backend || !m_backend->idleWhenNoTableOpen())
+    if (!m_backend || !m_backend->idleWhenNoTableOpen() || m_replacingRuns > 0)
         return;
     for (int c : m_attachCount)
         if (c > 0)
             return;
     m_backend.reset();
+    m_location.reset();
     m_depth = 0;
 }
 
@@ -226,11 +250,16 @@ bool Database::tablePresent(TableId id) {
     return present;
 }
 
-void Database::createTable(TableId id, TableFilesAside* aside) {
+void Database::createTable(TableId id) {
     if (isAttached(id))
         throw EngineError(QStringLiteral("Table is open: %1").arg(tableDef(id).fileName()));
     try {
-        backend().createTable(id, aside);
+        Backend& b = backend();
+        if (m_runStarting) {
+            b.setReplacingRun(true);
+            m_runStarting = false;
+        }
+        b.createTable(id);
     } catch (...) {
         dropBackendWhenIdle();
         throw;
@@ -240,6 +269,22 @@ void Database::createTable(TableId id, TableFilesAside* aside) {
 
 QString Database::replacedTablesNote() const {
     return m_backend ? m_backend->replacedTablesNote() : QString();
+}
+
+// The backend is reached at the first creation, so that an unreachable server fails there,
+// as a creation, and it stays while the run lasts, holding the run's place.
+Database::ReplacingRun::ReplacingRun(Database& db) : m_db(db) {
+    ++m_db.m_replacingRuns;
+    m_db.m_runStarting = true;
+}
+
+Database::ReplacingRun::~ReplacingRun() {
+    if (--m_db.m_replacingRuns > 0)
+        return;
+    if (m_db.m_backend && !m_db.m_runStarting)
+        m_db.m_backend->setReplacingRun(false);
+    m_db.m_runStarting = false;
+    m_db.dropBackendWhenIdle();
 }
 
 bool Database::isAttached(TableId id) const {
@@ -326,10 +371,6 @@ QString Database::orderSuffix() const {
     return m_backend ? m_backend->orderSuffix() : QString();
 }
 
-sqlite3* Database::handle() const {
-    return m_backend ? m_backend->sqliteHandle() : nullptr;
-}
-
 std::shared_ptr<Statement> Database::prepared(const QString& sql) {
     if (!sql.startsWith(QLatin1String("SELECT ")))
         ++m_writeEpoch;
@@ -370,6 +411,13 @@ void Database::begin() {
         exec(m_backend ? m_backend->beginSql() : QString());
     else
         exec(QStringLiteral("SAVEPOINT sp%1").arg(m_depth));
+    ++m_depth;
+}
+
+void Database::beginSnapshotRead() {
+    if (m_depth > 0 || !m_backend)
+        return begin();
+    exec(m_backend->beginSnapshotSql());
     ++m_depth;
 }
 

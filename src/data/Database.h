@@ -9,14 +9,11 @@
 #include <utility>
 #include <vector>
 
-struct sqlite3;
-
 namespace nerova {
 
 class Backend;
 class RowWriter;
 class Statement;
-class TableFilesAside;
 
 // Where the tables of an alias are: a folder of table files (alias line "PATH=<folder>") or a
 // PostgreSQL database (alias line "CONNECTION=postgresql://host[:port]/dbname[?…]"; the
@@ -38,6 +35,8 @@ struct DataLocation {
     bool carriesPassword() const;
     // The connection text without its password, for messages.
     QString shownConnection() const;
+    // The folder or the connection without its password, for messages.
+    QString shownName() const;
     // Both name the same folder (followed through links) or the same connection text.
     bool sameAs(const DataLocation& other) const;
 };
@@ -66,8 +65,11 @@ public:
     bool aliasExists(const QString& alias) const;
     QStringList aliasParameters(const QString& alias) const; // "PATH=..." lines, in order
     // Where the NRVA2002 alias points. Throws EngineError when the alias does not exist.
+    // The alias is read when the tables are first used and kept while any backend is open
+    // (a file database's while a table is open; a server's for good): a changed alias takes
+    // effect at the next opening, as the connection itself would.
     DataLocation location() const;
-    bool isServer() const { return location().server; }
+    bool isServer() const;
     // The database directory of a file database. Throws EngineError when the alias does not
     // exist or names a server.
     QString databaseDirectory() const;
@@ -86,12 +88,33 @@ public:
     // any letter case and writable, or the server's table with our columns and rights.
     bool tablePresent(TableId id);
     // Makes a new empty table with exactly the schema's columns and its primary key. What
-    // the table held is not deleted: its files are moved into the folder of `aside` (or of
-    // a folder named for this moment when none is given); a server renames the old table.
-    // The table must not be open.
-    void createTable(TableId id, TableFilesAside* aside = nullptr);
-    // Where a server kept the tables createTable replaced; empty for a file database.
+    // the table held is not deleted: its files are moved into a folder named for the moment
+    // (one folder for a whole ReplacingRun); a server renames the old table. The table must
+    // not be open.
+    void createTable(TableId id);
+    // While it lasts, the tables created keep what they replace together, in the one place
+    // that replacedTablesNote() names.
+    class ReplacingRun {
+    public:
+        explicit ReplacingRun(Database& db);
+        ~ReplacingRun();
+        ReplacingRun(const ReplacingRun&) = delete;
+        ReplacingRun& operator=(const ReplacingRun&) = delete;
+
+    private:
+        Database& m_db;
+    };
+    // Where the current run keeps the tables it replaced, for the user; empty when none.
     QString replacedTablesNote() const;
+
+    // The lock file that keeps a second copy of the program off the data: a folder of table
+    // files is worked on by one program at a time. Empty where there is nothing to lock: a
+    // server is shared by design (its rows carry their version, and every write checks it),
+    // and a folder that does not exist holds nothing. Throws EngineError without the alias.
+    QString singleCopyLockPath() const;
+    // Clears away what a run of ours killed half-way left beside the table files; a server
+    // keeps nothing of the kind. Call it only while the data is ours (the lock taken).
+    void clearLeftovers() const;
 
     // Opening: cursors call these on open and close; the table stays usable while any
     // cursor of it is open. Throws EngineError when it is missing or read-only.
@@ -115,8 +138,6 @@ public:
     QString foldedPrefix(TableId id, const QString& column, const QString& prefix,
                          QVariantList& binds) const;
 
-    // The SQLite connection of a file database while a table is open; null otherwise.
-    sqlite3* handle() const;
     // A prepared statement from the cache; reset and unbound, ready to bind. The handle
     // shares the statement with the cache, so it stays valid when the cache grows or is
     // cleared (a table closing); once the connection is gone, stepping it fails cleanly.
@@ -138,6 +159,9 @@ public:
 
     // Transactions nest (the inner ones are savepoints).
     void begin();
+    // As begin(); an outermost transaction reads everything as it was at one moment,
+    // whatever other programs write meanwhile (an inner one sees what its outer one sees).
+    void beginSnapshotRead();
     void commit();
     void rollback();
     int transactionDepth() const { return m_depth; }
@@ -146,6 +170,9 @@ public:
     class Transaction {
     public:
         explicit Transaction(Database& db) : m_db(db) { m_db.begin(); }
+        // A transaction that reads one moment: see beginSnapshotRead.
+        struct SnapshotRead {};
+        Transaction(Database& db, SnapshotRead) : m_db(db) { m_db.beginSnapshotRead(); }
         ~Transaction();
         void commit();
         Transaction(const Transaction&) = delete;
@@ -167,6 +194,9 @@ private:
     QString m_registryPath;
     QString m_defaultDataDir;
     std::optional<DataLocation> m_fixed;
+    mutable std::optional<DataLocation> m_location; // see location()
+    int m_replacingRuns = 0;
+    bool m_runStarting = false;
     std::unique_ptr<Backend> m_backend;
     int m_attachCount[5] = {0, 0, 0, 0, 0};
     int m_depth = 0;

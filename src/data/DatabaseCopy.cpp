@@ -336,9 +336,8 @@ namespace {
 QList<TableTally> fillTables(Database& from, Database& to, CopyMode mode,
                              const CopyProgress& progress) {
     AllTablesOpen targetOpen(to);
-    Database::Transaction readTx(from);
-    if (from.transactionDepth() == 1 && from.isServer()) // one moment, whatever others write
-        from.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
+    // One moment of the source, whatever others write to it meanwhile.
+    Database::Transaction readTx(from, Database::Transaction::SnapshotRead{});
     Database::Transaction writeTx(to);
 
     emptyTarget(to, mode);

@@ -167,6 +167,9 @@ public:
     bool isServer() const override { return true; }
     bool idleWhenNoTableOpen() const override { return false; }
     QString beginSql() const override { return QStringLiteral("BEGIN"); }
+    QString beginSnapshotSql() const override {
+        return QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ");
+    }
     QString rowVersionExpression() const override { return QStringLiteral("xmin::text"); }
     QString caseFoldEquals(const QString& lhs, const QString& rhs) const override {
         return pgCaseFoldEquals(lhs, rhs);
@@ -239,7 +242,8 @@ public:
         m_tableInfo = {};
         const QByteArray text = sql.toUtf8();
         // Starting or abandoning a transaction is the same on a new connection.
-        const bool startsAfresh = sql == beginSql() || sql == QLatin1String("ROLLBACK");
+        const bool startsAfresh =
+            sql == beginSql() || sql == beginSnapshotSql() || sql == QLatin1String("ROLLBACK");
         Result r(
             m_conn->send([&] { return PQexec(m_conn->conn, text.constData()); }, startsAfresh));
         const ExecStatusType status = PQresultStatus(r.get());
@@ -256,7 +260,13 @@ public:
     void openTable(TableId id) override;
     void closeTable(TableId) override {}
     bool tablePresent(TableId id) override;
-    void createTable(TableId id, TableFilesAside* aside) override;
+    void createTable(TableId id) override;
+    void setReplacingRun(bool on) override {
+        if (!on)
+            return;
+        m_replacedMoment.clear();
+        m_replacedNote.clear();
+    }
     void addIndex(TableId id, const IndexDef& index) override;
 
 private:
@@ -514,7 +524,7 @@ bool PgBackend::tablePresent(TableId id) {
     return info.found && info.writable;
 }
 
-void PgBackend::createTable(TableId id, TableFilesAside*) {
+void PgBackend::createTable(TableId id) {
     const TableDef& def = tableDef(id);
     QStringList parts;
     for (const ColumnDef& c : def.columns) {

@@ -45,8 +45,8 @@ Result renameFile(const QString& from, const QString& to) {
     return {};
 }
 
-} // namespace
-
+// Writes the plan durably; asideFolder is the folder (a bare name in dir) that takes the
+// replaced tables. A failure says why.
 Result writeRestorePlan(const QString& dir, const QString& asideFolder,
                         const QList<StagedFile>& staged) {
     QSaveFile plan(planPath(dir));
@@ -64,6 +64,8 @@ Result writeRestorePlan(const QString& dir, const QString& asideFolder,
     return {};
 }
 
+// Moves the current files of the staged file's table into aside's folder and renames the
+// staged file into place; on failure the old files are put back.
 Result placeRestoredTable(const QString& dir, TableFilesAside& aside, const StagedFile& staged) {
     const QString bare = QFileInfo(staged.second).fileName();
     const std::optional<TableId> id = tableOfFile(bare);
@@ -83,6 +85,29 @@ Result placeRestoredTable(const QString& dir, TableFilesAside& aside, const Stag
 
 void removeRestorePlan(const QString& dir) {
     QFile::remove(planPath(dir));
+}
+
+} // namespace
+
+Result placeRestoredTables(const QString& dir, const QDateTime& moment,
+                           const QList<StagedFile>& staged, QString& asideFolder,
+                           QStringList& placeErrors) {
+    TableFilesAside aside(dir, moment);
+    const QString folder = aside.makeFolder(); // throws: nothing placed yet
+    if (Result r = writeRestorePlan(dir, QFileInfo(folder).fileName(), staged); !r) {
+        aside.removeFolderIfEmpty();
+        finishInterruptedRestore(dir); // clears the staged files
+        return r;
+    }
+    for (const StagedFile& s : staged) {
+        if (Result r = placeRestoredTable(dir, aside, s); !r)
+            placeErrors << r.error();
+    }
+    removeRestorePlan(dir);
+    finishInterruptedRestore(dir); // clears staged files left by a failure
+    aside.removeFolderIfEmpty();
+    asideFolder = aside.folderPath();
+    return {};
 }
 
 void finishInterruptedRestore(const QString& dir) {

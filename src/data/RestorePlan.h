@@ -3,13 +3,12 @@
 #include "data/Result.h"
 #include "data/TableFileCheck.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QPair>
 #include <QString>
 
 namespace nerova {
-
-class TableFilesAside;
 
 // A restore replaces several table files. It first extracts every file beside its table
 // ("staged") and checks it, then writes down which staged file goes where and the folder
@@ -25,17 +24,16 @@ inline constexpr const char* kRestoreStagePrefix = ".NRVA2002restore-";
 // One staged file (its full path) and the bare name of the table file it is to become.
 using StagedFile = QPair<QString, QString>;
 
-// Writes the plan durably; asideFolder is the folder (a bare name in dir) that takes the
-// replaced tables. A failure says why.
-Result writeRestorePlan(const QString& dir, const QString& asideFolder,
-                        const QList<StagedFile>& staged);
-// Moves the current files of the staged file's table (every spelling, any journal with
-// them) into aside's folder and renames the staged file into place, so the folder keeps
-// exactly one file of the table and nothing of the old one beside it. On failure the old
-// files are put back.
-Result placeRestoredTable(const QString& dir, TableFilesAside& aside, const StagedFile& staged);
-// Removes the plan once every staged file is in place.
-void removeRestorePlan(const QString& dir);
+// Puts every staged file in place: the plan written first, then for each table its current
+// files (every spelling, any journal with them) moved into one new "Replaced <moment>"
+// folder of dir, as table creation moves them, and the staged file renamed into place, so
+// dir keeps exactly one file of the table and nothing of the old one beside it. A table
+// that cannot be placed keeps its old files, and why goes into placeErrors. Answers why
+// nothing was placed (the staged files are cleared away then); throws EngineError when the
+// folder cannot be made. asideFolder: the folder, empty when nothing went into it.
+Result placeRestoredTables(const QString& dir, const QDateTime& moment,
+                           const QList<StagedFile>& staged, QString& asideFolder,
+                           QStringList& placeErrors);
 // Finishes a restore that was cut short and clears away staged files nobody will place.
 void finishInterruptedRestore(const QString& dir);
 

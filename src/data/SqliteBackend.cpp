@@ -73,7 +73,6 @@ public:
         return QStringLiteral("%1 = %2 COLLATE %3")
             .arg(lhs, rhs, QLatin1String(kCaseFoldCollation));
     }
-    sqlite3* sqliteHandle() const override { return m_db.get(); }
 
     QString qualifiedName(TableId id) const override {
         const TableDef& def = tableDef(id);
@@ -126,7 +125,20 @@ public:
 
     void openTable(TableId id) override;
     void closeTable(TableId id) override;
-    void createTable(TableId id, TableFilesAside* aside) override;
+    void createTable(TableId id) override;
+    void setReplacingRun(bool on) override {
+        if (on)
+            m_run.emplace(m_dir, now());
+        else
+            m_run.reset();
+    }
+    QString replacedTablesNote() const override {
+        if (!m_run || m_run->folderPath().isEmpty())
+            return {};
+        return QStringLiteral("The replaced table files are kept unchanged in\n%1\n"
+                              "Restore them from that folder to go back to them.")
+            .arg(QDir::toNativeSeparators(m_run->folderPath()));
+    }
     void addIndex(TableId id, const IndexDef& index) override {
         const TableDef& def = tableDef(id);
         exec(tableFileIndexSql(def, index, QString::fromLatin1(def.name)));
@@ -139,6 +151,8 @@ private:
     QString m_dir;
     Connection m_db;
     QHash<QString, std::shared_ptr<SqliteStatement>> m_cache;
+    // The replaced files of the current run of createTable go into one folder.
+    std::optional<TableFilesAside> m_run;
 };
 
 void SqliteBackend::connect() {
@@ -265,7 +279,7 @@ void SqliteBackend::bringToCurrentVersion(TableId id, const QString& path) {
     }
 }
 
-void SqliteBackend::createTable(TableId id, TableFilesAside* aside) {
+void SqliteBackend::createTable(TableId id) {
     const TableDef& def = tableDef(id);
     const QString& dir = m_dir;
     if (!QFileInfo(dir).isDir())
@@ -304,8 +318,7 @@ void SqliteBackend::createTable(TableId id, TableFilesAside* aside) {
 
     // The old files, every spelling and the journal with them, go aside unchanged.
     std::optional<TableFilesAside> own;
-    if (!aside)
-        aside = &own.emplace(dir, now());
+    TableFilesAside* aside = m_run ? &*m_run : &own.emplace(dir, now());
     try {
         aside->take(id);
     } catch (...) {

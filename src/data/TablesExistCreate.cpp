@@ -4,13 +4,8 @@
 #include "data/DemoData.h"
 #include "data/EngineError.h"
 #include "data/Global.h"
-#include "data/Leftovers.h"
 #include "data/Schema.h"
 #include "data/Table.h"
-#include "data/TableFilesAside.h"
-
-#include <QDir>
-#include <optional>
 
 namespace nerova {
 
@@ -30,8 +25,7 @@ bool TablesExist(Database& db, TablesProgress& progress) {
     progress.setCaption(kCaption);
     progress.showWindow();
     // What a run of ours killed half-way left goes before the tables are looked at.
-    if (!db.isServer())
-        removeLeftovers(db.databaseDirectory());
+    db.clearLeftovers();
     int missing = 0;
     for (TableId id : kAllTables) {
         const TableDef& def = tableDef(id);
@@ -50,21 +44,10 @@ bool TablesCreate(Database& db, TablesProgress& progress,
     progress.setCaption(kCaption);
     progress.showWindow();
     BusyGuard busy(progress);
-    // A server keeps replaced tables under other names; a folder keeps their files aside.
-    std::optional<TableFilesAside> files;
-    if (!db.isServer())
-        files.emplace(db.databaseDirectory(), now());
-    TableFilesAside* aside = files ? &*files : nullptr;
-    // However creation ends, the window's last text tells where the replaced tables went.
-    const auto asideNote = [&db, aside]() -> QString {
-        if (!aside)
-            return db.replacedTablesNote();
-        if (aside->folderPath().isEmpty())
-            return {};
-        return QStringLiteral("The replaced table files are kept unchanged in\n%1\n"
-                              "Restore them from that folder to go back to them.")
-            .arg(QDir::toNativeSeparators(aside->folderPath()));
-    };
+    // Whatever the five tables replace is kept together; however creation ends, the
+    // window's last text tells where.
+    const Database::ReplacingRun run(db);
+    const auto asideNote = [&db] { return db.replacedTablesNote(); };
     const auto fail = [&](const QString& error) {
         progress.setBusy(false);
         showError(error);
@@ -78,7 +61,7 @@ bool TablesCreate(Database& db, TablesProgress& progress,
             const QString label = QString::fromLatin1(def.label);
             progress.setLabel(QStringLiteral("Creating %1 files ...").arg(label));
             try {
-                db.createTable(id, aside);
+                db.createTable(id);
             } catch (const EngineError&) {
                 return fail(
                     QStringLiteral("Error creating field definitions - %1 Table").arg(label));

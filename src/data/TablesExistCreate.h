@@ -25,7 +25,8 @@ bool TablesExist(Database& db, TablesProgress& progress);
 
 // Replaces all five tables with empty ones and writes the demonstration rows. The files
 // of the tables replaced are moved unchanged into one "Replaced <moment>" folder of the
-// database directory (see TableFilesAside), and the progress window's last text names it.
+// database directory (a server keeps them under other names), and the progress window's
+// last text names it.
 // An engine failure is shown through showError with the table's creation or filling text,
 // and the result is false. Other errors propagate.
 bool TablesCreate(Database& db, TablesProgress& progress,

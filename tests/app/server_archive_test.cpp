@@ -2,9 +2,9 @@
 // files as a laptop's, and a restore the server refuses leaves it as it was.
 #include "app/AboutBox.h"
 #include "app/MainForm.h"
-#include "app/ServerArchive.h"
 #include "app/SingleCopyLock.h"
 #include "backup/BackupFrm.h"
+#include "backup/DatabaseArchive.h"
 #include "backup/RestoreFrm.h"
 #include "data/DatabaseCopy.h"
 #include "prefs/PreferencesRecord.h"

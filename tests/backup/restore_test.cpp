@@ -475,13 +475,13 @@ void RestoreTest::testTableIndexesAsTheirVersionHasThem() {
     Database engine(site.root.filePath("aliases.ini"), site.db);
     engine.acquire(TableId::Test);
     {
-        SqliteStatement version(engine.handle(), "PRAGMA test.user_version");
-        QVERIFY(version.step());
-        QCOMPARE(version.int64(0), qint64(kSchemaVersion));
-        SqliteStatement index(engine.handle(), "SELECT count(*) FROM test.sqlite_master WHERE "
-                                               "name = 'NRVA2002test by date'");
-        QVERIFY(index.step());
-        QCOMPARE(index.int64(0), qint64(1));
+        auto version = engine.prepared("PRAGMA test.user_version");
+        QVERIFY(version->step());
+        QCOMPARE(version->int64(0), qint64(kSchemaVersion));
+        auto index = engine.prepared("SELECT count(*) FROM test.sqlite_master WHERE "
+                                     "name = 'NRVA2002test by date'");
+        QVERIFY(index->step());
+        QCOMPARE(index->int64(0), qint64(1));
     }
     engine.release(TableId::Test);
     // What was migrated restores again: the index as the migration wrote it is the engine's.

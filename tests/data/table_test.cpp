@@ -3,7 +3,7 @@
 #include "data/Global.h"
 #include "data/Identifiers.h"
 #include "data/Schema.h"
-#include "data/SqliteStatement.h"
+#include "data/Statement.h"
 #include "data/Table.h"
 #include "data/TableChain.h"
 #include "data/TableFilesAside.h"
@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -338,6 +339,26 @@ private Q_SLOTS:
         QCOMPARE(identifierInUse(tmp.db(), TableId::Company, {"ABC Paint Company"}, typed), equal);
     }
 
+    void aliasChangeTakesEffectAtNextOpening() {
+        // Open tables stay where they were opened, whatever the alias file says meanwhile:
+        // a backup must not archive one folder while the records come from another.
+        TempDatabase tmp;
+        if (tmp.isServer())
+            return; // a server's connection is kept for good
+        const QString mine = tmp.db().databaseDirectory();
+        const QString other = tmp.path("other");
+        QVERIFY(QDir().mkpath(other));
+        Table t(tmp.db(), TableId::Company);
+        t.open();
+        QSaveFile registry(tmp.registryPath());
+        QVERIFY(registry.open(QIODevice::WriteOnly));
+        registry.write("[NRVA2002]\nPATH=" + QFile::encodeName(other) + "\n");
+        QVERIFY(registry.commit());
+        QCOMPARE(tmp.db().databaseDirectory(), mine);
+        t.close();
+        QCOMPARE(tmp.db().databaseDirectory(), other);
+    }
+
     void creationMovesReplacedFilesAside() {
         TempDatabase tmp;
         if (tmp.isServer())
@@ -536,9 +557,9 @@ private Q_SLOTS:
                      QStringLiteral("Nerova 2002 table, version %1").arg(kSchemaVersion));
             return;
         }
-        SqliteStatement version(tmp.db().handle(), QStringLiteral("PRAGMA pump.user_version"));
-        QVERIFY(version.step());
-        QCOMPARE(version.int64(0), qint64(kSchemaVersion));
+        auto version = tmp.db().prepared(QStringLiteral("PRAGMA pump.user_version"));
+        QVERIFY(version->step());
+        QCOMPARE(version->int64(0), qint64(kSchemaVersion));
     }
 };
 
