@@ -69,6 +69,26 @@ BENCHMARK(BM_Startup_server_anchor)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// The connection alone, as libpq makes it: what a start-up on the server pays before the
+// program's first statement, so that start-up after connecting is the difference.
+void BM_Connect_server(benchmark::State& state) {
+    if (!requireServer(state))
+        return;
+    RoundTrips trips;
+    for (auto _ : state) {
+        trips.begin();
+        PgRaw connection;
+        benchmark::DoNotOptimize(&connection);
+        trips.end();
+    }
+    trips.report(state);
+}
+BENCHMARK(BM_Connect_server)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 } // namespace
 
 int main(int argc, char** argv) {
