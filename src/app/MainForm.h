@@ -196,11 +196,11 @@ private:
     QPushButton* DeleteBtn = nullptr;
     QPushButton* SaveBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
-    ContactPage* companyPage = nullptr;
-    ContactPage* locationPage = nullptr;
-    PumpPage* pumpPage = nullptr;
-    TestPage* testPage = nullptr;
-    TTablesExistCreateFrm* tablesExistCreateFrm = nullptr;
+    ContactPage* m_companyPage = nullptr;
+    ContactPage* m_locationPage = nullptr;
+    PumpPage* m_pumpPage = nullptr;
+    TestPage* m_testPage = nullptr;
+    TTablesExistCreateFrm* m_tablesExistCreateFrm = nullptr;
 
     QMenu* FileMenu = nullptr;
     QMenu* EditMenu = nullptr;
