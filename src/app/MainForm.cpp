@@ -3,6 +3,7 @@
 #include "app/ContactPage.h"
 #include "app/Notebook.h"
 #include "app/PumpPage.h"
+#include "app/ShortcutsHolder.h"
 #include "app/TablesExistCreateFrm.h"
 #include "app/TestPage.h"
 #include "controls/CommandGuard.h"
@@ -44,7 +45,8 @@ QString literalCaption(const QString& text) {
 
 TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& startupDir,
                        QWidget* parent)
-    : QMainWindow(parent), m_db(db), m_prefs(prefs), m_startupDir(startupDir), m_tables(db) {
+    : QMainWindow(parent), m_db(db), m_prefs(prefs), m_startupDir(startupDir), m_tables(db),
+      m_places(*this, m_tables) {
     setObjectName(QStringLiteral("MainForm1"));
     setWindowTitle(QStringLiteral("Nerova 2002"));
     QFont f(QStringLiteral("Arial"));
@@ -59,7 +61,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     showTestsDueStatus({});
     showFilterStatus();
     buildMenus();
-    buildShortcuts();
+    m_shortcuts = new ShortcutsHolder(*this, *MainPanel);
     connectTables();
     // On an office server other testers' saves show by themselves, unless a modal window
     // is over this one.
@@ -73,6 +75,10 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     m_tablesExistCreateFrm = new TTablesExistCreateFrm(this);
     SetBrowseButtons();
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::commitData);
+}
+
+void TMainForm1::usePlacesFile(const QString& path) {
+    m_places.useFile(path);
 }
 
 TMainForm1::~TMainForm1() {
@@ -254,6 +260,11 @@ void TMainForm1::buildMenus() {
     About1 = add(help, QStringLiteral("About"), "About1", [this] { About1Click(); });
 }
 
+void TMainForm1::KeyboardShortcuts1Click() {
+    Prompt::instance().message(Prompt::Kind::Information, m_shortcuts->helpText(),
+                               {Prompt::Button::Ok}, tr("Keyboard Shortcuts"));
+}
+
 void TMainForm1::connectTables() {
     for (const TableId level : kRecordLevels) {
         Table& t = m_tables.table(level);
@@ -335,7 +346,7 @@ void TMainForm1::FormShow() {
     }
     if (open) {
         openTables();
-        restorePlaces();
+        m_places.restoreRecords();
         // Once the window is up: on a large database the count takes a moment.
         QTimer::singleShot(0, this, &TMainForm1::countTestsDue);
     }
@@ -371,7 +382,7 @@ void TMainForm1::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
-        rememberPlaces();
+        m_places.remember();
     }
     QMainWindow::closeEvent(event);
 }
@@ -434,7 +445,7 @@ void TMainForm1::levelScrolled(TableId level) {
 void TMainForm1::Exit1Click() {
     if (!CheckTableState())
         return;
-    rememberPlaces();
+    m_places.remember();
     closeTables();
     m_exitRequested = true;
     close();
