@@ -64,7 +64,7 @@ protected:
     // while an edit is pending, so the edit is never lost without a word.
     void closeEvent(QCloseEvent* event) override;
 
-public:
+private:
     // ---- start-up, frame and shutdown
     void FormCreate();
     void FormShow();
@@ -120,7 +120,6 @@ public:
     void FlowPointDialogs(int n);
     void LookupMenuPopup();
 
-private:
     void buildFrame();
     void buildMenus();
     void connectTables();
