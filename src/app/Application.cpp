@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/SingleCopyLock.h"
+#include "app/WindowPlacesHolder.h"
 #include "data/Database.h"
 #include "data/EngineError.h"
 #include "data/Leftovers.h"
@@ -51,7 +52,7 @@ int Application::run() {
                        QStringLiteral("/passing"));
     removePassingLeftovers();
     TMainForm1 form(db, preferences(), QDir::currentPath());
-    form.usePlacesFile(TMainForm1::defaultPlacesFile());
+    form.usePlacesFile(WindowPlacesHolder::defaultFile());
     form.show();
     return exec();
 }

@@ -18,26 +18,26 @@ namespace nerova {
 
 namespace {
 
-QColor statusColour(Status status) {
+QColor statusColour(FindingStatus status) {
     switch (status) {
-    case Status::Pass:
+    case FindingStatus::Pass:
         return QColor(0, 110, 0);
-    case Status::Fail:
+    case FindingStatus::Fail:
         return QColor(170, 0, 0);
-    case Status::NotEvaluated:
+    case FindingStatus::NotEvaluated:
         break;
     }
     return QColor(110, 110, 110);
 }
 
-QColor verdictColour(Verdict verdict) {
+QColor verdictColour(TestVerdictKind verdict) {
     switch (verdict) {
-    case Verdict::Pass:
-        return statusColour(Status::Pass);
-    case Verdict::Fail:
-        return statusColour(Status::Fail);
-    case Verdict::Incomplete:
-    case Verdict::NotTested:
+    case TestVerdictKind::Pass:
+        return statusColour(FindingStatus::Pass);
+    case TestVerdictKind::Fail:
+        return statusColour(FindingStatus::Fail);
+    case TestVerdictKind::Incomplete:
+    case TestVerdictKind::NotTested:
         break;
     }
     return QColor(150, 90, 0);

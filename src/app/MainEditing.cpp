@@ -9,6 +9,7 @@
 #include "data/EngineError.h"
 #include "eval/Calculations.h"
 #include "eval/FlowPointColumns.h"
+#include "eval/FlowPointRows.h"
 #include "eval/LatestTestSetup.h"
 #include "eval/TestInitialization.h"
 #include "flow/FlowPointDispatcher.h"
@@ -192,26 +193,11 @@ void TMainForm1::deleteCascade(TableId level) {
 }
 
 void TMainForm1::CalculateTest(int n) {
-    Table& pump = m_tables.pump;
     Table& test = m_tables.test;
-    const bool notVertical = isNotVerticalTurbine(pump.asString(QStringLiteral("Pump Type")));
     test.edit();
     if (n < 1 || n > kFlowPointCount)
         return;
-    FlowPointInputs in;
-    in.notVerticalTurbine = notVertical;
-    in.velocityPressure = test.asBool(QStringLiteral("Velocity Pressure"));
-    in.flow = test.asFloat(flowPointColumn(kFlowStem, n));
-    in.dischargeElevation = pump.asFloat(QStringLiteral("Discharge Elevation"));
-    in.suctionElevation = pump.asFloat(QStringLiteral("Suction Elevation"));
-    in.pumpElevation = pump.asFloat(QStringLiteral("Pump Elevation"));
-    in.dischargePressure = test.asFloat(flowPointColumn(kDischargePressureStem, n));
-    in.suctionPressure = test.asFloat(flowPointColumn(kSuctionPressureStem, n));
-    in.dischargeDiameter = pump.asFloat(QStringLiteral("Discharge Diameter"));
-    in.suctionDiameter = pump.asFloat(QStringLiteral("Suction Diameter"));
-    in.measuredSpeed = test.asFloat(flowPointColumn(kRpmStem, n));
-    in.ratedSpeed = pump.asFloat(QStringLiteral("Pump RPM"));
-    in.ratedFlow = pump.asFloat(QStringLiteral("100% Flow"));
+    const FlowPointInputs in = flowPointInputsFrom(m_tables.pump, test, n);
     const FlowPointResults r = evaluateFlowPoint(in);
     test.setValue(flowPointColumn(kNetPressureStem, n), r.netPressure);
     test.setValue(flowPointColumn(kCorrectedFlowStem, n), r.correctedFlow);

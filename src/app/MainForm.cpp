@@ -3,6 +3,7 @@
 #include "app/ContactPage.h"
 #include "app/Notebook.h"
 #include "app/PumpPage.h"
+#include "app/ShortcutsHolder.h"
 #include "app/TablesExistCreateFrm.h"
 #include "app/TestPage.h"
 #include "controls/CommandGuard.h"
@@ -44,7 +45,8 @@ QString literalCaption(const QString& text) {
 
 TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& startupDir,
                        QWidget* parent)
-    : QMainWindow(parent), m_db(db), m_prefs(prefs), m_startupDir(startupDir), m_tables(db) {
+    : QMainWindow(parent), m_db(db), m_prefs(prefs), m_startupDir(startupDir), m_tables(db),
+      m_places(*this, m_tables) {
     setObjectName(QStringLiteral("MainForm1"));
     setWindowTitle(QStringLiteral("Nerova 2002"));
     QFont f(QStringLiteral("Arial"));
@@ -59,7 +61,7 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     showTestsDueStatus({});
     showFilterStatus();
     buildMenus();
-    buildShortcuts();
+    m_shortcuts = new ShortcutsHolder(*this, *MainPanel);
     connectTables();
     // On an office server other testers' saves show by themselves, unless a modal window
     // is over this one.
@@ -70,9 +72,13 @@ TMainForm1::TMainForm1(Database& db, PreferencesRecord& prefs, const QString& st
     // The windows that live as long as the program.
     m_flow = std::make_unique<FlowPointDispatcher>(
         m_tables, m_prefs, [this](int n) { CalculateTest(n); }, this);
-    tablesExistCreateFrm = new TTablesExistCreateFrm(this);
+    m_tablesExistCreateFrm = new TTablesExistCreateFrm(this);
     SetBrowseButtons();
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::commitData);
+}
+
+void TMainForm1::usePlacesFile(const QString& path) {
+    m_places.useFile(path);
 }
 
 TMainForm1::~TMainForm1() {
@@ -119,18 +125,18 @@ void TMainForm1::buildFrame() {
 
     MainNotebook = new Notebook(MainPanel);
     MainNotebook->setObjectName(QStringLiteral("MainNotebook"));
-    companyPage = new ContactPage(m_tables.company, false, MainNotebook);
-    locationPage = new ContactPage(m_tables.location, true, MainNotebook);
-    pumpPage = new PumpPage(m_tables.pump, MainNotebook);
-    testPage = new TestPage(m_tables.test, MainNotebook);
-    companyPage->setObjectName(QStringLiteral("CompanyPage"));
-    locationPage->setObjectName(QStringLiteral("LocationPage"));
-    pumpPage->setObjectName(QStringLiteral("PumpPage"));
-    testPage->setObjectName(QStringLiteral("TestPage"));
-    MainNotebook->addPage(companyPage, QStringLiteral("Company"));
-    MainNotebook->addPage(locationPage, QStringLiteral("Location"));
-    MainNotebook->addPage(pumpPage, QStringLiteral("Pump"));
-    MainNotebook->addPage(testPage, QStringLiteral("Test"));
+    m_companyPage = new ContactPage(m_tables.company, false, MainNotebook);
+    m_locationPage = new ContactPage(m_tables.location, true, MainNotebook);
+    m_pumpPage = new PumpPage(m_tables.pump, MainNotebook);
+    m_testPage = new TestPage(m_tables.test, MainNotebook);
+    m_companyPage->setObjectName(QStringLiteral("CompanyPage"));
+    m_locationPage->setObjectName(QStringLiteral("LocationPage"));
+    m_pumpPage->setObjectName(QStringLiteral("PumpPage"));
+    m_testPage->setObjectName(QStringLiteral("TestPage"));
+    MainNotebook->addPage(m_companyPage, QStringLiteral("Company"));
+    MainNotebook->addPage(m_locationPage, QStringLiteral("Location"));
+    MainNotebook->addPage(m_pumpPage, QStringLiteral("Pump"));
+    MainNotebook->addPage(m_testPage, QStringLiteral("Test"));
     column->addWidget(MainNotebook, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -174,8 +180,8 @@ void TMainForm1::buildFrame() {
     MainNotebook->setGuard([this](int to) { return MainNotebookPageChange(to); });
     connect(MainNotebook, &Notebook::currentChanged, this,
             [this](int k) { runGuarded([this, k] { MainNotebookPageChanged(k); }); });
-    testPage->testNotebook()->setGuard([this](int to) { return TestNotebookPageChange(to); });
-    QComboBox* driverType = pumpPage->driverTypeComboBox();
+    m_testPage->testNotebook()->setGuard([this](int to) { return TestNotebookPageChange(to); });
+    QComboBox* driverType = m_pumpPage->driverTypeComboBox();
     // An editable list selects the entry whose text was typed when editing ends, and
     // reports that as a pick. Typed text must switch no driver page, so only a real pick
     // (from the drop-down or with the arrow keys) may do it.
@@ -183,15 +189,15 @@ void TMainForm1::buildFrame() {
         disconnect(typed, &QLineEdit::editingFinished, driverType, nullptr);
     connect(driverType, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { DriverTypeComboBoxChange(index); });
-    connect(testPage, &TestPage::pointInputChanged, this,
+    connect(m_testPage, &TestPage::pointInputChanged, this,
             [this](int n) { runGuarded([this, n] { CalculateTest(n); }); });
-    connect(testPage, &TestPage::velocityPressureChanged, this, [this] {
+    connect(m_testPage, &TestPage::velocityPressureChanged, this, [this] {
         runGuarded([this] {
             for (int n = 1; n <= kFlowPointCount; ++n)
                 CalculateTest(n);
         });
     });
-    connect(testPage, &TestPage::flowDialogRequested, this,
+    connect(m_testPage, &TestPage::flowDialogRequested, this,
             [this](int n) { runGuarded([this, n] { FlowPointDialogs(n); }); });
 }
 
@@ -254,6 +260,11 @@ void TMainForm1::buildMenus() {
     About1 = add(help, QStringLiteral("About"), "About1", [this] { About1Click(); });
 }
 
+void TMainForm1::KeyboardShortcuts1Click() {
+    Prompt::instance().message(Prompt::Kind::Information, m_shortcuts->helpText(),
+                               {Prompt::Button::Ok}, tr("Keyboard Shortcuts"));
+}
+
 void TMainForm1::connectTables() {
     for (const TableId level : kRecordLevels) {
         Table& t = m_tables.table(level);
@@ -303,9 +314,9 @@ void TMainForm1::FormShow() {
     }
     bool open = false;
     try {
-        open = TablesExist(m_db, *tablesExistCreateFrm);
+        open = TablesExist(m_db, *m_tablesExistCreateFrm);
     } catch (const EngineError& e) {
-        tablesExistCreateFrm->hideWindow();
+        m_tablesExistCreateFrm->hideWindow();
         RecCountPanel->clear(); // no table is open: there is nothing to count
         if (e.code() != EngineError::Code::Io)
             throw;
@@ -319,7 +330,7 @@ void TMainForm1::FormShow() {
         return;
     } catch (...) {
         // The error box follows; an empty progress window must not stay behind it.
-        tablesExistCreateFrm->hideWindow();
+        m_tablesExistCreateFrm->hideWindow();
         throw;
     }
     if (!open) {
@@ -330,12 +341,12 @@ void TMainForm1::FormShow() {
                            "If this is an existing installation, please call Technical "
                            "Support.\n\nDo you wish to create new Tables?"));
         if (create)
-            open = TablesCreate(m_db, *tablesExistCreateFrm,
+            open = TablesCreate(m_db, *m_tablesExistCreateFrm,
                                 [](const QString& text) { Prompt::error(text); });
     }
     if (open) {
         openTables();
-        restorePlaces();
+        m_places.restoreRecords();
         // Once the window is up: on a large database the count takes a moment.
         QTimer::singleShot(0, this, &TMainForm1::countTestsDue);
     }
@@ -371,7 +382,7 @@ void TMainForm1::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
-        rememberPlaces();
+        m_places.remember();
     }
     QMainWindow::closeEvent(event);
 }
@@ -434,7 +445,7 @@ void TMainForm1::levelScrolled(TableId level) {
 void TMainForm1::Exit1Click() {
     if (!CheckTableState())
         return;
-    rememberPlaces();
+    m_places.remember();
     closeTables();
     m_exitRequested = true;
     close();
@@ -452,13 +463,13 @@ TableId TMainForm1::shownLevel() const {
 QWidget* TMainForm1::identifierField(TableId level) const {
     switch (level) {
     case TableId::Company:
-        return companyPage->identifierField();
+        return m_companyPage->identifierField();
     case TableId::Location:
-        return locationPage->identifierField();
+        return m_locationPage->identifierField();
     case TableId::Pump:
-        return pumpPage->identifierField();
+        return m_pumpPage->identifierField();
     case TableId::Test:
-        return testPage->identifierField();
+        return m_testPage->identifierField();
     case TableId::Flow:
         break;
     }
@@ -468,13 +479,13 @@ QWidget* TMainForm1::identifierField(TableId level) const {
 QWidget* TMainForm1::pageField(TableId level, const QString& column) const {
     switch (level) {
     case TableId::Company:
-        return companyPage->field(column);
+        return m_companyPage->field(column);
     case TableId::Location:
-        return locationPage->field(column);
+        return m_locationPage->field(column);
     case TableId::Pump:
-        return pumpPage->field(column);
+        return m_pumpPage->field(column);
     case TableId::Test:
-        return testPage->field(column);
+        return m_testPage->field(column);
     case TableId::Flow:
         break;
     }

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "app/WindowPlacesHolder.h"
 #include "data/FreshRowsHolder.h"
 #include "data/TableChain.h"
 #include "eval/DomainValues.h"
 
-#include <QHash>
-#include <QKeySequence>
 #include <QMainWindow>
 #include <array>
 #include <functional>
@@ -27,6 +26,7 @@ class Database;
 class Notebook;
 class PreferencesRecord;
 class PumpPage;
+class ShortcutsHolder;
 class TTablesExistCreateFrm;
 class TestPage;
 
@@ -42,6 +42,29 @@ public:
                QWidget* parent = nullptr);
     ~TMainForm1() override;
 
+    // Remembers the window's place and the records shown in the settings file at path, and
+    // takes the window's place from it at once (the records when the tables open). Without
+    // a file nothing is remembered.
+    void usePlacesFile(const QString& path);
+    bool exitRequested() const { return m_exitRequested; }
+    bool selectPage(int k); // as a click on the page's tab
+    int currentPage() const { return CurrentPage; }
+    // The status line's count of pumps overdue and due soon; empty when there are none.
+    QString testsDueStatus() const;
+    // The status line's note of the company lookup in force; empty while there is none.
+    QString filterStatus() const;
+
+    TableChain& tables() { return m_tables; }
+    Table& pageTable(int page);
+    Database& database() { return m_db; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // A close request (the frame's close box, the desktop) is refused like File | Exit
+    // while an edit is pending, so the edit is never lost without a word.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     // ---- start-up, frame and shutdown
     void FormCreate();
     void FormShow();
@@ -50,12 +73,6 @@ public:
     bool editPending();
     void ShowRecordCount(int level);
     void Exit1Click();
-    // Remembers the window's place and the records shown in the settings file at path, and
-    // takes the window's place from it at once (the records when the tables open). Without
-    // a file nothing is remembered.
-    void usePlacesFile(const QString& path);
-    static QString defaultPlacesFile(); // in the user's configuration folder
-    bool exitRequested() const { return m_exitRequested; }
 
     // ---- pages and navigation
     void FirstBtnClick();
@@ -67,7 +84,6 @@ public:
     bool TestNotebookPageChange(int to);
     void UpdateDriverPages();
     void DriverTypeComboBoxChange(int index);
-    bool selectPage(int k); // as a click on the page's tab
 
     // ---- editing
     void SetBrowseButtons();
@@ -96,10 +112,6 @@ public:
     // Stands the company, location and pump levels on the pump with these identifiers and
     // shows the Pump page; false when the pump is not there.
     bool showPump(const QString& companyId, const QString& locationId, const QString& pumpId);
-    // The status line's count of pumps overdue and due soon; empty when there are none.
-    QString testsDueStatus() const;
-    // The status line's note of the company lookup in force; empty while there is none.
-    QString filterStatus() const;
     void Browse1Click();
     void Print1Click();
     void Preferences1Click();
@@ -108,28 +120,8 @@ public:
     void FlowPointDialogs(int n);
     void LookupMenuPopup();
 
-    // ---- parts other windows and the tests reach
-    TableChain& tables() { return m_tables; }
-    FreshRowsHolder& freshRows() { return *m_fresh; }
-    Table& pageTable(int page);
-    Database& database() { return m_db; }
-    PreferencesRecord& prefs() { return m_prefs; }
-    QString startupDirectory() const { return m_startupDir; }
-    int currentPage() const { return CurrentPage; }
-
-    FlowPointDispatcher& flowDialogs() { return *m_flow; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    // A close request (the frame's close box, the desktop) is refused like File | Exit
-    // while an edit is pending, so the edit is never lost without a word.
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void buildFrame();
     void buildMenus();
-    void buildShortcuts();
     void connectTables();
     void levelScrolled(TableId level);
     void storeRecordCount(TableId level);
@@ -148,11 +140,8 @@ private:
     void afterPost(TableId level);
     void afterCancel(TableId level);
     void showPageCount();
-    void rememberPlaces();
-    void restorePlaces();
     void startNewRecord(TableId level);
     void deleteCascade(TableId level);
-    void emptyDetail(Table& detail);
     void focusField(TableId level, const QString& column);
     void focusIdentifier(TableId level);
     void commitData(QSessionManager& manager);
@@ -171,10 +160,8 @@ private:
     bool m_shown = false;
     bool m_exitRequested = false;
     bool m_aliasMissing = false;
-    QString m_placesFile;
-    QStringList m_shortcutHelp; // one line per shortcut, for the help box
-    QList<std::pair<QKeySequence, QPushButton*>> m_buttonKeys;
-    QHash<int, const QObject*> m_keysDown; // key → the field it went down in, until released
+    WindowPlacesHolder m_places;
+    ShortcutsHolder* m_shortcuts = nullptr;
 
     int CurrentPage = 0;
 
@@ -196,11 +183,11 @@ private:
     QPushButton* DeleteBtn = nullptr;
     QPushButton* SaveBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
-    ContactPage* companyPage = nullptr;
-    ContactPage* locationPage = nullptr;
-    PumpPage* pumpPage = nullptr;
-    TestPage* testPage = nullptr;
-    TTablesExistCreateFrm* tablesExistCreateFrm = nullptr;
+    ContactPage* m_companyPage = nullptr;
+    ContactPage* m_locationPage = nullptr;
+    PumpPage* m_pumpPage = nullptr;
+    TestPage* m_testPage = nullptr;
+    TTablesExistCreateFrm* m_tablesExistCreateFrm = nullptr;
 
     QMenu* FileMenu = nullptr;
     QMenu* EditMenu = nullptr;

@@ -123,12 +123,12 @@ void TMainForm1::MainNotebookPageChanged(int k) {
         Table& pump = m_tables.pump;
         const QString pumpType = pump.isOpen() ? pump.asString("Pump Type") : QString();
         if (pumpType == QLatin1String(kVerticalTurbinePump))
-            testPage->setSuctionHeader(QStringLiteral("Water"), QStringLiteral("Level"));
+            m_testPage->setSuctionHeader(QStringLiteral("Water"), QStringLiteral("Level"));
         else
-            testPage->setSuctionHeader(QStringLiteral("Suction"), QStringLiteral("Press"));
+            m_testPage->setSuctionHeader(QStringLiteral("Suction"), QStringLiteral("Press"));
         const QString driver = pump.isOpen() ? pump.asString("Driver Type") : QString();
-        testPage->setElectricalEnabled(hasElectricDriver(driver));
-        testPage->setTimeEnabled(m_prefs.useTestTime());
+        m_testPage->setElectricalEnabled(hasElectricDriver(driver));
+        m_testPage->setTimeEnabled(m_prefs.useTestTime());
         ShowRecordCount(4);
         break;
     }
@@ -151,7 +151,7 @@ void TMainForm1::UpdateDriverPages() {
 }
 
 void TMainForm1::DriverTypeComboBoxChange(int index) {
-    const QComboBox* list = pumpPage->driverTypeComboBox();
+    const QComboBox* list = m_pumpPage->driverTypeComboBox();
     if (!list || index < 0)
         return;
     if (const std::optional<DriverType> type = driverTypeOf(list->itemText(index)))
@@ -159,8 +159,8 @@ void TMainForm1::DriverTypeComboBoxChange(int index) {
 }
 
 void TMainForm1::enableDriverPages(DriverPages pages) {
-    pumpPage->pumpNotebook()->setPageEnabled(0, pages.electric);
-    pumpPage->pumpNotebook()->setPageEnabled(1, pages.diesel);
+    m_pumpPage->pumpNotebook()->setPageEnabled(0, pages.electric);
+    m_pumpPage->pumpNotebook()->setPageEnabled(1, pages.diesel);
 }
 
 void TMainForm1::LookupMenuPopup() {

@@ -27,9 +27,9 @@ void VerdictLine::refresh() {
         return;
     }
     const Evaluation e = evaluateCurrentTest(*pump, m_test);
-    const char* colour = e.verdict == Verdict::Pass   ? "#006e00"
-                         : e.verdict == Verdict::Fail ? "#aa0000"
-                                                      : "#965a00";
+    const char* colour = e.verdict == TestVerdictKind::Pass   ? "#006e00"
+                         : e.verdict == TestVerdictKind::Fail ? "#aa0000"
+                                                              : "#965a00";
     const QString summary = verdictSummary(e);
     const QString verdict = verdictText(e.verdict);
     // The verdict word in colour, what follows it as it stands.

@@ -85,7 +85,7 @@ public:
         m_out.baseline = pumpBaseline(m_pump.factory, m_pump.churnPressure, m_pump.ratedFlow,
                                       m_pump.ratedPressure, m_pump.peakFlow, m_pump.peakPressure);
         if (std::none_of(m_test.points.begin(), m_test.points.end(), hasReading)) {
-            m_out.verdict = Verdict::NotTested;
+            m_out.verdict = TestVerdictKind::NotTested;
             return;
         }
         baselineRule();
@@ -117,7 +117,8 @@ private:
         return m_test.points[static_cast<std::size_t>(point - 1)];
     }
 
-    void add(Rule rule, Status status, int point, const QString& subject, const QString& text) {
+    void add(EvaluationRule rule, FindingStatus status, int point, const QString& subject,
+             const QString& text) {
         m_out.findings.append(Finding{rule, status, point, subject, text});
     }
 
@@ -143,7 +144,7 @@ private:
             PointResult result{i, p.correctedFlow, shareOfRatedFlow(p.correctedFlow), std::nullopt};
             const QString subject = pointName(i);
             auto notEvaluated = [&](const QString& why) {
-                add(Rule::Baseline, Status::NotEvaluated, i, subject, why);
+                add(EvaluationRule::Baseline, FindingStatus::NotEvaluated, i, subject, why);
             };
             if (!curve.isValid()) {
                 notEvaluated(QStringLiteral("The pump has no baseline curve."));
@@ -174,9 +175,10 @@ private:
                     const double limit = base * minimum / 100.0;
                     const double share = p.correctedNetPressure / base * 100.0;
                     result.percentOfBaseline = share;
-                    add(Rule::Baseline,
-                        atLeast(p.correctedNetPressure, limit) ? Status::Pass : Status::Fail, i,
-                        subject,
+                    add(EvaluationRule::Baseline,
+                        atLeast(p.correctedNetPressure, limit) ? FindingStatus::Pass
+                                                               : FindingStatus::Fail,
+                        i, subject,
                         QStringLiteral("%1 psi at %2 gpm; baseline%3 %4 psi, %5 = %6 psi; %7 of "
                                        "baseline.")
                             .arg(num(p.correctedNetPressure), num(p.correctedFlow),
@@ -241,26 +243,28 @@ private:
     void ratedRule() {
         const QString subject = QStringLiteral("Test");
         if (const QString why = curveMissing(); !why.isEmpty()) {
-            add(Rule::RatedPoint, Status::NotEvaluated, 0, subject, why);
+            add(EvaluationRule::RatedPoint, FindingStatus::NotEvaluated, 0, subject, why);
             return;
         }
         const auto r = readCurve(Limit::RatedFlowPercent, Limit::RatedFlowLowPercent,
                                  QStringLiteral("Rated"), m_ratedMissing);
         if (!r) {
-            add(Rule::RatedPoint, Status::NotEvaluated, 0, subject, m_ratedMissing + u'.');
+            add(EvaluationRule::RatedPoint, FindingStatus::NotEvaluated, 0, subject,
+                m_ratedMissing + u'.');
             return;
         }
         m_out.rated = r;
         const QString reading = readingText(*r, Limit::RatedFlowPercent);
         const std::optional<double> base = baseAt(r->flow);
         if (!base) {
-            add(Rule::RatedPoint, Status::NotEvaluated, r->point, subject,
+            add(EvaluationRule::RatedPoint, FindingStatus::NotEvaluated, r->point, subject,
                 reading + QStringLiteral("; no baseline there."));
             return;
         }
         const double limit = ofLimit(*base, Limit::BaselineMinimumPercent);
         m_out.ratedShare = r->pressure / *base * 100.0;
-        add(Rule::RatedPoint, atLeast(r->pressure, limit) ? Status::Pass : Status::Fail, r->point,
+        add(EvaluationRule::RatedPoint,
+            atLeast(r->pressure, limit) ? FindingStatus::Pass : FindingStatus::Fail, r->point,
             subject,
             reading + QStringLiteral("; baseline %1 psi, %2 = %3 psi; %4 of baseline.")
                           .arg(num(*base), limitPercent(Limit::BaselineMinimumPercent), num(limit),
@@ -270,13 +274,14 @@ private:
     void peakRule() {
         const QString subject = QStringLiteral("Test");
         if (const QString why = curveMissing(); !why.isEmpty()) {
-            add(Rule::PeakPressure, Status::NotEvaluated, 0, subject, why);
+            add(EvaluationRule::PeakPressure, FindingStatus::NotEvaluated, 0, subject, why);
             return;
         }
         const auto r = readCurve(Limit::PeakFlowPercent, Limit::PeakFlowLowPercent,
                                  QStringLiteral("Overload"), m_peakMissing);
         if (!r) {
-            add(Rule::PeakPressure, Status::NotEvaluated, 0, subject, m_peakMissing + u'.');
+            add(EvaluationRule::PeakPressure, FindingStatus::NotEvaluated, 0, subject,
+                m_peakMissing + u'.');
             return;
         }
         m_out.peak = r;
@@ -287,12 +292,13 @@ private:
         }
         const QString reading = readingText(*r, Limit::PeakFlowPercent);
         if (!(m_pump.ratedPressure > 0)) {
-            add(Rule::PeakPressure, Status::NotEvaluated, r->point, subject,
+            add(EvaluationRule::PeakPressure, FindingStatus::NotEvaluated, r->point, subject,
                 reading + QStringLiteral("; the pump has no rated pressure") + share + u'.');
             return;
         }
         const double limit = ofLimit(m_pump.ratedPressure, Limit::PeakPressureMinimumPercent);
-        add(Rule::PeakPressure, atLeast(r->pressure, limit) ? Status::Pass : Status::Fail, r->point,
+        add(EvaluationRule::PeakPressure,
+            atLeast(r->pressure, limit) ? FindingStatus::Pass : FindingStatus::Fail, r->point,
             subject,
             reading +
                 QStringLiteral("; %1 of %2 psi = %3 psi")
@@ -308,12 +314,14 @@ private:
                 continue;
             m_churn << i;
             if (!(m_pump.ratedPressure > 0)) {
-                add(Rule::Churn, Status::NotEvaluated, i, pointName(i),
+                add(EvaluationRule::Churn, FindingStatus::NotEvaluated, i, pointName(i),
                     QStringLiteral("The pump has no rated pressure."));
                 continue;
             }
             const double pressure = at(i).netPressure;
-            add(Rule::Churn, atMost(pressure, limit) ? Status::Pass : Status::Fail, i, pointName(i),
+            add(EvaluationRule::Churn,
+                atMost(pressure, limit) ? FindingStatus::Pass : FindingStatus::Fail, i,
+                pointName(i),
                 QStringLiteral("%1 psi at no flow; at most %2 of %3 psi = %4 psi.")
                     .arg(num(pressure), limitPercent(Limit::ChurnMaximumPercent),
                          num(m_pump.ratedPressure), num(limit)));
@@ -331,7 +339,7 @@ private:
 
     // Judges one kind of electric reading on every point where it was read.
     template <typename Pick, typename Within>
-    void electricRule(Rule rule, const char* unit, double rated, const QString& noRating,
+    void electricRule(EvaluationRule rule, const char* unit, double rated, const QString& noRating,
                       const QString& allowed, Pick pick, Within within) {
         bool any = false;
         for (int i = 1; i <= static_cast<int>(m_test.points.size()); ++i) {
@@ -340,18 +348,18 @@ private:
                 continue;
             any = true;
             if (!(rated > 0)) {
-                add(rule, Status::NotEvaluated, 0, QStringLiteral("Test"), noRating);
+                add(rule, FindingStatus::NotEvaluated, 0, QStringLiteral("Test"), noRating);
                 return;
             }
             const bool ok = std::all_of(values.begin(), values.end(),
                                         [&](double v) { return v == 0 || within(v); });
-            add(rule, ok ? Status::Pass : Status::Fail, i, pointName(i),
+            add(rule, ok ? FindingStatus::Pass : FindingStatus::Fail, i, pointName(i),
                 readings(values, unit) + QStringLiteral("; ") + allowed + u'.');
         }
         if (!any)
-            add(rule, Status::NotEvaluated, 0, QStringLiteral("Test"),
+            add(rule, FindingStatus::NotEvaluated, 0, QStringLiteral("Test"),
                 QStringLiteral("No %1 readings.")
-                    .arg(QLatin1String(rule == Rule::Volts ? "voltage" : "current")));
+                    .arg(QLatin1String(rule == EvaluationRule::Volts ? "voltage" : "current")));
     }
 
     void voltsRule() {
@@ -359,7 +367,7 @@ private:
         const double low = rated * (100.0 - threshold(Limit::VoltsBelowPercent)) / 100.0;
         const double high = rated * (100.0 + threshold(Limit::VoltsAbovePercent)) / 100.0;
         electricRule(
-            Rule::Volts, "V", rated, QStringLiteral("The driver has no rated voltage."),
+            EvaluationRule::Volts, "V", rated, QStringLiteral("The driver has no rated voltage."),
             QStringLiteral("allowed %1–%2 V (%3 V −%4 / +%5)")
                 .arg(num(low), num(high), num(rated), limitPercent(Limit::VoltsBelowPercent),
                      limitPercent(Limit::VoltsAbovePercent)),
@@ -372,7 +380,8 @@ private:
                                                        : threshold(Limit::DefaultServiceFactor);
         const double limit = m_pump.ratedAmps * factor;
         electricRule(
-            Rule::Amps, "A", m_pump.ratedAmps, QStringLiteral("The driver has no rated current."),
+            EvaluationRule::Amps, "A", m_pump.ratedAmps,
+            QStringLiteral("The driver has no rated current."),
             QStringLiteral("at most %1 A × %2 = %3 A")
                 .arg(num(m_pump.ratedAmps), num(factor), num(limit)),
             [](const TestPoint& p) -> const std::array<double, 3>& { return p.amps; },
@@ -399,12 +408,12 @@ private:
         if (!m_peakMissing.isEmpty())
             missing << m_peakMissing;
         if (missing.isEmpty())
-            add(Rule::Completeness, Status::Pass, 0, QStringLiteral("Test"),
+            add(EvaluationRule::Completeness, FindingStatus::Pass, 0, QStringLiteral("Test"),
                 QStringLiteral("Churn point recorded; highest flow %1 gpm is %2 of rated flow.")
                     .arg(num(m_curve.highestFlow()),
                          shareText(shareOfRatedFlow(m_curve.highestFlow()))));
         else
-            add(Rule::Completeness, Status::Fail, 0, QStringLiteral("Test"),
+            add(EvaluationRule::Completeness, FindingStatus::Fail, 0, QStringLiteral("Test"),
                 missing.join(QStringLiteral("; ")) + u'.');
     }
 
@@ -416,15 +425,15 @@ private:
             used = used || !instrument.type.trimmed().isEmpty();
         if (!used)
             return;
-        auto record = [&](Status status, const QString& subject, const QString& text) {
-            add(Rule::Calibration, status, 0, subject, text + u'.');
-            if (status != Status::Pass) {
+        auto record = [&](FindingStatus status, const QString& subject, const QString& text) {
+            add(EvaluationRule::Calibration, status, 0, subject, text + u'.');
+            if (status != FindingStatus::Pass) {
                 m_out.recordComplete = false;
                 m_out.recordReasons << text;
             }
         };
         if (!day.isValid()) {
-            record(Status::NotEvaluated, QStringLiteral("Test"),
+            record(FindingStatus::NotEvaluated, QStringLiteral("Test"),
                    QStringLiteral("The test has no date to judge the calibrations by"));
             return;
         }
@@ -435,18 +444,19 @@ private:
             const QDate& cal = instrument.calibrated;
             const QString& name = instrument.name;
             if (!cal.isValid())
-                record(Status::Fail, name, QStringLiteral("%1 has no calibration date").arg(name));
+                record(FindingStatus::Fail, name,
+                       QStringLiteral("%1 has no calibration date").arg(name));
             else if (cal > day)
                 // Dated after the test: nothing shows the instrument was calibrated when used.
-                record(Status::Fail, name,
+                record(FindingStatus::Fail, name,
                        QStringLiteral("%1 calibrated %2, after the test on %3")
                            .arg(name, isoDate(cal), isoDate(day)));
             else if (cal < earliest)
-                record(Status::Fail, name,
+                record(FindingStatus::Fail, name,
                        QStringLiteral("%1 calibrated %2, more than %3 months before the test")
                            .arg(name, isoDate(cal), QString::number(months)));
             else
-                record(Status::Pass, name,
+                record(FindingStatus::Pass, name,
                        QStringLiteral("%1 calibrated %2, within %3 months before the test")
                            .arg(name, isoDate(cal), QString::number(months)));
         }
@@ -455,12 +465,12 @@ private:
     void verdict() {
         const bool failed =
             std::any_of(m_out.findings.begin(), m_out.findings.end(), [](const Finding& f) {
-                return f.status == Status::Fail && f.rule != Rule::Completeness &&
-                       f.rule != Rule::Calibration;
+                return f.status == FindingStatus::Fail && f.rule != EvaluationRule::Completeness &&
+                       f.rule != EvaluationRule::Calibration;
             });
-        m_out.verdict = failed                    ? Verdict::Fail
-                        : m_out.missing.isEmpty() ? Verdict::Pass
-                                                  : Verdict::Incomplete;
+        m_out.verdict = failed                    ? TestVerdictKind::Fail
+                        : m_out.missing.isEmpty() ? TestVerdictKind::Pass
+                                                  : TestVerdictKind::Incomplete;
     }
 
     const PumpRatings& m_pump;

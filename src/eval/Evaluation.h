@@ -57,11 +57,11 @@ struct TestReadings {
     std::array<TestPoint, 8> points = {}; // unused points are all 0
 };
 
-enum class Status { Pass, Fail, NotEvaluated };
+enum class FindingStatus { Pass, Fail, NotEvaluated };
 // Of the pump, from its readings; the paperwork has a line of its own (testRecordText).
-enum class Verdict { Pass, Fail, Incomplete, NotTested };
+enum class TestVerdictKind { Pass, Fail, Incomplete, NotTested };
 
-enum class Rule {
+enum class EvaluationRule {
     Baseline,     // every flowing point against the baseline curve
     RatedPoint,   // the test's curve at 100 % of rated flow against the baseline
     PeakPressure, // the test's curve at 150 % of rated flow against rated pressure
@@ -73,8 +73,8 @@ enum class Rule {
 };
 
 struct Finding {
-    Rule rule;
-    Status status;
+    EvaluationRule rule;
+    FindingStatus status;
     int point = 0;   // 1 to 8 for a finding about one point, else 0
     QString subject; // "Point 3", "Pressure Gauge", "Test"
     QString text;    // the arithmetic, or why it was not evaluated
@@ -89,7 +89,7 @@ struct PointResult {
 };
 
 struct Evaluation {
-    Verdict verdict = Verdict::NotTested;
+    TestVerdictKind verdict = TestVerdictKind::NotTested;
     Baseline baseline;
     QList<Finding> findings;
     QList<PointResult> points;

@@ -51,49 +51,49 @@ QString figureText(double v) {
     return s == QStringLiteral("-0") ? QStringLiteral("0") : s;
 }
 
-QString statusText(Status status) {
+QString statusText(FindingStatus status) {
     switch (status) {
-    case Status::Pass:
+    case FindingStatus::Pass:
         return QStringLiteral("Pass");
-    case Status::Fail:
+    case FindingStatus::Fail:
         return QStringLiteral("Fail");
-    case Status::NotEvaluated:
+    case FindingStatus::NotEvaluated:
         break;
     }
     return QStringLiteral("Not evaluated");
 }
 
-QString verdictText(Verdict verdict) {
+QString verdictText(TestVerdictKind verdict) {
     switch (verdict) {
-    case Verdict::Pass:
+    case TestVerdictKind::Pass:
         return QStringLiteral("Pass");
-    case Verdict::Fail:
+    case TestVerdictKind::Fail:
         return QStringLiteral("Fail");
-    case Verdict::Incomplete:
+    case TestVerdictKind::Incomplete:
         return QStringLiteral("Incomplete");
-    case Verdict::NotTested:
+    case TestVerdictKind::NotTested:
         break;
     }
     return QStringLiteral("Not tested");
 }
 
-QString ruleText(Rule rule) {
+QString ruleText(EvaluationRule rule) {
     switch (rule) {
-    case Rule::Baseline:
+    case EvaluationRule::Baseline:
         return QStringLiteral("Baseline curve");
-    case Rule::RatedPoint:
+    case EvaluationRule::RatedPoint:
         return QStringLiteral("Rated point");
-    case Rule::PeakPressure:
+    case EvaluationRule::PeakPressure:
         return QStringLiteral("Overload pressure");
-    case Rule::Churn:
+    case EvaluationRule::Churn:
         return QStringLiteral("Churn pressure");
-    case Rule::Volts:
+    case EvaluationRule::Volts:
         return QStringLiteral("Voltage");
-    case Rule::Amps:
+    case EvaluationRule::Amps:
         return QStringLiteral("Current");
-    case Rule::Completeness:
+    case EvaluationRule::Completeness:
         return QStringLiteral("Test points");
-    case Rule::Calibration:
+    case EvaluationRule::Calibration:
         break;
     }
     return QStringLiteral("Calibration");
@@ -101,16 +101,16 @@ QString ruleText(Rule rule) {
 
 QString verdictSummary(const Evaluation& e) {
     const QString verdict = verdictText(e.verdict);
-    if (e.verdict == Verdict::Fail) {
+    if (e.verdict == TestVerdictKind::Fail) {
         const auto failed =
             std::count_if(e.findings.begin(), e.findings.end(), [](const Finding& f) {
-                return f.status == Status::Fail && f.rule != Rule::Calibration &&
-                       f.rule != Rule::Completeness;
+                return f.status == FindingStatus::Fail && f.rule != EvaluationRule::Calibration &&
+                       f.rule != EvaluationRule::Completeness;
             });
         return verdict + (failed == 1 ? QStringLiteral(" \u2014 1 finding failed")
                                       : QStringLiteral(" \u2014 %1 findings failed").arg(failed));
     }
-    if (e.verdict == Verdict::Incomplete) {
+    if (e.verdict == TestVerdictKind::Incomplete) {
         const qsizetype missing = e.missing.size();
         return verdict + (missing == 1 ? QStringLiteral(" \u2014 1 item missing")
                                        : QStringLiteral(" \u2014 %1 items missing").arg(missing));
@@ -119,7 +119,7 @@ QString verdictSummary(const Evaluation& e) {
 }
 
 QString testRecordText(const Evaluation& e) {
-    if (e.verdict == Verdict::NotTested)
+    if (e.verdict == TestVerdictKind::NotTested)
         return {};
     return e.recordComplete ? QStringLiteral("Test record: complete")
                             : QStringLiteral("Test record: incomplete");

@@ -21,10 +21,10 @@ QString shareText(double share);
 // Up to two decimals, trailing zeros dropped, thousands grouped by commas: 1,002 / 67.5.
 QString figureText(double value);
 
-QString statusText(Status status);    // "Pass", "Fail", "Not evaluated"
-QString verdictText(Verdict verdict); // "Pass", "Fail", "Incomplete", "Not tested"
+QString statusText(FindingStatus status);     // "Pass", "Fail", "Not evaluated"
+QString verdictText(TestVerdictKind verdict); // "Pass", "Fail", "Incomplete", "Not tested"
 // What a rule checks, in a few words: "Baseline curve", "Overload pressure", …
-QString ruleText(Rule rule);
+QString ruleText(EvaluationRule rule);
 
 // "Fail — 2 findings failed", "Incomplete — 1 item missing", "Pass", "Not tested".
 QString verdictSummary(const Evaluation& evaluation);

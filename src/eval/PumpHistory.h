@@ -20,7 +20,7 @@ struct HistoryRow {
     std::optional<double> atRatedFlow; // the test's curve read at 100 % of rated flow
     std::optional<double> atPeakFlow;  // and at 150 %
     std::optional<double> lowest;      // the lowest over every point judged against the curve
-    Verdict verdict = Verdict::NotTested;
+    TestVerdictKind verdict = TestVerdictKind::NotTested;
     // "Test record: complete" or "Test record: incomplete (reasons)"; empty when not tested.
     QString testRecord;
     // Percentage points of atRatedFlow since the test listed before, as the two shares read

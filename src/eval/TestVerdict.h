@@ -12,7 +12,7 @@ class Table;
 // A stored test's verdict in brief: what a list of tests shows of each (the History page,
 // the tests due). The texts are the ones the Test page and the reports show.
 struct TestVerdict {
-    Verdict verdict = Verdict::NotTested;
+    TestVerdictKind verdict = TestVerdictKind::NotTested;
     QString verdictText;       // "Pass", "Fail", "Incomplete", "Not tested"
     QString summary;           // "Fail — 2 findings failed"
     QString testRecord;        // "Test record: complete" / "Test record: incomplete"; empty when

@@ -161,12 +161,12 @@ bool ImportOldDataDialog::setSource(const QString& path) {
                 return r.error();
             folder = m_archive->folder();
         }
-        auto data = std::make_unique<OldData>(folder);
-        data->survey([&](TableId id, qint64 done, qint64 total) {
+        auto surveyed = std::make_unique<OldData>(folder);
+        surveyed->survey([&](TableId id, qint64 done, qint64 total) {
             throwWhenCancelled(w);
             w.report(done, total, QStringLiteral("Reading %1 ...").arg(tableDef(id).fileName()));
         });
-        m_data = std::move(data);
+        m_data = std::move(surveyed);
         return {};
     });
     setBusy(false);

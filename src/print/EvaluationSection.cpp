@@ -70,7 +70,7 @@ ReportSection EvaluationSection::detail(const Evaluation& evaluation) {
                                                     ReportSection::Keep::Whole);
     s.rows << captionRow(QStringLiteral("Verdict:  "), verdictSummary(evaluation));
     for (const Finding& f : evaluation.findings)
-        if (f.rule != Rule::Calibration)
+        if (f.rule != EvaluationRule::Calibration)
             s.rows << findingRow(f, width);
 
     const QString record = testRecordText(evaluation);
@@ -79,7 +79,7 @@ ReportSection EvaluationSection::detail(const Evaluation& evaluation) {
         s.rows << gap;
         s.rows << captionRow(QString(), record);
         for (const Finding& f : evaluation.findings)
-            if (f.rule == Rule::Calibration)
+            if (f.rule == EvaluationRule::Calibration)
                 s.rows << findingRow(f, width);
     }
 
@@ -105,7 +105,7 @@ ReportSection EvaluationSection::summary(const Evaluation& evaluation) {
     s.rows << verdict;
     const ReportFont regular = ReportFont::arial(kPointSize);
     for (const Finding& f : evaluation.findings) {
-        if (f.status != Status::Fail || f.rule == Rule::Calibration)
+        if (f.status != FindingStatus::Fail || f.rule == EvaluationRule::Calibration)
             continue;
         ReportRow row = textRow();
         row.add(

@@ -6,7 +6,10 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TempDatabase.h"
 
+#include <QAction>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 namespace nerova::test {
@@ -36,5 +39,13 @@ struct AppFixture {
     PreferencesRecord prefs;
     std::unique_ptr<TMainForm1> form;
 };
+
+// The user's ways into the window's commands: a button clicked, a menu item chosen.
+inline void click(const QWidget& window, const char* button) {
+    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
+}
+inline void choose(const QWidget& window, const char* action) {
+    child<QAction>(window, action)->trigger();
+}
 
 } // namespace nerova::test

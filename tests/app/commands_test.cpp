@@ -35,7 +35,7 @@ private Q_SLOTS:
             seen = dlg->selection(1);
             return int(QDialog::Rejected);
         });
-        w.Print1Click();
+        choose(w, "Print1");
         QCOMPARE(f.prompt.dialogTitles, QStringList{"Print Dialog"});
         QVERIFY(printDialog);
         QVERIFY(panelHidden);
@@ -63,7 +63,7 @@ private Q_SLOTS:
             });
         };
         acceptWithLine("Acme Testing");
-        w.Preferences1Click();
+        choose(w, "Preferences1");
         QVERIFY2(fieldFound, "no CompanyInfo1Field in the preferences dialog");
         QCOMPARE(f.prefs.companyInfo(1), QString("Acme Testing"));
         QFile file(ini);
@@ -79,7 +79,7 @@ private Q_SLOTS:
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
         acceptWithLine("Other Name");
-        w.Preferences1Click();
+        choose(w, "Preferences1");
         QCOMPARE(f.prompt.messages.size(), 1);
         QCOMPARE(f.prompt.messages[0].kind, Prompt::Kind::Error);
         QCOMPARE(f.prefs.companyInfo(1), QString("Other Name"));
@@ -101,14 +101,14 @@ private Q_SLOTS:
             backupDialog = qobject_cast<TBackupFrm*>(&d) != nullptr;
             return int(QDialog::Rejected);
         });
-        w.Backup1Click();
+        choose(w, "Backup1");
         QVERIFY(backupDialog);
         QVERIFY(closedMeanwhile);
         QVERIFY(f.flow().isOpen());
         QVERIFY(child<QWidget>(w, "MainPanel")->isVisible());
         QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
         // A declined restore (no file chosen) reopens the tables as well.
-        w.Restore1Click();
+        choose(w, "Restore1");
         QVERIFY(f.company().isOpen());
         QCOMPARE(f.flow().recordCount(), 3);
     }
@@ -126,9 +126,9 @@ private Q_SLOTS:
         f.company().locate({"CompanyID"}, {"ABC Paint Company"});
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
         f.prompt.dialogs.enqueue([](QDialog&) { return int(QDialog::Rejected); });
-        w.Backup1Click();
+        choose(w, "Backup1");
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
-        w.Restore1Click();
+        choose(w, "Restore1");
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
     }
 
@@ -168,7 +168,7 @@ private Q_SLOTS:
             return d.result();
         });
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.Backup1Click();
+        choose(w, "Backup1");
         QCOMPARE(offered, QDir::toNativeSeparators(folder + "/"));
         const QString archive = folder + "/NRVA2002DataBackup.zip";
         QVERIFY(QFile::exists(archive));
@@ -184,7 +184,7 @@ private Q_SLOTS:
         f.prompt.clear();
         f.prompt.files.enqueue(archive);
         f.prompt.inputs.enqueue(QStringLiteral("no"));
-        w.Restore1Click();
+        choose(w, "Restore1");
         QCOMPARE(f.prompt.fileRequests.value(0).section('|', 1, 1),
                  QDir::toNativeSeparators(folder + "/"));
         const QRegularExpression compared(
@@ -205,7 +205,7 @@ private Q_SLOTS:
             text = static_cast<AboutBox&>(d).text();
             return int(QDialog::Accepted);
         });
-        w.About1Click();
+        choose(w, "About1");
         QVERIFY(text.startsWith("Nerova 2002\nVersion "));
         QVERIFY(text.contains("Qt 6"));
         QVERIFY(text.contains("SQLite 3"));

@@ -14,6 +14,7 @@
 #include "print/ReportTestSupport.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -50,7 +51,7 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         w.selectPage(1);
-        w.InsertBtnClick();
+        click(w, "InsertBtn");
         QCOMPARE(f.location().state(), TableState::Insert);
         QCOMPARE(f.location().asString("LocationID"), QString("*"));
         QCOMPARE(f.location().asBool("SameAsCompany"), true);
@@ -68,7 +69,7 @@ private Q_SLOTS:
         f.prefs.setPressureGaugeType("Gauge X");
         f.prefs.setPressureGaugeCalDate("03/15/05");
         w.selectPage(3);
-        w.InsertBtnClick();
+        click(w, "InsertBtn");
         Table& t = f.test();
         QCOMPARE(t.state(), TableState::Insert);
         QCOMPARE(t.asBool("Velocity Pressure"), false);
@@ -91,13 +92,13 @@ private Q_SLOTS:
         QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->field("City"), "X");
         QCOMPARE(f.company().state(), TableState::Edit);
         f.prompt.buttons.enqueue(Prompt::Button::No);
-        w.CancelBtnClick();
+        click(w, "CancelBtn");
         QCOMPARE(f.prompt.lastText(), QString("Lose changed data?"));
         QCOMPARE(f.company().state(), TableState::Edit);
         QCOMPARE(f.company().asString("City"), QString("MaplewoodX"));
         QVERIFY(child<QPushButton>(w, "SaveBtn")->isEnabled());
         f.prompt.buttons.enqueue(Prompt::Button::Yes);
-        w.CancelBtnClick();
+        click(w, "CancelBtn");
         QCOMPARE(f.company().asString("City"), QString("Maplewood"));
         QVERIFY(!child<QPushButton>(w, "SaveBtn")->isEnabled());
     }
@@ -105,7 +106,7 @@ private Q_SLOTS:
     void duplicateCompanyRefusedAndKeptInInsert() {
         AppFixture f;
         TMainForm1& w = f.open();
-        w.InsertBtnClick();
+        click(w, "InsertBtn");
         QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->identifierField(),
                          "ABC Paint Company");
         QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->field("Name"), "Typed name");
@@ -122,7 +123,7 @@ private Q_SLOTS:
     void saveDisablesIdentifierAndRefreshesPanel() {
         AppFixture f;
         TMainForm1& w = f.open();
-        w.InsertBtnClick();
+        click(w, "InsertBtn");
         QTest::keyClicks(child<ContactPage>(w, "CompanyPage")->identifierField(), "R&D Fire");
         child<QPushButton>(w, "SaveBtn")->click();
         QCOMPARE(f.company().state(), TableState::Browse);
@@ -183,7 +184,7 @@ private Q_SLOTS:
         QCOMPARE(countRows(f.db.db(), TableId::Flow), 11);
         w.selectPage(3);
         f.prompt.buttons.enqueue(Prompt::Button::Yes);
-        w.DeleteBtnClick();
+        click(w, "DeleteBtn");
         QCOMPARE(f.prompt.lastText(),
                  QString("Delete this TEST and all associated FLOW POINTS?\nThis deletion is "
                          "permanent!"));
@@ -196,7 +197,7 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         f.prompt.buttons.enqueue(Prompt::Button::No);
-        w.DeleteBtnClick();
+        click(w, "DeleteBtn");
         QCOMPARE(countRows(f.db.db(), TableId::Company), 1);
     }
 
@@ -208,12 +209,12 @@ private Q_SLOTS:
         f.company().setValue("CompanyID", "Lonely");
         f.company().post();
         f.prompt.buttons.enqueue(Prompt::Button::Yes);
-        w.DeleteBtnClick();
+        click(w, "DeleteBtn");
         QCOMPARE(countRows(f.db.db(), TableId::Company), 1);
         QCOMPARE(countRows(f.db.db(), TableId::Location), 1);
         f.company().first();
         f.prompt.buttons.enqueue(Prompt::Button::Yes);
-        w.DeleteBtnClick();
+        click(w, "DeleteBtn");
         for (TableId id : kAllTables)
             QCOMPARE(countRows(f.db.db(), id), 0);
         QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString());
@@ -314,7 +315,7 @@ private Q_SLOTS:
                 shown << child<FlowEntry>(d, name)->value();
             return int(QDialog::Rejected);
         });
-        w.FlowPointDialogs(3);
+        QTest::mouseDClick(child<TestPage>(w, "TestPage")->flowField(3), Qt::LeftButton);
         QCOMPARE(shown, (QList<double>{1.75, 0.975, 0.0}));
     }
 
@@ -330,7 +331,7 @@ private Q_SLOTS:
         QCOMPARE(f.test().asFloat("Corrected Flow2"), 0.0);
         QCOMPARE(f.test().asFloat("Corrected Net Pressure2"), 0.0);
         QCOMPARE(f.test().asFloat("Percent Rated Flow2"), 0.0);
-        w.SaveBtnClick();
+        click(w, "SaveBtn");
 
         // A vertical turbine adds its water level.
         w.selectPage(2);
@@ -340,7 +341,14 @@ private Q_SLOTS:
         f.pump().post();
         w.selectPage(3);
         QCOMPARE(f.test().asFloat("Corrected Flow4"), 1117.0);
-        w.CalculateTest(4);
+        // Typed again as it stands, a reading evaluates its point anew.
+        auto* pressure = qobject_cast<QLineEdit*>(
+            child<TestPage>(w, "TestPage")->pointField("Discharge Pressure4"));
+        QVERIFY(pressure);
+        const QString typed = pressure->text();
+        pressure->setFocus();
+        QTest::keyClick(pressure, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(pressure, typed);
         QCOMPARE(f.test().asFloat("Net Pressure4"),
                  NetPressure(false, false, 1126, 1, 1, 0, 84, 47, 6, 6, 47));
         QVERIFY(f.test().asFloat("Net Pressure4") > 84);
@@ -425,7 +433,7 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         w.selectPage(3);
-        w.InsertBtnClick();
+        click(w, "InsertBtn");
         TestPage& page = *child<TestPage>(w, "TestPage");
         f.prompt.dialogs.enqueue([](QDialog& d) {
             child<FlowEntry>(d, "Pitot1Field")->setValue(25);

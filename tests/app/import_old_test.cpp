@@ -63,7 +63,7 @@ private Q_SLOTS:
             dlg.importNow();
             return dlg.result();
         });
-        w.Restore1Click();
+        choose(w, "Restore1");
         QVERIFY2(f.prompt.texts().join('\n').contains("holds the tables of the former program"),
                  qPrintable(f.prompt.texts().join('\n')));
         QCOMPARE(f.company().asString("CompanyID"), QString("Müller & Söhne"));
@@ -73,7 +73,7 @@ private Q_SLOTS:
         f.prompt.files << backup;
         f.prompt.inputs << QString("YES");
         f.prompt.buttons << Prompt::Button::No;
-        w.Restore1Click();
+        choose(w, "Restore1");
         QCOMPARE(f.prompt.messages.size(), 1);
         QCOMPARE(f.company().asString("CompanyID"), QString("Müller & Söhne"));
     }

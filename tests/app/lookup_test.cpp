@@ -51,7 +51,7 @@ private Q_SLOTS:
         fill(f);
         QString label;
         answerLookup(f.prompt, "ca", true, &label);
-        w.LookupClick("State");
+        choose(w, "LookupState1");
         QCOMPARE(label, QString("Look Up - Company State"));
         QCOMPARE(f.company().recordCount(), 2);
         QCOMPARE(f.company().asString("CompanyID"), QString("C1"));
@@ -65,15 +65,15 @@ private Q_SLOTS:
         fill(f);
         QCOMPARE(w.filterStatus(), QString());
         answerLookup(f.prompt, " cold ");
-        w.LookupClick("Name");
+        choose(w, "LookupName1");
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("0 of 0"));
         QCOMPARE(w.filterStatus(), QString::fromUtf8("Filter: Name begins with \"cold\" \u2014 0 "
                                                      "companies; Lookup | All shows all"));
         answerLookup(f.prompt, "c3");
-        w.LookupClick("ID");
+        choose(w, "LookupID1");
         QCOMPARE(w.filterStatus(), QString::fromUtf8("Filter: ID begins with \"c3\" \u2014 1 "
                                                      "company; Lookup | All shows all"));
-        w.LookupAllClick();
+        choose(w, "LookupAll1");
         QCOMPARE(w.filterStatus(), QString());
     }
 
@@ -82,21 +82,21 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         fill(f);
         answerLookup(f.prompt, "  fire  ");
-        w.LookupClick("Name");
+        choose(w, "LookupName1");
         QCOMPARE(f.company().recordCount(), 1);
         QCOMPARE(f.company().asString("CompanyID"), QString("C3"));
         answerLookup(f.prompt, "o'hara*");
-        w.LookupClick("Name");
+        choose(w, "LookupName1");
         QCOMPARE(f.company().recordCount(), 1);
         QCOMPARE(f.company().asString("CompanyID"), QString("C2"));
         answerLookup(f.prompt, "*");
-        w.LookupClick("Name");
+        choose(w, "LookupName1");
         QCOMPARE(f.company().recordCount(), 0);
         // A cancelled lookup keeps the filter.
         answerLookup(f.prompt, "C", false);
-        w.LookupClick("ID");
+        choose(w, "LookupID1");
         QCOMPARE(f.company().recordCount(), 0);
-        w.LookupAllClick();
+        choose(w, "LookupAll1");
         QCOMPARE(f.company().recordCount(), 4);
         QCOMPARE(f.company().asString("CompanyID"), QString("ABC Paint Company"));
     }
@@ -108,7 +108,7 @@ private Q_SLOTS:
         f.company().first();
         w.selectPage(2);
         answerLookup(f.prompt, "abc");
-        w.LookupClick("ID");
+        choose(w, "LookupID1");
         QCOMPARE(child<Notebook>(w, "MainNotebook")->currentIndex(), 2);
         QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(), QString("01"));
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 1"));
@@ -119,14 +119,14 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         fill(f);
         answerLookup(f.prompt, "C3");
-        w.LookupClick("ID");
+        choose(w, "LookupID1");
         f.company().edit();
         f.company().setValue("City", "Typed");
-        w.LookupAllClick();
+        choose(w, "LookupAll1");
         QCOMPARE(f.company().state(), TableState::Edit);
         QCOMPARE(f.company().asString("City"), QString("Typed"));
         QCOMPARE(f.company().recordCount(), 4);
-        w.SaveBtnClick();
+        click(w, "SaveBtn");
         QCOMPARE(f.company().asString("CompanyID"), QString("C3"));
         QCOMPARE(f.company().asString("City"), QString("Typed"));
     }
@@ -137,27 +137,27 @@ private Q_SLOTS:
         fill(f);
         f.company().locate({"CompanyID"}, {"ABC Paint Company"});
         // Cancel, blank, itself in other case, a company hidden by the filter.
-        w.ChangeID1Click();
+        choose(w, "ChangeID1");
         QCOMPARE(f.prompt.inputPrompts.last(), QString("Change Company ID|Enter new Company ID:"));
         f.prompt.inputs.enqueue(QString("   "));
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.ChangeID1Click();
+        choose(w, "ChangeID1");
         QCOMPARE(f.prompt.lastText(), QString("New Company ID can't be blank"));
         f.prompt.inputs.enqueue(QString(" abc paint company "));
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.ChangeID1Click();
+        choose(w, "ChangeID1");
         QCOMPARE(f.prompt.lastText(), QString("New Company ID must be unique!"));
         answerLookup(f.prompt, "ABC");
-        w.LookupClick("ID");
+        choose(w, "LookupID1");
         f.prompt.inputs.enqueue(QString("c2"));
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.ChangeID1Click();
+        choose(w, "ChangeID1");
         QCOMPARE(f.prompt.lastText(), QString("New Company ID must be unique!"));
         // A free identifier with blanks is written as typed; every level follows.
         f.prompt.clear();
         w.selectPage(1);
         f.prompt.inputs.enqueue(QString(" Plant 9 "));
-        w.ChangeID1Click();
+        choose(w, "ChangeID1");
         QVERIFY(f.prompt.messages.isEmpty());
         QCOMPARE(f.location().asString("LocationID"), QString(" Plant 9 "));
         QCOMPARE(child<QLabel>(w, "LocationIDPanel")->text(), QString(" Plant 9 "));
@@ -180,7 +180,7 @@ private Q_SLOTS:
         f.pump().setValue("Pump SN", "845-136-DF6-B");
         f.pump().post();
         answerLookup(f.prompt, "C1"); // hides both pumps' companies
-        w.LookupClick("ID");
+        choose(w, "LookupID1");
         // Typed in full, in other case: straight to that pump, the longer serial aside.
         f.prompt.inputs.enqueue(QString(" 845-136-df6 "));
         child<QAction>(w, "LookupSerial1")->trigger();
@@ -212,10 +212,10 @@ private Q_SLOTS:
         AppFixture f;
         TMainForm1& w = f.open();
         answerLookup(f.prompt, "no such company");
-        w.LookupClick("ID");
+        choose(w, "LookupID1");
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.ChangeID1Click();
+        choose(w, "ChangeID1");
         QVERIFY(f.prompt.inputPrompts.isEmpty());
         QCOMPARE(f.prompt.texts(), QStringList{"There is no Company record to change."});
     }

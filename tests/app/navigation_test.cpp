@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -35,21 +36,21 @@ private Q_SLOTS:
         TMainForm1& w = f.open();
         addCompany(f.company(), "AAA");
         addCompany(f.company(), "ZZZ");
-        w.FirstBtnClick();
+        click(w, "FirstBtn");
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("1 of 3"));
-        w.NextBtnClick();
+        click(w, "NextBtn");
         QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("2 of 3"));
         QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(),
                  QString("01")); // the lower levels followed
-        w.LastBtnClick();
+        click(w, "LastBtn");
         QSignalSpy spy(&f.company(), &Table::afterScroll);
-        w.NextBtnClick();
-        w.LastBtnClick();
+        click(w, "NextBtn");
+        click(w, "LastBtn");
         QCOMPARE(spy.count(), 0);
         QCOMPARE(child<QLabel>(w, "RecCountPanel")->text(), QString("3 of 3"));
         QCOMPARE(child<QLabel>(w, "PumpIDPanel")->text(), QString());
-        w.PriorBtnClick();
+        click(w, "PriorBtn");
         QCOMPARE(child<QLabel>(w, "CompanyIDPanel")->text(), QString("ABC Paint Company"));
     }
 
@@ -72,7 +73,7 @@ private Q_SLOTS:
         QCOMPARE(w.currentPage(), 1);
         // The "*" is selected, so typing replaces it.
         QTest::keyClicks(child<ContactPage>(w, "LocationPage")->identifierField(), "Plant 2");
-        w.SaveBtnClick();
+        click(w, "SaveBtn");
         QCOMPARE(f.location().asString("LocationID"), QString("Plant 2"));
         QVERIFY(w.selectPage(0));
         QCOMPARE(w.currentPage(), 0);
@@ -140,7 +141,7 @@ private Q_SLOTS:
         f.pump().refresh();
         QVERIFY(!nb->isPageEnabled(0)); // unknown types leave the pages as they were
         QVERIFY(nb->isPageEnabled(1));
-        w.DriverTypeComboBoxChange(3);
+        Q_EMIT child<PumpPage>(w, "PumpPage")->driverTypeComboBox()->activated(3); // picked
         QVERIFY(nb->isPageEnabled(0));
         QVERIFY(nb->isPageEnabled(1));
         // Pump sub-pages may change while the pump is edited.
@@ -215,11 +216,11 @@ private Q_SLOTS:
     void lookupMenuEnablingByPage() {
         AppFixture f;
         TMainForm1& w = f.open();
-        w.LookupMenuPopup();
+        Q_EMIT child<QMenu>(w, "LookupMenu")->aboutToShow();
         QVERIFY(child<QAction>(w, "LookupName1")->isEnabled());
         QVERIFY(child<QAction>(w, "LookupAll1")->isEnabled());
         w.selectPage(2);
-        w.LookupMenuPopup();
+        Q_EMIT child<QMenu>(w, "LookupMenu")->aboutToShow();
         QVERIFY(child<QAction>(w, "LookupID1")->isEnabled());
         QVERIFY(!child<QAction>(w, "LookupName1")->isEnabled());
         QVERIFY(!child<QAction>(w, "LookupCity1")->isEnabled());

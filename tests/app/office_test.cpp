@@ -299,7 +299,7 @@ private Q_SLOTS:
         QCOMPARE(f.company().state(), TableState::Edit);
         QCOMPARE(f.company().asString("City"), QString("MaplewoodX"));
         f.prompt.buttons.enqueue(Prompt::Button::Yes);
-        w.CancelBtnClick();
+        click(w, "CancelBtn");
         QCOMPARE(f.company().asString("City"), QString("Theirs"));
         auto* city = qobject_cast<QLineEdit*>(child<ContactPage>(w, "CompanyPage")->field("City"));
         QVERIFY(city);

@@ -193,26 +193,24 @@ private Q_SLOTS:
         f.pump().setValue("Pump Mfr", "Changed");
         f.prompt.clear();
         f.prompt.buttons.enqueue(Prompt::Button::Ok);
-        w.Exit1Click();
+        choose(w, "Exit1");
         QCOMPARE(f.prompt.lastText(),
                  QString("Changed data must be Saved or Cancelled before proceeding."));
         QVERIFY(!w.exitRequested());
         QCOMPARE(f.pump().state(), TableState::Edit);
         QCOMPARE(f.pump().asString("Pump Mfr"), QString("Changed"));
-        for (auto command :
-             {&TMainForm1::Backup1Click, &TMainForm1::Restore1Click, &TMainForm1::ChangeID1Click,
-              &TMainForm1::Browse1Click, &TMainForm1::Print1Click, &TMainForm1::Preferences1Click,
-              &TMainForm1::LookupSerialClick}) {
+        for (const char* command : {"Backup1", "Restore1", "ChangeID1", "Browse1", "Print1",
+                                    "Preferences1", "LookupSerial1"}) {
             f.prompt.clear();
             f.prompt.buttons.enqueue(Prompt::Button::Ok);
-            (w.*command)();
+            choose(w, command);
             QCOMPARE(f.prompt.messages.size(), 1);
             QCOMPARE(f.prompt.dialogTitles.size(), 0);
         }
         QVERIFY(f.pump().isOpen());
         QCOMPARE(f.pump().state(), TableState::Edit);
         f.pump().cancel();
-        w.Exit1Click();
+        choose(w, "Exit1");
         QVERIFY(w.exitRequested());
         QVERIFY(!f.company().isOpen());
     }

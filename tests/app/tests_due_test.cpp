@@ -132,7 +132,7 @@ private Q_SLOTS:
             shorter = pumpsShown(dlg);
             return int(QDialog::Rejected);
         });
-        w.TestsDue1Click();
+        choose(w, "TestsDue1");
         QCOMPARE(wide,
                  QStringList({"01 Overdue", "P1 Due within 365 days", "P3 Due within 365 days"}));
         QCOMPARE(shorter, QStringList({"01 Overdue", "P1 Overdue", "P3 Overdue"}));
@@ -158,7 +158,7 @@ private Q_SLOTS:
             child<QPushButton>(dlg, "ExportCalendarButton")->click();
             return int(QDialog::Rejected);
         });
-        w.TestsDue1Click();
+        choose(w, "TestsDue1");
         QVERIFY(f.prompt.fileRequests.value(0).contains("Tests Due 2026-12-10.csv"));
         QFile table(csv + ".csv");
         QVERIFY(table.open(QIODevice::ReadOnly));

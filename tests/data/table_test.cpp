@@ -171,14 +171,14 @@ private Q_SLOTS:
         // The same PumpID under another location is fine; twice under one is not. (Every
         // row here has its owners: a server refuses a row under none.)
         const auto add = [&tmp](TableId id, const QVariantList& key) {
-            Table t(tmp.db(), id);
-            t.open();
-            t.insert();
-            const QStringList columns = t.def().keyNames();
+            Table rows(tmp.db(), id);
+            rows.open();
+            rows.insert();
+            const QStringList columns = rows.def().keyNames();
             for (qsizetype i = 0; i < key.size(); ++i)
-                t.setValue(columns[i], key[i]);
-            t.post();
-            return t.recordCount();
+                rows.setValue(columns[i], key[i]);
+            rows.post();
+            return rows.recordCount();
         };
         add(TableId::Location, {"ABC Paint Company", "Other"});
         QCOMPARE(add(TableId::Pump, {"ABC Paint Company", "Other", "01"}), 2);

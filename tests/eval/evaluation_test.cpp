@@ -83,8 +83,8 @@ void EvaluationTest::finding_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("text");
 
-    const int base = int(Rule::Baseline), pass = int(Status::Pass), fail = int(Status::Fail),
-              none = int(Status::NotEvaluated);
+    const int base = int(EvaluationRule::Baseline), pass = int(FindingStatus::Pass),
+              fail = int(FindingStatus::Fail), none = int(FindingStatus::NotEvaluated);
     const QDate gauge(2025, 5, 14);
     auto row = [&](const char* name, double flow, double pressure) -> QTestData& {
         return QTest::newRow(name)
@@ -103,10 +103,11 @@ void EvaluationTest::finding_data() {
         << "baseline 101.87 psi";
     QTest::newRow("no speed recorded") << false << 1002.0 << 102.0 << 0.0 << 0.0 << 0.0 << 1.15
                                        << gauge << base << none << "No speed recorded at point 3";
-    row("churn 140 psi", 0, 140) << int(Rule::Churn) << pass << "at most 140 % of 100 psi";
-    row("churn 141 psi", 0, 141) << int(Rule::Churn) << fail << "= 140 psi";
+    row("churn 140 psi", 0, 140) << int(EvaluationRule::Churn) << pass
+                                 << "at most 140 % of 100 psi";
+    row("churn 141 psi", 0, 141) << int(EvaluationRule::Churn) << fail << "= 140 psi";
 
-    const int volts = int(Rule::Volts), amps = int(Rule::Amps);
+    const int volts = int(EvaluationRule::Volts), amps = int(EvaluationRule::Amps);
     for (const auto& [v, status] :
          {std::pair{437.0, pass}, {436.0, fail}, {506.0, pass}, {507.0, fail}})
         QTest::addRow("%g V", v) << false << 1002.0 << 102.0 << kRatedSpeed << v << 0.0 << 1.15
@@ -118,7 +119,7 @@ void EvaluationTest::finding_data() {
             << false << 1002.0 << 102.0 << kRatedSpeed << 0.0 << a << sf << gauge << amps << status
             << limit;
 
-    const int cal = int(Rule::Calibration);
+    const int cal = int(EvaluationRule::Calibration);
     for (const auto& [day, status, text] :
          {std::tuple{QDate(2025, 5, 14), pass, "within 12 months before the test"},
           {QDate(2025, 5, 13), fail, "calibrated 2025-05-13, more than 12 months before the test"},
@@ -159,7 +160,7 @@ void EvaluationTest::finding() {
     const Finding* f = findingOf(e, rule, 0);
     QVERIFY(f);
     QVERIFY2(f->text.contains(text), qPrintable(f->text));
-    QCOMPARE(statusText(f->status), statusText(Status(status)));
+    QCOMPARE(statusText(f->status), statusText(FindingStatus(status)));
 }
 
 // Whole tests: the rated and overload points read on the test's own curve, completeness and
@@ -176,9 +177,9 @@ void EvaluationTest::curve_data() {
     QTest::addColumn<double>("reading"); // the pressure read at 150 %, NaN when not checked
     QTest::addColumn<QString>("verdict");
 
-    const int base = int(Rule::Baseline), peak = int(Rule::PeakPressure),
-              done = int(Rule::Completeness), pass = int(Status::Pass), fail = int(Status::Fail),
-              none = int(Status::NotEvaluated);
+    const int base = int(EvaluationRule::Baseline), peak = int(EvaluationRule::PeakPressure),
+              done = int(EvaluationRule::Completeness), pass = int(FindingStatus::Pass),
+              fail = int(FindingStatus::Fail), none = int(FindingStatus::NotEvaluated);
     const double nan = std::nan("");
     const QList<QPointF> sound{{0, 118}, {1000, 99}, {1500, 68}};
     auto row = [&](const char* name, const QList<QPointF>& points) -> QTestData& {
@@ -208,7 +209,7 @@ void EvaluationTest::curve_data() {
         << "Rated point not reached: highest flow 940 gpm is 94.0 % of rated flow" << nan
         << "Incomplete";
     row("every no-flow point is judged", {{0, 118}, {0, 145}, {1000, 99}, {1500, 68}})
-        << int(Rule::Churn) << 2 << fail << "145 psi at no flow" << nan << "Fail";
+        << int(EvaluationRule::Churn) << 2 << fail << "145 psi at no flow" << nan << "Fail";
     // Not read across the gap the point leaves: between churn and 150 % it would fail.
     QTest::newRow("a point without speed") << sound << 2 << kRatedSpeed << true << base << 2 << none
                                            << "No speed recorded at point 2" << nan << "Incomplete";
@@ -254,7 +255,7 @@ void EvaluationTest::curve() {
         // "…" stands for the figures between two parts looked for.
         for (const QString& part : text.split(QStringLiteral("…")))
             QVERIFY2(f->text.contains(part), qPrintable(f->text));
-        QCOMPARE(statusText(f->status), statusText(Status(status)));
+        QCOMPARE(statusText(f->status), statusText(FindingStatus(status)));
     }
     if (!std::isnan(reading)) {
         QVERIFY(e.peak);
@@ -303,9 +304,9 @@ void EvaluationTest::limitWorkedOutInBinaryStillPasses() {
     TestReadings test = testOn(QDate(2025, 6, 1));
     test.points[2] = point(1000, 70);
     const Evaluation e = evaluateTest(pump, test);
-    const Finding* f = findingOf(e, int(Rule::Baseline), 3);
+    const Finding* f = findingOf(e, int(EvaluationRule::Baseline), 3);
     QVERIFY(f);
-    QCOMPARE(statusText(f->status), statusText(Status::Pass));
+    QCOMPARE(statusText(f->status), statusText(FindingStatus::Pass));
 }
 
 QTEST_GUILESS_MAIN(EvaluationTest)

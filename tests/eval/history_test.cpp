@@ -105,7 +105,7 @@ void HistoryTest::csvQuotesAndWritesWhole() {
     quoted.testId = QStringLiteral("7 \"A\", B");
     quoted.atRatedFlow = 101.26;
     quoted.lowest = 96.04;
-    quoted.verdict = Verdict::Pass;
+    quoted.verdict = TestVerdictKind::Pass;
     quoted.testRecord =
         QStringLiteral("Test record: incomplete (Volt Meter has no calibration date)");
     quoted.change = -1.04;

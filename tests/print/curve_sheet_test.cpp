@@ -363,9 +363,9 @@ private Q_SLOTS:
         {
             TPrintCurveFrm frm(tdb.db(), m_prefs, r);
             prompt.dialogs.enqueue([](QDialog& d) {
-                auto& frm = static_cast<TPrintCurveFrm&>(d);
-                frm.show();
-                frm.CancelBtnClick();
+                auto& shown = static_cast<TPrintCurveFrm&>(d);
+                shown.show();
+                shown.CancelBtnClick();
                 return d.result();
             });
             if (prompt.runDialog(frm) == QDialog::Accepted)

@@ -122,9 +122,9 @@ private Q_SLOTS:
     void evaluationLayout() {
         QFETCH(int, fillerRows);
         Evaluation e;
-        e.verdict = Verdict::Incomplete;
+        e.verdict = TestVerdictKind::Incomplete;
         for (int n = 2; n <= 8; ++n)
-            e.findings << Finding{Rule::Baseline, Status::NotEvaluated, n,
+            e.findings << Finding{EvaluationRule::Baseline, FindingStatus::NotEvaluated, n,
                                   QStringLiteral("Point %1").arg(n),
                                   QStringLiteral("No speed recorded at point %1.").arg(n)};
         ReportDocument doc;

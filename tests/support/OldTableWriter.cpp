@@ -206,9 +206,9 @@ void OldTableWriter::close() {
     }
     if (!m_memoPath.isEmpty()) {
         QFile mb(m_memoPath);
-        const qint64 size = mb.size();
-        if (size % 4096 != 0)
-            mb.resize(size + (4096 - size % 4096));
+        const qint64 memoSize = mb.size();
+        if (memoSize % 4096 != 0)
+            mb.resize(memoSize + (4096 - memoSize % 4096));
     }
 }
 

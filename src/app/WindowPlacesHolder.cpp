@@ -1,11 +1,11 @@
-// The window's place on the desktop and the records it showed, kept from one run to the
-// next in a settings file of the program's own. The 992-byte preferences file is never
-// touched: its layout is shared with other copies and old files.
-#include "app/MainForm.h"
+#include "app/WindowPlacesHolder.h"
+
 #include "data/Schema.h"
+#include "data/TableChain.h"
 
 #include <QSettings>
 #include <QStandardPaths>
+#include <QWidget>
 
 namespace nerova {
 
@@ -19,26 +19,29 @@ QString recordKey(const QString& column) {
 
 } // namespace
 
-QString TMainForm1::defaultPlacesFile() {
+WindowPlacesHolder::WindowPlacesHolder(QWidget& window, TableChain& tables)
+    : m_window(window), m_tables(tables) {}
+
+QString WindowPlacesHolder::defaultFile() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/nerova2002/nerova2002.conf");
 }
 
-void TMainForm1::usePlacesFile(const QString& path) {
-    m_placesFile = path;
+void WindowPlacesHolder::useFile(const QString& path) {
+    m_file = path;
     if (path.isEmpty())
         return;
     const QSettings settings(path, QSettings::IniFormat);
     const QByteArray geometry = settings.value(kGeometryKey).toByteArray();
     if (!geometry.isEmpty())
-        restoreGeometry(geometry);
+        m_window.restoreGeometry(geometry);
 }
 
-void TMainForm1::rememberPlaces() {
-    if (m_placesFile.isEmpty())
+void WindowPlacesHolder::remember() {
+    if (m_file.isEmpty())
         return;
-    QSettings settings(m_placesFile, QSettings::IniFormat);
-    settings.setValue(kGeometryKey, saveGeometry());
+    QSettings settings(m_file, QSettings::IniFormat);
+    settings.setValue(kGeometryKey, m_window.saveGeometry());
     for (const TableId level : kRecordLevels) {
         Table& t = m_tables.table(level);
         const QString column = identifierColumn(level);
@@ -49,10 +52,10 @@ void TMainForm1::rememberPlaces() {
     }
 }
 
-void TMainForm1::restorePlaces() {
-    if (m_placesFile.isEmpty())
+void WindowPlacesHolder::restoreRecords() {
+    if (m_file.isEmpty())
         return;
-    const QSettings settings(m_placesFile, QSettings::IniFormat);
+    const QSettings settings(m_file, QSettings::IniFormat);
     // Level by level; a record that no longer exists leaves its level, and those below it,
     // on their first record.
     for (const TableId level : kRecordLevels) {
