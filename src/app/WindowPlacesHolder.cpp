@@ -2,9 +2,9 @@
 
 #include "data/Schema.h"
 #include "data/TableChain.h"
+#include "report/ProgramSettings.h"
 
 #include <QSettings>
-#include <QStandardPaths>
 #include <QWidget>
 
 namespace nerova {
@@ -22,9 +22,9 @@ QString recordKey(const QString& column) {
 WindowPlacesHolder::WindowPlacesHolder(QWidget& window, TableChain& tables)
     : m_window(window), m_tables(tables) {}
 
+// The places live in the program's own settings file, beside its other remembered choices.
 QString WindowPlacesHolder::defaultFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/nerova2002/nerova2002.conf");
+    return ProgramSettings::file();
 }
 
 void WindowPlacesHolder::useFile(const QString& path) {
