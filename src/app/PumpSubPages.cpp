@@ -195,14 +195,6 @@ QWidget* factoryCurvePage(PageFields& fields) {
     return page;
 }
 
-QWidget* gridPage(PageFields& fields, const QList<FieldEntry>& specs) {
-    auto* page = new QWidget;
-    QGridLayout* grid = fields.addGrid(page, specs);
-    grid->setRowStretch(grid->rowCount(), 1);
-    grid->setColumnStretch(grid->columnCount(), 1);
-    return page;
-}
-
 } // namespace
 
 void addPumpSubPages(Notebook& notebook, PageFields& fields) {
@@ -215,14 +207,14 @@ void addPumpSubPages(Notebook& notebook, PageFields& fields) {
                      QObject::tr("Pump Ctrl"));
     notebook.addPage(columnsPage(fields, kJockeyController), QObject::tr("Jockey Controller"),
                      QObject::tr("Jockey Ctrl"));
-    notebook.addPage(gridPage(fields, kBrakeHorsepower), QObject::tr("BHP"));
+    notebook.addPage(fields.addGridPage(kBrakeHorsepower), QObject::tr("BHP"));
     notebook.addPage(fields.addHeadedRows(kReliefValves), QObject::tr("Relief Valves"),
                      QObject::tr("Relief"));
     notebook.addPage(columnsPage(fields, kTransferSwitch), QObject::tr("Transfer Switch"),
                      QObject::tr("Xfer"));
     notebook.addPage(factoryCurvePage(fields), QObject::tr("Factory Curve"), QObject::tr("Curve"));
     notebook.addPage(columnsPage(fields, kGear), QObject::tr("R.A.Gear"));
-    notebook.addPage(gridPage(fields, kNotes), QObject::tr("Notes"));
+    notebook.addPage(fields.addGridPage(kNotes), QObject::tr("Notes"));
 }
 
 } // namespace nerova

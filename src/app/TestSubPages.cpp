@@ -121,14 +121,6 @@ const QList<FieldEntry> kGauges =
 
 const QList<FieldEntry> kNotes = {{"Notes:", "Notes", FieldKind::Memo}};
 
-QWidget* gridPage(PageFields& fields, const QList<FieldEntry>& specs) {
-    auto* page = new QWidget;
-    QGridLayout* grid = fields.addGrid(page, specs);
-    grid->setRowStretch(grid->rowCount(), 1);
-    grid->setColumnStretch(grid->columnCount(), 1);
-    return page;
-}
-
 QWidget* witnessesPage(PageFields& fields) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
@@ -171,17 +163,17 @@ QWidget* gaugesPage(PageFields& fields) {
 } // namespace
 
 void addTestSubPages(Notebook& notebook, PageFields& fields) {
-    notebook.addPage(gridPage(fields, testerSpecs()), QObject::tr("Testers"));
-    notebook.addPage(gridPage(fields, kAhj), QObject::tr("AHJ"));
+    notebook.addPage(fields.addGridPage(testerSpecs()), QObject::tr("Testers"));
+    notebook.addPage(fields.addGridPage(kAhj), QObject::tr("AHJ"));
     notebook.addPage(witnessesPage(fields), QObject::tr("Witnesses"));
-    notebook.addPage(gridPage(fields, kDieselFluids), QObject::tr("Diesel Fluids"),
+    notebook.addPage(fields.addGridPage(kDieselFluids), QObject::tr("Diesel Fluids"),
                      QObject::tr("Fluids"));
     notebook.addPage(fields.addHeadedRows(kTemperatures), QObject::tr("Temperatures"),
                      QObject::tr("Temps"));
-    notebook.addPage(gridPage(fields, kTransferSwitch), QObject::tr("Transfer Switch"),
+    notebook.addPage(fields.addGridPage(kTransferSwitch), QObject::tr("Transfer Switch"),
                      QObject::tr("Transfer"));
     notebook.addPage(gaugesPage(fields), QObject::tr("Gauges/Meters"), QObject::tr("Gauges"));
-    notebook.addPage(gridPage(fields, kNotes), QObject::tr("Notes"));
+    notebook.addPage(fields.addGridPage(kNotes), QObject::tr("Notes"));
 }
 
 } // namespace nerova

@@ -104,6 +104,14 @@ int PageFields::addToGrid(QGridLayout* grid, int row, QWidget* parent,
     return r + 1;
 }
 
+QWidget* PageFields::addGridPage(const QList<FieldEntry>& specs) {
+    auto* page = new QWidget;
+    QGridLayout* grid = addGrid(page, specs);
+    grid->setRowStretch(grid->rowCount(), 1);
+    grid->setColumnStretch(grid->columnCount(), 1);
+    return page;
+}
+
 QWidget* PageFields::addHeadedRows(const QList<HeadedRow>& rows) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);

@@ -43,6 +43,8 @@ public:
         QList<FieldEntry> specs;
     };
     QWidget* addHeadedRows(const QList<HeadedRow>& rows);
+    // A new page holding specs in one grid, kept at the top left.
+    QWidget* addGridPage(const QList<FieldEntry>& specs);
     // One field at a chosen cell: its caption at column, the field and its unit at column + 1.
     QWidget* place(QGridLayout* grid, int row, int column, QWidget* parent,
                    const FieldEntry& entry);
