@@ -13,6 +13,7 @@
 #include <QtTest>
 
 using namespace nerova;
+using nerova::test::silentProgress;
 using nerova::test::TempDatabase;
 
 namespace {
@@ -23,14 +24,6 @@ void writeFile(const QString& path, const QByteArray& bytes = "x") {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
-
-struct NoProgress final : TablesProgress {
-    void setCaption(const QString&) override {}
-    void setLabel(const QString&) override {}
-    void showWindow() override {}
-    void hideWindow() override {}
-    void setBusy(bool) override {}
-};
 
 // The note and lock a run writes for a passing path, as a run killed with it in place left
 // them: a lock of ours whose process is gone.
@@ -82,7 +75,7 @@ private Q_SLOTS:
         }
         writeFile(copied + "/.NRVA2002copy.unfinished", "NRVA2002company.db\nNRVA2002flow.db\n");
 
-        NoProgress progress;
+        TablesProgress& progress = silentProgress();
         QVERIFY(TablesExist(tmp.db(), progress));
         for (const QString& name : litter)
             QVERIFY2(!data.exists(name), qPrintable(name));

@@ -16,19 +16,8 @@
 using namespace nerova;
 using nerova::test::LatencyProxy;
 using nerova::test::PgCluster;
+using nerova::test::silentProgress;
 using nerova::test::TempDatabase;
-
-namespace {
-
-struct NoProgress : TablesProgress {
-    void setCaption(const QString&) override {}
-    void setLabel(const QString&) override {}
-    void showWindow() override {}
-    void hideWindow() override {}
-    void setBusy(bool) override {}
-};
-
-} // namespace
 
 using Action = std::function<void(TableChain&)>;
 Q_DECLARE_METATYPE(Action)
@@ -93,7 +82,7 @@ private Q_SLOTS:
 
     void startup() {
         auto db = throughProxy();
-        NoProgress progress;
+        TablesProgress& progress = silentProgress();
         m_proxy->resetCount();
         QVERIFY(TablesExist(*db, progress));
         TableChain chain(*db);

@@ -20,14 +20,6 @@ QString prefixOf(const QString& key, int parts) {
     return key.section(kSep, 0, parts - 1);
 }
 
-struct Silent : TablesProgress {
-    void setCaption(const QString&) override {}
-    void setLabel(const QString&) override {}
-    void showWindow() override {}
-    void hideWindow() override {}
-    void setBusy(bool) override {}
-};
-
 } // namespace
 
 int TreeSnapshot::rowCount() const {
@@ -204,11 +196,6 @@ TreeSnapshot applyOperation(const TreeSnapshot& s, const QString& op) {
         r = sampleSnapshot();
     }
     return r;
-}
-
-TablesProgress& silentProgress() {
-    static Silent s;
-    return s;
 }
 
 void copyFolderFiles(const QString& from, const QString& to) {

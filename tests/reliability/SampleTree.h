@@ -63,9 +63,6 @@ QStringList shapeProblems(const TreeSnapshot& s);
 // "CHLOC <company> <location> <new location>", "RESTORE".
 TreeSnapshot applyOperation(const TreeSnapshot& s, const QString& op);
 
-// A progress window that shows nothing, for the start-up table check.
-TablesProgress& silentProgress();
-
 // Copies every file of one folder into another (replacing), for pristine resets.
 void copyFolderFiles(const QString& from, const QString& to);
 

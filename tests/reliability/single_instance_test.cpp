@@ -13,6 +13,7 @@
 #include "data/TablesExistCreate.h"
 #include "prefs/PreferencesRecord.h"
 #include "reliability/SampleTree.h"
+#include "support/TempDatabase.h"
 
 #include <QDir>
 #include <QElapsedTimer>

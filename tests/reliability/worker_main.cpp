@@ -18,6 +18,7 @@
 #include "data/TablesExistCreate.h"
 #include "reliability/SampleTree.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempDatabase.h"
 
 #include <QApplication>
 #include <QRandomGenerator>

@@ -19,6 +19,11 @@ struct SilentProgress : TablesProgress {
 };
 } // namespace
 
+TablesProgress& silentProgress() {
+    static SilentProgress progress;
+    return progress;
+}
+
 bool TempDatabase::serverRequested() {
     return qEnvironmentVariable("NEROVA_TEST_BACKEND") == QLatin1String("server");
 }
@@ -59,7 +64,7 @@ TempDatabase::~TempDatabase() {
 }
 
 void TempDatabase::createDemoTables() {
-    SilentProgress progress;
+    TablesProgress& progress = silentProgress();
     QString failure;
     if (!TablesCreate(*m_db, progress, [&](const QString& e) { failure = e; }))
         throw std::runtime_error(failure.toStdString());

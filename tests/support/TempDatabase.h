@@ -5,7 +5,14 @@
 #include <QTemporaryDir>
 #include <memory>
 
+namespace nerova {
+class TablesProgress;
+}
+
 namespace nerova::test {
+
+// A progress window that shows nothing, for the table check and creation in tests.
+TablesProgress& silentProgress();
 
 // A database of its own in a temporary folder: its own alias registry (never the user's)
 // and a data folder, optionally holding the five tables with the demonstration rows.
